@@ -1,0 +1,712 @@
+#include "common/core/settingsstore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLoggingCategory>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <functional>
+#include <utility>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The file format, one item a line, UTF-8, LF line ends:
+//
+//   #orvane-settings 1
+//   [Section]
+//   key=value
+//   #end
+//
+// Names and values are escaped with backslashes: \\ \r \n \t, \s for a space that starts or
+// ends the text (so an editor that trims lines cannot eat it), \xHH for other control
+// characters and \uHHHH for a lone UTF-16 surrogate. Names also escape = [ ] # so a key line
+// can never look like a section, a comment or the end marker. Blank lines and '#' comments are
+// accepted on reading. The end marker tells a complete file from a cut one.
+
+namespace orv {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcSettings, "orvane.settings")
+
+constexpr QStringView kHeader = u"#orvane-settings 1";
+constexpr QStringView kEndMarker = u"#end";
+// Far above anything the program stores; a bigger file is not ours.
+constexpr qint64 kMaxFileSize = qint64(64) * 1024 * 1024;
+
+struct Section {
+    QString name;
+    QList<QPair<QString, QString>> entries;
+    QHash<QString, qsizetype> index;
+
+    void reindex()
+    {
+        index.clear();
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            index.insert(entries[i].first, i);
+    }
+};
+
+struct Document {
+    QList<Section> sections;
+    QHash<QString, qsizetype> index;
+
+    const Section* find(const QString& name) const
+    {
+        const auto it = index.constFind(name);
+        return it == index.cend() ? nullptr : &sections[*it];
+    }
+
+    qsizetype sectionIndex(const QString& name)
+    {
+        if (const auto it = index.constFind(name); it != index.cend())
+            return *it;
+        sections.append(Section{name, {}, {}});
+        index.insert(name, sections.size() - 1);
+        return sections.size() - 1;
+    }
+
+    // True when something changed.
+    bool set(qsizetype section, const QString& key, const QString& value)
+    {
+        Section& s = sections[section];
+        // Never null, so read() can tell a present empty value from a missing one.
+        const QString text = value.isNull() ? u""_s : value;
+        if (const auto it = s.index.constFind(key); it != s.index.cend()) {
+            QString& stored = s.entries[*it].second;
+            if (stored == value)
+                return false;
+            stored = text;
+            return true;
+        }
+        s.entries.append({key, text});
+        s.index.insert(key, s.entries.size() - 1);
+        return true;
+    }
+
+    bool remove(const QString& section, const QString& key)
+    {
+        const qsizetype si = index.value(section, -1);
+        if (si < 0)
+            return false;
+        Section& s = sections[si];
+        const qsizetype ki = s.index.value(key, -1);
+        if (ki < 0)
+            return false;
+        s.entries.removeAt(ki);
+        if (!s.entries.isEmpty()) {
+            s.reindex();
+            return true;
+        }
+        // An empty section is dropped; written again, it goes to the end like any new one.
+        sections.removeAt(si);
+        index.clear();
+        for (qsizetype i = 0; i < sections.size(); ++i)
+            index.insert(sections[i].name, i);
+        return true;
+    }
+
+    bool clear()
+    {
+        if (sections.isEmpty())
+            return false;
+        sections.clear();
+        index.clear();
+        return true;
+    }
+};
+
+// ---- escaping ----
+
+void appendHex(QString& out, char16_t kind, unsigned value, int digits)
+{
+    out += u'\\';
+    out += QChar(kind);
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out += QChar(u"0123456789ABCDEF"[(value >> shift) & 0xF]);
+}
+
+void appendEscaped(QString& out, QStringView text, bool isName)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        switch (c) {
+        case u'\\': out += QStringView(u"\\\\"); continue;
+        case u'\r': out += QStringView(u"\\r"); continue;
+        case u'\n': out += QStringView(u"\\n"); continue;
+        case u'\t': out += QStringView(u"\\t"); continue;
+        default: break;
+        }
+        if (c == u' ' && (i == 0 || i == n - 1)) {
+            out += QStringView(u"\\s");
+        } else if (isName && (c == u'=' || c == u'[' || c == u']' || c == u'#')) {
+            out += u'\\';
+            out += QChar(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            appendHex(out, u'x', c, 2);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            out += text[i];
+            out += text[i + 1];
+            ++i;
+        } else if (QChar::isSurrogate(c)) {
+            appendHex(out, u'u', c, 4);
+        } else {
+            out += QChar(c);
+        }
+    }
+}
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// False on an unknown escape or a raw control character other than tab.
+bool unescape(QStringView text, QString& out)
+{
+    out = QString(u""_s);
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'\\') {
+            if ((c < 0x20 && c != u'\t') || c == 0x7F)
+                return false;
+            out += QChar(c);
+            continue;
+        }
+        if (++i >= n)
+            return false;
+        const char16_t e = text[i].unicode();
+        switch (e) {
+        case u'\\': case u'=': case u'[': case u']': case u'#': out += QChar(e); break;
+        case u'r': out += u'\r'; break;
+        case u'n': out += u'\n'; break;
+        case u't': out += u'\t'; break;
+        case u's': out += u' '; break;
+        case u'x':
+        case u'u': {
+            const int digits = e == u'x' ? 2 : 4;
+            if (i + digits >= n)
+                return false;
+            unsigned value = 0;
+            for (int k = 1; k <= digits; ++k) {
+                const int d = hexDigit(text[i + k]);
+                if (d < 0)
+                    return false;
+                value = value * 16 + unsigned(d);
+            }
+            i += digits;
+            out += QChar(char16_t(value));
+            break;
+        }
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+// Index of the first '=' not preceded by an escaping backslash, or -1.
+qsizetype findSeparator(QStringView line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == u'\\')
+            ++i;
+        else if (line[i] == u'=')
+            return i;
+    }
+    return -1;
+}
+
+bool parse(const QByteArray& bytes, Document& doc)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError() || !text.endsWith(u'\n'))
+        return false;
+    const QList<QStringView> lines = QStringView(text).chopped(1).split(u'\n');
+    if (lines.size() < 2 || lines.first() != kHeader || lines.last() != kEndMarker)
+        return false;
+
+    qsizetype current = -1;
+    QString key;
+    QString value;
+    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
+        const QStringView line = lines[i];
+        if (line == kEndMarker)
+            return false;
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        if (line.startsWith(u'[')) {
+            if (line.size() < 2 || !line.endsWith(u']') || !unescape(line.sliced(1, line.size() - 2), key))
+                return false;
+            current = doc.sectionIndex(key);
+            continue;
+        }
+        const qsizetype sep = findSeparator(line);
+        if (current < 0 || sep < 0 || !unescape(line.first(sep), key) || !unescape(line.sliced(sep + 1), value))
+            return false;
+        doc.set(current, key, value);
+    }
+    return true;
+}
+
+QByteArray serialize(const Document& doc)
+{
+    QString out;
+    out += kHeader;
+    out += u'\n';
+    bool first = true;
+    for (const Section& s : doc.sections) {
+        if (s.entries.isEmpty())
+            continue;
+        if (!first)
+            out += u'\n';
+        first = false;
+        out += u'[';
+        appendEscaped(out, s.name, true);
+        out += QStringView(u"]\n");
+        for (const auto& [key, value] : s.entries) {
+            appendEscaped(out, key, true);
+            out += u'=';
+            appendEscaped(out, value, false);
+            out += u'\n';
+        }
+    }
+    out += kEndMarker;
+    out += u'\n';
+    return out.toUtf8();
+}
+
+// ---- files ----
+
+// What a cached parse is valid for. Every write gives the file a later mtime than the one it
+// replaces, so a state never repeats even when an inode is reused within one clock tick.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec mtime{};
+
+    static FileIdentity of(const struct stat& st) { return {st.st_dev, st.st_ino, st.st_size, st.st_mtim}; }
+    bool operator==(const FileIdentity& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size && mtime.tv_sec == o.mtime.tv_sec
+            && mtime.tv_nsec == o.mtime.tv_nsec;
+    }
+};
+
+bool later(const timespec& a, const timespec& b)
+{
+    return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec);
+}
+
+int closeFd(int fd)
+{
+    // Linux releases the descriptor even when close() reports EINTR; never retry.
+    return ::close(fd);
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            closeFd(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+    int release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+int openRetrying(const QByteArray& path, int flags, mode_t mode = 0)
+{
+    int fd;
+    do {
+        fd = ::open(path.constData(), flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool writeAll(int fd, const QByteArray& data)
+{
+    const char* p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+void syncFolder(const QByteArray& folder)
+{
+    FileDescriptor fd(openRetrying(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.valid())
+        ::fsync(fd.get());
+}
+
+// Creates the missing folders of an absolute path, each private to the user.
+bool makeFolders(const QByteArray& path)
+{
+    for (qsizetype slash = path.indexOf('/', 1); ; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? path : path.first(slash);
+        if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash < 0)
+            break;
+    }
+    struct stat st;
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Exclusive advisory lock shared by every writer of one folder; released on close, so also
+// when a process dies holding it.
+class FolderLock {
+public:
+    explicit FolderLock(const QByteArray& lockPath)
+        : m_fd(openRetrying(lockPath, O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
+    {
+        if (!m_fd.valid())
+            return;
+        int r;
+        do {
+            r = ::flock(m_fd.get(), LOCK_EX);
+        } while (r != 0 && errno == EINTR);
+        m_held = r == 0;
+    }
+    bool held() const { return m_held; }
+
+private:
+    FileDescriptor m_fd;
+    bool m_held = false;
+};
+
+enum class FileState { Missing, Good, Bad };
+
+struct Loaded {
+    FileState state = FileState::Missing;
+    bool identified = false;
+    FileIdentity identity;
+    Document doc;
+};
+
+Loaded load(const QByteArray& path)
+{
+    Loaded result;
+    // Non-blocking so a FIFO put in the file's place cannot hang the program.
+    FileDescriptor fd(openRetrying(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.valid()) {
+        result.state = errno == ENOENT ? FileState::Missing : FileState::Bad;
+        return result;
+    }
+    result.state = FileState::Bad;
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0)
+        return result;
+    result.identified = true;
+    result.identity = FileIdentity::of(st);
+    if (!S_ISREG(st.st_mode) || st.st_size > kMaxFileSize)
+        return result;
+
+    // The file is replaced, never rewritten in place, so what this descriptor sees is stable.
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd.get(), bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return result;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    if (parse(bytes, result.doc))
+        result.state = FileState::Good;
+    else
+        result.doc = Document();
+    return result;
+}
+
+bool validApplicationName(const QString& app)
+{
+    return !app.isEmpty() && app != u"." && app != u".." && !app.contains(u'/') && !app.contains(QChar(u'\0'));
+}
+
+QString homeFolder()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    if (QDir::isAbsolutePath(home))
+        return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        return QFile::decodeName(pw->pw_dir);
+    return QDir::rootPath();
+}
+
+} // namespace
+
+struct SettingsStore::Impl {
+    struct Cached {
+        QByteArray path;
+        bool valid = false;
+        FileIdentity identity;
+        Document doc;
+    };
+
+    QString root;
+    QString lastSetAside;
+    QHash<QString, Cached> cache;
+
+    QString folder(const QString& app) const { return root + u'/' + app; }
+    QString file(const QString& app) const { return folder(app) + u"/settings.ini"_s; }
+
+    Cached& entry(const QString& app)
+    {
+        Cached& c = cache[app];
+        if (c.path.isEmpty())
+            c.path = QFile::encodeName(file(app));
+        return c;
+    }
+
+    static void remember(Cached& c, Loaded&& loaded)
+    {
+        c.valid = loaded.identified;
+        c.identity = loaded.identity;
+        c.doc = std::move(loaded.doc);
+    }
+
+    // Renames a bad file out of the way; the caller holds the folder lock.
+    bool setAside(const QString& app)
+    {
+        const QString base =
+            file(app) + u".corrupt-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-hhmmss"_s);
+        QString target = base;
+        for (int n = 1; n < 10000; ++n) {
+            struct stat st;
+            const QByteArray encoded = QFile::encodeName(target);
+            if (::lstat(encoded.constData(), &st) != 0) {
+                if (errno != ENOENT)
+                    break;
+                if (::rename(entry(app).path.constData(), encoded.constData()) != 0)
+                    break;
+                syncFolder(QFile::encodeName(folder(app)));
+                lastSetAside = target;
+                qCWarning(lcSettings, "Unreadable settings file kept as %s", qUtf8Printable(target));
+                return true;
+            }
+            target = base + u'-' + QString::number(n);
+        }
+        qCWarning(lcSettings, "Cannot set aside the unreadable settings file %s", qUtf8Printable(file(app)));
+        return false;
+    }
+
+    QByteArray lockPath(const QString& app) const { return QFile::encodeName(folder(app) + u"/settings.lock"_s); }
+
+    // Under the lock, so a file another instance has just repaired is not moved away.
+    Loaded recover(const QString& app)
+    {
+        FolderLock lock(lockPath(app));
+        Loaded loaded = load(entry(app).path);
+        if (loaded.state != FileState::Bad || !lock.held())
+            return loaded;
+        if (setAside(app))
+            return Loaded();
+        return loaded;
+    }
+
+    const Document& current(const QString& app)
+    {
+        Cached& c = entry(app);
+        struct stat st;
+        if (::stat(c.path.constData(), &st) != 0) {
+            c.valid = false;
+            c.doc = Document();
+            return c.doc;
+        }
+        if (c.valid && c.identity == FileIdentity::of(st))
+            return c.doc;
+        Loaded loaded = load(c.path);
+        if (loaded.state == FileState::Bad)
+            loaded = recover(app);
+        remember(c, std::move(loaded));
+        return c.doc;
+    }
+
+    bool replace(const QString& app, const QByteArray& content, const Loaded& previous, FileIdentity& written)
+    {
+        const QByteArray path = entry(app).path;
+        const QByteArray temp = path + ".tmp";
+        // A writer killed before its rename leaves its temporary file behind.
+        if (::unlink(temp.constData()) != 0 && errno != ENOENT)
+            return false;
+        FileDescriptor fd(openRetrying(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        if (!fd.valid())
+            return false;
+        struct stat st;
+        bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), content) && ::fsync(fd.get()) == 0
+            && ::fstat(fd.get(), &st) == 0;
+        if (ok && previous.identified && !later(st.st_mtim, previous.identity.mtime)) {
+            timespec times[2];
+            times[0].tv_sec = 0;
+            times[0].tv_nsec = UTIME_OMIT;
+            times[1] = previous.identity.mtime;
+            if (++times[1].tv_nsec >= 1000000000L) {
+                times[1].tv_nsec = 0;
+                ++times[1].tv_sec;
+            }
+            ok = ::futimens(fd.get(), times) == 0 && ::fstat(fd.get(), &st) == 0;
+        }
+        ok = closeFd(fd.release()) == 0 && ok;
+        if (ok)
+            ok = ::rename(temp.constData(), path.constData()) == 0;
+        if (!ok) {
+            ::unlink(temp.constData());
+            return false;
+        }
+        syncFolder(QFile::encodeName(folder(app)));
+        written = FileIdentity::of(st);
+        return true;
+    }
+
+    void modify(const QString& app, const std::function<bool(Document&)>& change)
+    {
+        if (!validApplicationName(app))
+            return;
+        if (!makeFolders(QFile::encodeName(folder(app)))) {
+            qCWarning(lcSettings, "Cannot create the settings folder %s", qUtf8Printable(folder(app)));
+            return;
+        }
+        FolderLock lock(lockPath(app));
+        if (!lock.held()) {
+            qCWarning(lcSettings, "Cannot lock the settings folder %s", qUtf8Printable(folder(app)));
+            return;
+        }
+        // Another instance may have written since this one last looked.
+        Loaded loaded = load(entry(app).path);
+        if (loaded.state == FileState::Bad) {
+            if (!setAside(app))
+                return;
+            loaded = Loaded();
+        }
+        Cached& c = entry(app);
+        if (!change(loaded.doc)) {
+            remember(c, std::move(loaded));
+            return;
+        }
+        FileIdentity written;
+        if (!replace(app, serialize(loaded.doc), loaded, written)) {
+            qCWarning(lcSettings, "Cannot write the settings file %s", qUtf8Printable(file(app)));
+            c.valid = false;
+            return;
+        }
+        c.valid = true;
+        c.identity = written;
+        c.doc = std::move(loaded.doc);
+    }
+};
+
+SettingsStore::SettingsStore(QString root) : d(new Impl)
+{
+    if (root.isEmpty())
+        root = defaultRoot();
+    d->root = QDir::cleanPath(QFileInfo(root).absoluteFilePath());
+}
+
+SettingsStore::~SettingsStore() { delete d; }
+
+QString SettingsStore::defaultRoot()
+{
+    // Relative values are invalid by the XDG rules and are ignored.
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (QDir::isAbsolutePath(config))
+        return QDir::cleanPath(config);
+    return QDir::cleanPath(homeFolder() + u"/.config"_s);
+}
+
+QString SettingsStore::read(const QString& app, const QString& section, const QString& key,
+                            const QString& defaultValue) const
+{
+    if (!validApplicationName(app))
+        return defaultValue;
+    const Section* s = d->current(app).find(section);
+    if (!s)
+        return defaultValue;
+    const auto it = s->index.constFind(key);
+    return it == s->index.cend() ? defaultValue : s->entries[*it].second;
+}
+
+void SettingsStore::write(const QString& app, const QString& section, const QString& key, const QString& value)
+{
+    d->modify(app, [&](Document& doc) { return doc.set(doc.sectionIndex(section), key, value); });
+}
+
+void SettingsStore::writeSection(const QString& app, const QString& section,
+                                 const QList<QPair<QString, QString>>& values)
+{
+    d->modify(app, [&](Document& doc) {
+        bool changed = false;
+        const qsizetype si = doc.sectionIndex(section);
+        for (const auto& kv : values)
+            changed = doc.set(si, kv.first, kv.second) || changed;
+        return changed;
+    });
+}
+
+void SettingsStore::removeKey(const QString& app, const QString& section, const QString& key)
+{
+    d->modify(app, [&](Document& doc) { return doc.remove(section, key); });
+}
+
+void SettingsStore::deleteApplication(const QString& app)
+{
+    // The file stays, holding nothing, so its identity keeps moving forward for other readers.
+    d->modify(app, [](Document& doc) { return doc.clear(); });
+}
+
+QList<QPair<QString, QString>> SettingsStore::listSection(const QString& app, const QString& section) const
+{
+    if (!validApplicationName(app))
+        return {};
+    const Section* s = d->current(app).find(section);
+    return s ? s->entries : QList<QPair<QString, QString>>();
+}
+
+QString SettingsStore::filePath(const QString& app) const
+{
+    return validApplicationName(app) ? d->file(app) : QString();
+}
+
+QString SettingsStore::lastSetAside() const { return d->lastSetAside; }
+
+} // namespace orv
