@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QByteArray>
+#include <QListView>
+#include <QPoint>
+#include <QString>
+
+namespace orv {
+
+class FileListLoader;
+class FileListModel;
+struct Listing;
+
+// The browser's file list (`fileFilter`): the files of one folder that match the file-type
+// pattern. Setting the folder or the pattern refills it: the list empties at once, the folder
+// is read and sorted on a worker thread, and the finished list replaces the rows in one
+// model reset, so the UI thread never walks the folder. Rows have uniform sizes, which keeps
+// layout of a hundred thousand names cheap. fileClicked() reports a file becoming selected by
+// the mouse or keyboard only; a refill leaves no selection and reports nothing. A right-button
+// press reports its position and leaves the selection alone.
+class FileListView : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit FileListView(QWidget* parent = nullptr);
+    ~FileListView() override;
+
+    void setFolder(const QString& folder);
+    QString folder() const { return m_folder; }
+    void setPattern(const QString& pattern);
+    QString pattern() const { return m_pattern; }
+    // Reads the folder again with the same pattern.
+    void refresh();
+
+    int count() const;
+    // Display text of the selected file, empty when none is selected.
+    QString selectedName() const;
+    // The selected file's name as the file system holds it, empty when none is selected.
+    QByteArray selectedRawName() const;
+    bool isLoading() const { return m_awaited != 0; }
+    // True when the last fill could not read the folder (missing, unreadable, not a folder).
+    bool hasError() const { return m_error; }
+
+Q_SIGNALS:
+    void loaded();
+    void fileClicked();
+    void rightButtonPressed(QPoint globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+
+private:
+    void onListed(quint64 generation, const Listing& listing);
+    QModelIndex selectedIndex() const;
+
+    FileListModel* m_model;
+    FileListLoader* m_loader;
+    QString m_folder;
+    QString m_pattern;
+    quint64 m_awaited = 0;
+    bool m_error = false;
+    int m_userInput = 0; // > 0 while a mouse or key event is being handled
+};
+
+} // namespace orv
