@@ -1,0 +1,59 @@
+// The viewer's real start-up (the same services and sequence as the program), quitting as
+// soon as the splash has painted with the main window created behind it.
+#include "app/application.h"
+#include "app/intro.h"
+#include "common/appcontext.h"
+#include "common/core/settingsstore.h"
+#include "common/qtprompts.h"
+#include "platform/processenvironment.h"
+#include "platform/screenmetrics.h"
+#include "platform/trayicons.h"
+#include "platform/volumelist.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+
+namespace {
+
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(orv::Application& app) : app_(app) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (!done_ && e->type() == QEvent::Paint && watched == app_.findIntro() && app_.findMainM()) {
+            done_ = true;
+            QTimer::singleShot(0, qApp, &QApplication::quit);
+        }
+        return false;
+    }
+
+private:
+    orv::Application& app_;
+    bool done_ = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    orv::RealProcessEnvironment process;
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(orv::AppContext::AppName);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(orv::programIcon());
+    orv::SettingsStore store(orv::SettingsStore::defaultRoot());
+    orv::QtPrompts prompts;
+    orv::QtScreenMetrics screen;
+    orv::StorageVolumeList volumes;
+    orv::QtTrayIcons tray;
+    orv::AppContext ctx(store, prompts, {&screen, &volumes, &tray, &process});
+    orv::Application app(ctx);
+    PaintWatch watch(app);
+    qapp.installEventFilter(&watch);
+    // A first start shows the options dialog and asks nothing; normal starts are measured.
+    app.Main();
+    return QApplication::exec();
+}

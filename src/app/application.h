@@ -1,0 +1,65 @@
+#pragma once
+
+#include "app/frmlang.h"
+#include "app/intro.h"
+#include "browser/mainm.h"
+#include "common/appcontext.h"
+#include "common/windowslot.h"
+#include "palette/palform.h"
+#include "slideshow/slideshow.h"
+
+#include <QObject>
+
+namespace orv {
+
+// The program as a whole: start-up (`Main`), the language, and the window registry. Every
+// window is reached through an accessor that creates it hidden on first use and runs its load
+// handler; a closed secondary window is forgotten and re-created at its next use.
+class Application : public QObject, public AppShell {
+    Q_OBJECT
+public:
+    static const QString VersionStamp;  // "172": version 1.7, revision 2
+
+    explicit Application(AppContext& ctx);
+    ~Application() override;
+
+    // The start-up sequence: store repair or reset, language, windows. Returns once the main
+    // window exists (hidden behind the splash).
+    void Main();
+
+    MainM& mainM();
+    frmLang& options();
+    PalForm& palForm();
+    Slideshow& slideshow();
+    Intro& intro();
+
+    MainM* findMainM() const { return main_.find(); }
+    frmLang* findOptions() const { return options_.find(); }
+    PalForm* findPalForm() const { return pal_.find(); }
+    Slideshow* findSlideshow() const { return slide_.find(); }
+    Intro* findIntro() const { return intro_.find(); }
+
+    // AppShell
+    void ApplyLanguage(const QString& which) override;
+    void SetLanguage(bool force) override;
+    void showSplash() override;
+    void showMainWindow() override;
+    void hideMainWindow() override;
+    void showSlideShowEditor() override;
+    void showPaletteViewer() override;
+    void showOptions() override;
+    void showAbout() override;
+
+private:
+    void writeLanguage(int language);
+    static void showModeless(QWidget& w);
+
+    AppContext& ctx_;
+    WindowSlot<MainM> main_;
+    WindowSlot<frmLang> options_;
+    WindowSlot<PalForm> pal_;
+    WindowSlot<Slideshow> slide_;
+    WindowSlot<Intro> intro_;
+};
+
+} // namespace orv

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+
+namespace orv {
+
+class AppContext;
+class DriveListBox;
+class FileListView;
+class FolderListView;
+class StatusPanels;
+
+// The main window: the file browser that lives for the whole run. Controls and handlers carry
+// the names the rest of the program knows them by; the language captions are set from outside
+// (ApplyLanguage), everything else is here.
+class MainM : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainM(AppContext& ctx, QWidget* parent = nullptr);
+    ~MainM() override;
+
+    // Load handler: splash, centring, tray icon, file type, start folder, command line.
+    void Form_Load();
+
+    // Menu bar and its twins in the tray menu.
+    QAction* mnuQuit = nullptr;
+    QMenu* mnuModules = nullptr;
+    QAction* mnuSlide = nullptr;
+    QAction* mnuText = nullptr;
+    QAction* mnuPalView = nullptr;
+    QAction* mnuControl = nullptr;
+    QAction* mnuOptions = nullptr;
+    QAction* mnuAbout = nullptr;
+    QMenu* mnuTray = nullptr;
+    QAction* mnuTraySlide = nullptr;
+    QAction* mnuTrayEditor = nullptr;
+    QAction* mnuTrayPal = nullptr;
+    QAction* mnuTrayMaxi = nullptr;
+    QAction* mnuTrayQuit = nullptr;
+
+    // Pop-up menus.
+    QMenu* popupF = nullptr;
+    QAction* ppall = nullptr;
+    QAction* ppaudio = nullptr;
+    QAction* ppavi = nullptr;
+    QAction* ppexe = nullptr;
+    QAction* pphlp = nullptr;
+    QAction* pphtml = nullptr;
+    QAction* pppic = nullptr;
+    QAction* pptxt = nullptr;
+    QMenu* EasyBrowse = nullptr;
+    QAction* Root = nullptr;
+    QAction* Previous = nullptr;
+    QMenu* printMnu = nullptr;
+    QAction* printerSetup = nullptr;
+    QAction* GoPrint = nullptr;
+
+    // Controls.
+    QLabel* Open = nullptr;
+    QLabel* imgAvi = nullptr;
+    QLabel* imgWave = nullptr;
+    QScrollBar* vscrPic = nullptr;
+    QScrollBar* hscrPic = nullptr;
+    QPushButton* btnFull = nullptr;
+    FolderListView* dirDrive = nullptr;
+    DriveListBox* drvChoose = nullptr;
+    QPushButton* btnPrev = nullptr;
+    QPushButton* btnRoot = nullptr;
+    FileListView* fileFilter = nullptr;
+    QComboBox* cmbFiles = nullptr;
+    StatusPanels* StatusBar = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblCopyright = nullptr;
+    QLabel* lblURL = nullptr;
+    QLabel* imgBanner = nullptr;
+
+    // Form-level fields.
+    QString currentFile;
+    QString previousFile;
+    qint16 openedFromCommandLine = 0;
+    qint16 soundShown = 0;
+    qint16 fullScreenX = 0;
+    qint16 fullScreenY = 0;
+
+    // Handlers.
+    void cmbFiles_Click();
+    void fileFilter_Click();
+    void drvChoose_Change();
+    void dirDrive_Change();
+    void dirDrive_KeyPress(int keyAscii);
+    void btnPrev_Click();
+    void btnRoot_Click();
+    void selectFileType(int entry);
+
+    // The web address shown by lblURL.
+    static QString siteAddress();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+    // Moves the folder list to path, or to the nearest fallback that can be entered.
+    void enterFolderOrFallback(const QString& path);
+    QString programVolumeRoot() const;
+    QString startupCommandLine() const;
+
+    AppContext& ctx_;
+    bool unloaded_ = false;
+};
+
+} // namespace orv

@@ -1,0 +1,20 @@
+#include "common/appcontext.h"
+
+#include "common/core/settingsstore.h"
+
+namespace orv {
+
+const QString AppContext::AppName = QStringLiteral("Orvane Viewer");
+const QString AppContext::LangSection = QStringLiteral("Lang");
+
+AppContext::AppContext(SettingsStore& store, Prompts& prompts, PlatformServices services)
+    : store_(store), prompts_(prompts), services_(services)
+{
+}
+
+QString AppContext::text(int n) const
+{
+    return store_.read(AppName, LangSection, QString::number(n));
+}
+
+} // namespace orv

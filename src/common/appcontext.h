@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+
+namespace orv {
+
+class SettingsStore;
+class Prompts;
+class ScreenMetrics;
+class VolumeList;
+class TrayIcons;
+class ProcessEnvironment;
+
+// What a window may ask of the program as a whole. The application implements it; windows of
+// one subsystem reach windows of another only through here.
+class AppShell {
+public:
+    virtual ~AppShell() = default;
+    virtual void ApplyLanguage(const QString& which) = 0;
+    virtual void SetLanguage(bool force) = 0;
+    // Splash at start-up: created once, centred, shown.
+    virtual void showSplash() = 0;
+    virtual void showMainWindow() = 0;
+    virtual void hideMainWindow() = 0;
+    virtual void showSlideShowEditor() = 0;
+    virtual void showPaletteViewer() = 0;
+    virtual void showOptions() = 0;
+    virtual void showAbout() = 0;
+};
+
+// The OS services the windows use, each behind its interface.
+struct PlatformServices {
+    ScreenMetrics* screen = nullptr;
+    VolumeList* volumes = nullptr;
+    TrayIcons* tray = nullptr;
+    ProcessEnvironment* process = nullptr;
+};
+
+// Owns nothing but ties together what every window needs: the settings store, the dialogs,
+// the platform services, the shell, and the program-wide values.
+class AppContext {
+public:
+    AppContext(SettingsStore& store, Prompts& prompts, PlatformServices services);
+
+    static const QString AppName;      // "Orvane Viewer"
+    static const QString LangSection;  // "Lang"
+
+    SettingsStore& store() const { return store_; }
+    Prompts& prompts() const { return prompts_; }
+    const PlatformServices& services() const { return services_; }
+    AppShell& shell() const { return *shell_; }
+    void setShell(AppShell* shell) { shell_ = shell; }
+
+    // Text n of the active language, read from the store each time (empty when missing).
+    QString text(int n) const;
+
+    // Program-wide values.
+    bool aboutShown = false;          // the About flag: set once the About box has been opened
+    QString pendingEditorFile;
+
+private:
+    SettingsStore& store_;
+    Prompts& prompts_;
+    PlatformServices services_;
+    AppShell* shell_ = nullptr;
+};
+
+} // namespace orv

@@ -1,0 +1,74 @@
+#include "common/qtprompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace orv {
+
+QString displayText(const QString& text)
+{
+    QString s = text;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+PromptAnswer QtPrompts::message(const QString& text, const QString& title, PromptIcon icon,
+                                PromptButtons buttons)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setText(displayText(text));
+    box.setWindowTitle(title);
+    switch (icon) {
+    case PromptIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case PromptIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case PromptIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case PromptIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case PromptIcon::Information: box.setIcon(QMessageBox::Information); break;
+    }
+    switch (buttons) {
+    case PromptButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case PromptButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case PromptButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case PromptButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case PromptButtons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return PromptAnswer::Yes;
+    case QMessageBox::No: return PromptAnswer::No;
+    case QMessageBox::Cancel: return PromptAnswer::Cancel;
+    case QMessageBox::Retry: return PromptAnswer::Retry;
+    case QMessageBox::Ok: return PromptAnswer::Ok;
+    default:
+        // Escape or the close box.
+        return buttons == PromptButtons::Ok ? PromptAnswer::Ok
+             : buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel;
+    }
+}
+
+std::optional<QString> QtPrompts::input(const QString& prompt, const QString& title,
+                                        const QString& defaultText)
+{
+    bool ok = false;
+    const QString s = QInputDialog::getText(QApplication::activeWindow(), title, displayText(prompt),
+                                            QLineEdit::Normal, defaultText, &ok);
+    if (!ok)
+        return std::nullopt;
+    return s;
+}
+
+QString QtPrompts::openFileName(const QString& title, const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+}
+
+QString QtPrompts::saveFileName(const QString& title, const QString& folder, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, folder, filter);
+}
+
+} // namespace orv

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QSize>
+
+namespace orv {
+
+// The screen the program lays its windows out on: size and twips per pixel.
+class ScreenMetrics {
+public:
+    virtual ~ScreenMetrics() = default;
+    virtual double twipsPerPixelX() const = 0;
+    virtual double twipsPerPixelY() const = 0;
+    // Size of the primary screen in pixels.
+    virtual QSize screenPixels() const = 0;
+
+    double screenWidthTwips() const { return screenPixels().width() * twipsPerPixelX(); }
+    double screenHeightTwips() const { return screenPixels().height() * twipsPerPixelY(); }
+};
+
+// Reads the primary screen's logical DPI and geometry (1440 / DPI twips per pixel).
+class QtScreenMetrics final : public ScreenMetrics {
+public:
+    double twipsPerPixelX() const override;
+    double twipsPerPixelY() const override;
+    QSize screenPixels() const override;
+};
+
+} // namespace orv

@@ -1,0 +1,264 @@
+// Start-up, language switching and the window registry, on fakes.
+#include "apphost.h"
+
+#include "app/core/languagetable.h"
+#include "browser/filelistview.h"
+#include "browser/folderlistview.h"
+#include "browser/statusbar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orv;
+using namespace orv::test;
+
+namespace {
+
+const QString kLang = QStringLiteral("Lang");
+
+int storedTextCount(const AppHost& h)
+{
+    int n = 0;
+    for (const auto& kv : h.store->listSection(AppContext::AppName, kLang))
+        if (kv.first != kLang)
+            ++n;
+    return n;
+}
+
+} // namespace
+
+// A first start writes the stamp, English and all its texts, shows the options dialog beside
+// the splash, and keeps the main window hidden until the splash is dismissed.
+TEST(Startup, FirstStartOnCleanStore)
+{
+    AppHost h;
+    h.app->Main();
+    EXPECT_EQ(h.read(QStringLiteral("Infos"), QStringLiteral("Version")), QStringLiteral("172"));
+    EXPECT_EQ(h.read(QStringLiteral("Infos"), QStringLiteral("Copyright")), copyrightNotice());
+    EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("English"));
+    EXPECT_EQ(storedTextCount(h), 95);
+    for (const LanguageText& t : languageTable())
+        EXPECT_EQ(h.read(kLang, QString::number(t.number)), languageText(Language::English, t.number)) << t.number;
+
+    ASSERT_TRUE(h.app->findOptions());
+    EXPECT_TRUE(h.app->findOptions()->isVisible());
+    ASSERT_TRUE(h.app->findIntro());
+    EXPECT_TRUE(h.app->findIntro()->isVisible());
+    ASSERT_TRUE(h.app->findMainM());
+    EXPECT_FALSE(h.app->findMainM()->isVisible());
+    ASSERT_TRUE(h.app->findPalForm());
+    EXPECT_FALSE(h.app->findPalForm()->isVisible());
+    ASSERT_TRUE(h.app->findSlideshow());
+    EXPECT_FALSE(h.app->findSlideshow()->isVisible());
+    EXPECT_TRUE(h.tray.has(h.app->findMainM()));
+    EXPECT_EQ(h.tray.icons.value(h.app->findMainM()), QStringLiteral("Orvane Viewer"));
+    EXPECT_EQ(h.prompts.unexpected(), 0);
+
+    // A key on the splash brings up the main window and hides the splash.
+    QTest::keyClick(h.app->findIntro(), Qt::Key_A);
+    EXPECT_TRUE(h.app->findMainM()->isVisible());
+    EXPECT_FALSE(h.app->findIntro()->isVisible());
+}
+
+// A later start of the same version keeps every setting and does not show the options.
+TEST(Startup, SecondStartKeepsSettings)
+{
+    AppHost h;
+    h.app->Main();
+    h.write(QStringLiteral("Settings"), QStringLiteral("DefaultDir"), h.dir.path());
+    h.write(QStringLiteral("Recent Files"), QStringLiteral("RecentFile1"), QStringLiteral("/x.txt"));
+    h.restart();
+    h.app->Main();
+    EXPECT_FALSE(h.app->findOptions()->isVisible());
+    EXPECT_EQ(h.read(QStringLiteral("Recent Files"), QStringLiteral("RecentFile1")), QStringLiteral("/x.txt"));
+    EXPECT_EQ(h.app->findMainM()->dirDrive->path(), h.dir.path());
+    EXPECT_EQ(h.process.current, h.dir.path());
+}
+
+// Any other stamp wipes everything before the new stamp is written.
+TEST(Startup, OtherVersionResetsEverything)
+{
+    AppHost h;
+    h.write(QStringLiteral("Infos"), QStringLiteral("Version"), QStringLiteral("171"));
+    h.write(kLang, kLang, QStringLiteral("French"));
+    h.write(QStringLiteral("Settings"), QStringLiteral("DefaultDir"), QStringLiteral("/somewhere"));
+    h.write(QStringLiteral("Recent Files"), QStringLiteral("RecentFile1"), QStringLiteral("/x.txt"));
+    h.app->Main();
+    EXPECT_EQ(h.read(QStringLiteral("Infos"), QStringLiteral("Version")), QStringLiteral("172"));
+    EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("English"));
+    EXPECT_TRUE(h.read(QStringLiteral("Settings"), QStringLiteral("DefaultDir")).isEmpty());
+    EXPECT_TRUE(h.read(QStringLiteral("Recent Files"), QStringLiteral("RecentFile1")).isEmpty());
+    EXPECT_TRUE(h.app->findOptions()->isVisible());
+    EXPECT_EQ(h.read(kLang, QStringLiteral("1")), QStringLiteral("&Quit"));
+}
+
+// A valid stamp with the language key removed: English is rewritten, other settings survive;
+// an unknown language value is left alone.
+TEST(Startup, MissingLanguageIsRepaired)
+{
+    AppHost h;
+    h.app->Main();
+    h.write(QStringLiteral("Settings"), QStringLiteral("DefaultDir"), h.dir.path());
+    h.store->removeKey(AppContext::AppName, kLang, kLang);
+    h.store->removeKey(AppContext::AppName, kLang, QStringLiteral("7"));
+    h.restart();
+    h.app->Main();
+    EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("English"));
+    EXPECT_EQ(h.read(kLang, QStringLiteral("7")), QStringLiteral("Activate full screen mode"));
+    EXPECT_EQ(h.read(QStringLiteral("Settings"), QStringLiteral("DefaultDir")), h.dir.path());
+    EXPECT_TRUE(h.app->findOptions()->isVisible());
+
+    h.write(kLang, kLang, QStringLiteral("Klingon"));
+    h.restart();
+    h.app->Main();
+    EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("Klingon"));
+    EXPECT_FALSE(h.app->findOptions()->isVisible());
+}
+
+// Switching English -> French through the options dialog updates every open window at once,
+// and a restart keeps French.
+TEST(Language, SwitchToFrenchAndRestart)
+{
+    AppHost h;
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    h.app->findOptions()->optFrench->setChecked(true);
+    h.app->SetLanguage(false);
+    EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("French"));
+    EXPECT_EQ(m.mnuQuit->text(), QStringLiteral("&Quitter"));
+    EXPECT_EQ(m.cmbFiles->count(), 8);
+    EXPECT_EQ(m.cmbFiles->itemText(0), QStringLiteral("Fichiers Support\u00e9s"));
+    EXPECT_EQ(m.printerSetup->text(), QStringLiteral("&Configuration..."));
+    EXPECT_EQ(h.app->findOptions()->btnSet->text(), QStringLiteral("&Valider"));
+    EXPECT_EQ(h.app->findPalForm()->windowTitle(), QStringLiteral("Visualiseur de Palettes 256 couleurs"));
+    EXPECT_EQ(h.app->findSlideshow()->windowTitle(), QStringLiteral("Module de Diaporama"));
+    for (const LanguageText& t : languageTable())
+        EXPECT_EQ(h.read(kLang, QString::number(t.number)), languageText(Language::French, t.number)) << t.number;
+
+    h.restart();
+    h.app->Main();
+    EXPECT_EQ(h.app->findMainM()->mnuQuit->text(), QStringLiteral("&Quitter"));
+    EXPECT_EQ(h.app->findMainM()->StatusBar->panel(1)->toolTip(), QStringLiteral("Chemin de l'image"));
+}
+
+// The two tests of SetLanguage judge the language read before either block ran, and nothing
+// is written when neither holds.
+TEST(Language, SetLanguageTests)
+{
+    AppHost h;
+    h.app->Main();
+    const QString file = h.store->filePath(AppContext::AppName);
+    auto stamp = [&] { QFile f(file); f.open(QIODevice::ReadOnly); return f.readAll(); };
+
+    // Already English, English selected: nothing rewritten.
+    const QByteArray before = stamp();
+    h.app->SetLanguage(false);
+    EXPECT_EQ(stamp(), before);
+
+    // Old language missing, force false: nothing whatever the buttons say.
+    h.store->removeKey(AppContext::AppName, kLang, kLang);
+    h.app->findOptions()->optFrench->setChecked(true);
+    const QByteArray missing = stamp();
+    h.app->SetLanguage(false);
+    EXPECT_EQ(stamp(), missing);
+
+    // force with French selected and English stored: both blocks run, French wins.
+    h.write(kLang, kLang, QStringLiteral("English"));
+    h.app->findOptions()->optFrench->setChecked(true);
+    h.app->SetLanguage(true);
+    EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("French"));
+    EXPECT_EQ(h.read(kLang, QStringLiteral("1")), QStringLiteral("&Quitter"));
+
+    // French stored, French selected: nothing.
+    const QByteArray french = stamp();
+    h.app->SetLanguage(false);
+    EXPECT_EQ(stamp(), french);
+
+    // French stored, English selected: back to English.
+    h.app->findOptions()->optEnglish->setChecked(true);
+    h.app->SetLanguage(false);
+    EXPECT_EQ(h.read(kLang, QStringLiteral("1")), QStringLiteral("&Quit"));
+    EXPECT_EQ(h.app->findMainM()->mnuQuit->text(), QStringLiteral("&Quit"));
+}
+
+// ApplyLanguage enters the block sequence by exact name and creates what it needs.
+TEST(Language, ApplyLanguageEntryPoints)
+{
+    AppHost h;
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    h.write(kLang, QStringLiteral("1"), QStringLiteral("Q1"));
+    h.write(kLang, QStringLiteral("73"), QStringLiteral("S73"));
+    h.write(kLang, QStringLiteral("35"), QStringLiteral("L35"));
+
+    h.app->ApplyLanguage(QStringLiteral("FrmSlide"));
+    EXPECT_EQ(h.app->findSlideshow()->windowTitle(), QStringLiteral("S73"));
+    EXPECT_EQ(m.mnuQuit->text(), QStringLiteral("&Quit"));
+    EXPECT_EQ(h.app->findOptions()->fraLang->title(), QStringLiteral("Language"));
+
+    h.app->ApplyLanguage(QStringLiteral("FrmLang"));
+    EXPECT_EQ(h.app->findOptions()->fraLang->title(), QStringLiteral("L35"));
+    EXPECT_EQ(m.mnuQuit->text(), QStringLiteral("&Quit"));
+
+    h.app->ApplyLanguage(QStringLiteral("frmlang"));
+    EXPECT_EQ(m.mnuQuit->text(), QStringLiteral("Q1"));
+
+    // A missing text gives an empty caption, nothing else.
+    h.store->removeKey(AppContext::AppName, kLang, QStringLiteral("4"));
+    h.app->ApplyLanguage(QString());
+    EXPECT_TRUE(m.mnuPalView->text().isEmpty());
+
+    // A closed window is forgotten; the next use re-creates it with the texts of that moment.
+    h.app->findSlideshow()->close();
+    QTRY_VERIFY(!h.app->findSlideshow());
+    h.write(kLang, QStringLiteral("73"), QStringLiteral("again"));
+    EXPECT_EQ(h.app->slideshow().windowTitle(), QStringLiteral("again"));
+}
+
+// Closing the options dialog destroys it; reopening restores Yes and reads the language anew.
+TEST(Options, ReopenAfterSet)
+{
+    AppHost h;
+    h.app->Main();
+    frmLang* dlg = h.app->findOptions();
+    dlg->optNo->setChecked(true);
+    dlg->btnSet_Click();
+    QTRY_VERIFY(!h.app->findOptions());
+    EXPECT_EQ(h.read(QStringLiteral("Settings"), QStringLiteral("DefaultDir")), QStringLiteral("/"));
+    h.app->showOptions();
+    ASSERT_TRUE(h.app->findOptions());
+    EXPECT_TRUE(h.app->findOptions()->optYes->isChecked());
+    h.app->findOptions()->Form_Activate();
+    EXPECT_EQ(h.app->findOptions()->lblDir->text(), h.app->findMainM()->dirDrive->path());
+}
+
+// The About box: ten lines joined by nine lone CRs, splash behind it and hidden after.
+TEST(About, TextAndSplash)
+{
+    AppHost h;
+    h.app->Main();
+    QTest::mouseClick(h.app->findIntro(), Qt::LeftButton);
+    h.prompts.expectMessage(PromptAnswer::Ok);
+    h.app->showAbout();
+    ASSERT_EQ(h.prompts.asked().size(), 1);
+    const QString text = h.prompts.asked().front().text;
+    EXPECT_EQ(text.count(QLatin1Char('\r')), 9);
+    EXPECT_FALSE(text.contains(QLatin1Char('\n')));
+    const QStringList lines = text.split(QLatin1Char('\r'));
+    EXPECT_EQ(lines[0], QStringLiteral("    Orvane Viewer is a fast and efficient viewer"));
+    EXPECT_TRUE(lines[1].isEmpty());
+    EXPECT_EQ(lines[3], QStringLiteral("        .bmp, .gif, .jpg, .dib, .wmf, .htm, .wav"));
+    EXPECT_EQ(h.prompts.asked().front().title, AppContext::AppName);
+    EXPECT_FALSE(h.app->findIntro()->isVisible());
+    EXPECT_TRUE(h.app->findMainM()->isVisible());
+}

@@ -1,0 +1,239 @@
+// The main window's start-up side and folder navigation, on fakes and real temporary folders.
+#include "apphost.h"
+
+#include "browser/core/folderentries.h"
+#include "browser/drivelistbox.h"
+#include "browser/filelistview.h"
+#include "browser/folderlistview.h"
+#include "browser/statusbar.h"
+#include "common/core/paths.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orv;
+using namespace orv::test;
+
+namespace {
+
+void touch(const QString& path)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+
+QString mkdir(const QTemporaryDir& dir, const QString& rel)
+{
+    QDir(dir.path()).mkpath(rel);
+    return QDir(dir.path()).filePath(rel);
+}
+
+} // namespace
+
+// A file on the command line: the folder list moves to its folder and the dispatcher gets it
+// before the splash is dismissed. A path split by a shell, or relative, names the same file.
+TEST(CommandLine, FileMovesFolderListAndIsDispatched)
+{
+    for (int variant = 0; variant < 3; ++variant) {
+        AppHost h;
+        const QString folder = mkdir(h.dir, QStringLiteral("My Pictures"));
+        const QString file = folder + QStringLiteral("/beach day.JPG");
+        touch(file);
+        if (variant == 0)
+            h.process.args = {file};
+        else if (variant == 1)
+            h.process.args = {folder + QStringLiteral("/beach"), QStringLiteral("day.JPG")};
+        else
+            h.process.args = {QStringLiteral("My Pictures/beach day.JPG")};
+        h.app->Main();
+        MainM& m = *h.app->findMainM();
+        EXPECT_EQ(m.dirDrive->path(), folder) << variant;
+        EXPECT_EQ(m.fileFilter->folder(), folder);
+        EXPECT_EQ(m.currentFile, file);
+        EXPECT_EQ(m.openedFromCommandLine, 0);
+        EXPECT_EQ(m.StatusBar->panelText(1), file);
+        EXPECT_FALSE(m.isVisible());
+    }
+}
+
+// A command line whose folder cannot be entered (gone, or quoted) leaves the program running
+// at its start folder; nothing is asked.
+TEST(CommandLine, BadFoldersFallBack)
+{
+    const QStringList bad = {QStringLiteral("/no/such/folder/pic.jpg"), QStringLiteral("\"/no such/x.jpg\""),
+                             QStringLiteral("/"), QStringLiteral("\n")};
+    for (const QString& arg : bad) {
+        AppHost h;
+        h.write(QStringLiteral("Infos"), QStringLiteral("Version"), QStringLiteral("172"));
+        h.write(QStringLiteral("Lang"), QStringLiteral("Lang"), QStringLiteral("English"));
+        h.write(QStringLiteral("Settings"), QStringLiteral("DefaultDir"), h.dir.path());
+        h.process.args = {arg};
+        h.app->Main();
+        MainM& m = *h.app->findMainM();
+        EXPECT_TRUE(canEnterFolder(m.dirDrive->path())) << arg.toStdString();
+        EXPECT_EQ(h.prompts.unexpected(), 0);
+    }
+}
+
+// A quoted path that exists once its quotes are removed opens that path.
+TEST(CommandLine, QuotedPath)
+{
+    AppHost h;
+    const QString folder = mkdir(h.dir, QStringLiteral("q"));
+    touch(folder + QStringLiteral("/a.bmp"));
+    h.process.args = {QLatin1Char('"') + folder + QStringLiteral("/a.bmp\"")};
+    h.app->Main();
+    EXPECT_EQ(h.app->findMainM()->dirDrive->path(), folder);
+    EXPECT_EQ(h.app->findMainM()->currentFile, folder + QStringLiteral("/a.bmp"));
+}
+
+// Without a stored start folder the browser starts at the root of the volume that holds the
+// program; a stored one that has vanished falls back the same way.
+TEST(StartFolder, DefaultsToProgramVolumeRoot)
+{
+    for (bool vanished : {false, true}) {
+        AppHost h;
+        const QString vol = mkdir(h.dir, QStringLiteral("vol"));
+        h.volumes.list.append({vol, QStringLiteral("vol"), true});
+        h.process.exeFolder = mkdir(h.dir, QStringLiteral("vol/opt/bin"));
+        if (vanished) {
+            h.write(QStringLiteral("Infos"), QStringLiteral("Version"), QStringLiteral("172"));
+            h.write(QStringLiteral("Lang"), QStringLiteral("Lang"), QStringLiteral("English"));
+            h.write(QStringLiteral("Settings"), QStringLiteral("DefaultDir"), vol + QStringLiteral("/gone"));
+        }
+        h.app->Main();
+        EXPECT_EQ(h.app->findMainM()->dirDrive->path(), vol) << vanished;
+        EXPECT_EQ(h.process.current, vol);
+    }
+}
+
+// ".." stops at a volume root; "/" goes to the root of the current volume; both refill the
+// file list and show the folder in panel 1.
+TEST(Navigation, ParentAndRoot)
+{
+    AppHost h;
+    const QString vol = mkdir(h.dir, QStringLiteral("vol"));
+    const QString deep = mkdir(h.dir, QStringLiteral("vol/games/save"));
+    h.volumes.list.append({vol, QStringLiteral("vol"), true});
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    ASSERT_TRUE(m.dirDrive->setPath(deep));
+    EXPECT_EQ(m.fileFilter->folder(), deep);
+    m.btnPrev->click();
+    EXPECT_EQ(m.dirDrive->path(), vol + QStringLiteral("/games"));
+    EXPECT_EQ(m.StatusBar->panelText(1), vol + QStringLiteral("/games"));
+    ASSERT_TRUE(m.dirDrive->setPath(deep));
+    m.btnRoot->click();
+    EXPECT_EQ(m.dirDrive->path(), vol);
+    m.btnPrev->click();
+    EXPECT_EQ(m.dirDrive->path(), vol);
+    m.Previous->trigger();
+    EXPECT_EQ(m.dirDrive->path(), vol);
+    ASSERT_TRUE(m.dirDrive->setPath(QStringLiteral("/")));
+    m.btnPrev->click();
+    EXPECT_EQ(m.dirDrive->path(), QStringLiteral("/"));
+}
+
+// Enter on a highlighted folder opens it; a folder that vanished meanwhile is not entered.
+TEST(Navigation, EnterOpensHighlighted)
+{
+    AppHost h;
+    const QString base = mkdir(h.dir, QStringLiteral("base"));
+    mkdir(h.dir, QStringLiteral("base/alpha"));
+    mkdir(h.dir, QStringLiteral("base/beta"));
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    ASSERT_TRUE(m.dirDrive->setPath(base));
+    const int last = m.dirDrive->count() - 1;
+    m.dirDrive->setCurrentRow(last);
+    EXPECT_EQ(m.dirDrive->highlightedPath(), base + QStringLiteral("/beta"));
+    QTest::keyClick(m.dirDrive, Qt::Key_Return);
+    EXPECT_EQ(m.dirDrive->path(), base + QStringLiteral("/beta"));
+
+    ASSERT_TRUE(m.dirDrive->setPath(base));
+    m.dirDrive->setCurrentRow(m.dirDrive->count() - 2);
+    QDir(base + QStringLiteral("/alpha")).removeRecursively();
+    QTest::keyClick(m.dirDrive, Qt::Key_Return);
+    EXPECT_EQ(m.dirDrive->path(), base);
+}
+
+// An unavailable drive shows text 78 and returns to the drive of the process's folder.
+TEST(Navigation, DriveNotAvailable)
+{
+    AppHost h;
+    const QString usb = mkdir(h.dir, QStringLiteral("usb"));
+    h.volumes.list.append({usb, QStringLiteral("usb"), true});
+    h.volumes.notReady.insert(usb);
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    h.prompts.clear();
+    h.prompts.expectMessage(PromptAnswer::Ok);
+    m.drvChoose->setDrive(usb);
+    ASSERT_EQ(h.prompts.asked().size(), 1);
+    const auto& q = h.prompts.asked().front();
+    EXPECT_EQ(q.text, QStringLiteral("An error has occured\rSelected drive is not available"));
+    EXPECT_EQ(q.title, QStringLiteral("Orvane Viewer"));
+    EXPECT_EQ(q.icon, PromptIcon::Critical);
+    EXPECT_EQ(m.drvChoose->drive(), QStringLiteral("/"));
+    EXPECT_EQ(m.dirDrive->path(), h.process.current);
+
+    // A drive that is there moves the lists to it.
+    h.volumes.notReady.clear();
+    m.drvChoose->setDrive(usb);
+    EXPECT_EQ(m.dirDrive->path(), usb);
+    EXPECT_EQ(h.prompts.unexpected(), 0);
+}
+
+// The file-type pop-up selects the same entry in the box, so the box names the pattern; a
+// click on a file builds currentFile from the folder and shows it in panel 1.
+TEST(FileTypes, PopupAndClick)
+{
+    AppHost h;
+    const QString folder = mkdir(h.dir, QStringLiteral("mix"));
+    for (const char* n : {"song.WAV", "clip.avi", "tune.xm", "pic.emf", "notes.txt"})
+        touch(folder + QLatin1Char('/') + QLatin1String(n));
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    EXPECT_EQ(m.cmbFiles->currentIndex(), 0);
+    ASSERT_TRUE(m.dirDrive->setPath(folder));
+    QTRY_VERIFY(!m.fileFilter->isLoading());
+    EXPECT_EQ(m.fileFilter->count(), 5);
+
+    m.ppaudio->trigger();
+    EXPECT_EQ(m.cmbFiles->currentIndex(), 1);
+    QTRY_VERIFY(!m.fileFilter->isLoading());
+    EXPECT_EQ(m.fileFilter->count(), 2);  // song.WAV, tune.xm; no .avi
+
+    m.ppavi->trigger();
+    EXPECT_EQ(m.cmbFiles->currentIndex(), 2);
+    QTRY_VERIFY(!m.fileFilter->isLoading());
+    ASSERT_EQ(m.fileFilter->count(), 1);
+    m.fileFilter->setFocus();
+    m.fileFilter->setCurrentIndex(m.fileFilter->model()->index(0, 0));
+    m.fileFilter_Click();
+    EXPECT_EQ(m.currentFile, folder + QStringLiteral("/clip.avi"));
+    EXPECT_EQ(m.StatusBar->panelText(1), folder + QStringLiteral("/clip.avi"));
+}
+
+// Pointer moves over the buttons and the picture area write their texts into panel 1.
+TEST(StatusBar, PointerTexts)
+{
+    AppHost h;
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    QTest::mouseMove(m.btnPrev);
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(m.btnRoot, &move);
+    EXPECT_EQ(m.StatusBar->panelText(1), QStringLiteral("Root"));
+    QApplication::sendEvent(m.Open, &move);
+    EXPECT_EQ(m.StatusBar->panelText(1), QStringLiteral("No picture selected yet"));
+    EXPECT_FALSE(m.StatusBar->panelText(2).isEmpty());
+    EXPECT_FALSE(m.StatusBar->panelText(3).isEmpty());
+}

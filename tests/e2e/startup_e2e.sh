@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The real program on a clean store: splash first, main window after a key, a picture from
+# the command line selects its folder, the settings file is written, Quit ends the process.
+# Usage: startup_e2e.sh <orvane-viewer> <samples dir> <output dir>
+set -euo pipefail
+viewer="$1"; samples="$2"; out="$3"
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM_PLUGIN_PATH
+
+"$viewer" "$samples/Photos with spaces/beach day.jpg" >"$work/log" 2>&1 &
+pid=$!
+
+wait_for() { # wait_for <description> <command...>
+  local what="$1"; shift
+  for _ in $(seq 1 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "timed out waiting for: $what"; cat "$work/log"; return 1
+}
+
+wait_for "the splash" xdotool search --onlyvisible --classname orvane-viewer
+sleep 0.5
+import -window root "$out/01-splash.png"
+settings="$XDG_CONFIG_HOME/Orvane Viewer/settings.ini"
+grep -q 'Version=172' "$settings" || { echo "no version stamp in $settings"; exit 1; }
+grep -q 'Lang=English' "$settings" || { echo "no language in $settings"; exit 1; }
+
+# The main window stays hidden until the splash is dismissed.
+visible_main() { xdotool search --onlyvisible --name '^Orvane Viewer$' | wc -l; }
+splash=$(xdotool search --onlyvisible --classname orvane-viewer | head -1)
+xdotool mousemove --window "$splash" 20 20 click 1
+wait_for "the main window" bash -c '[ "$(xdotool search --onlyvisible --name "^Orvane Viewer\$" | wc -l)" -ge 1 ]'
+sleep 0.5
+import -window root "$out/02-main.png"
+
+# Options dialog was shown on a first start; close it with Cancel (Escape).
+if opts=$(xdotool search --onlyvisible --name '^Options$' | head -1) && [ -n "$opts" ]; then
+  xdotool windowactivate --sync "$opts" key Escape || true
+fi
+
+main=$(xdotool search --onlyvisible --name '^Orvane Viewer$' | head -1)
+xdotool windowactivate --sync "$main" key alt+q
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then echo "program did not end on Quit"; exit 1; fi
+wait "$pid" || { echo "program exited with an error"; cat "$work/log"; exit 1; }
+echo "startup e2e passed; screenshots in $out"

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/processenvironment.h"
+#include "platform/screenmetrics.h"
+#include "platform/trayicons.h"
+#include "platform/volumelist.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+
+namespace orv::test {
+
+// A 96 DPI screen (15 twips per pixel) of a chosen size.
+class FakeScreenMetrics final : public ScreenMetrics {
+public:
+    double tpp = 15.0;
+    QSize size{1280, 1024};
+    double twipsPerPixelX() const override { return tpp; }
+    double twipsPerPixelY() const override { return tpp; }
+    QSize screenPixels() const override { return size; }
+};
+
+// Volumes a test declares; a volume can be made unready (a removed disc).
+class FakeVolumeList final : public VolumeList {
+public:
+    QList<Volume> list{{QStringLiteral("/"), QStringLiteral("/"), true}};
+    QSet<QString> notReady;
+    QList<Volume> volumes() const override { return list; }
+    bool isReady(const QString& root) const override { return !notReady.contains(root); }
+};
+
+// Records every add and remove; holds the current tip per owner.
+class RecordingTrayIcons final : public TrayIcons {
+public:
+    struct Call {
+        const QObject* owner;
+        QString tip;
+        bool add;
+    };
+    QList<Call> calls;
+    QHash<const QObject*, QString> icons;
+    void add(QObject* owner, const QString& tip, const QIcon&) override
+    {
+        calls.append({owner, tip, true});
+        icons.insert(owner, tip);
+    }
+    void remove(QObject* owner) override
+    {
+        calls.append({owner, QString(), false});
+        icons.remove(owner);
+    }
+    bool has(const QObject* owner) const override { return icons.contains(owner); }
+};
+
+// A process whose command line, folders and current folder a test sets; setting the current
+// folder is recorded, not done.
+class FakeProcessEnvironment final : public ProcessEnvironment {
+public:
+    QStringList args;
+    QString launch;
+    QString exeFolder;
+    QString current;
+    QStringList currentFolderCalls;
+    QStringList arguments() const override { return args; }
+    QString launchFolder() const override { return launch; }
+    QString executableFolder() const override { return exeFolder; }
+    QString currentFolder() const override { return current; }
+    bool setCurrentFolder(const QString& path) override;
+};
+
+} // namespace orv::test
