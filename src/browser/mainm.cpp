@@ -206,7 +206,7 @@ void MainM::buildControls()
 
     lblVersion = new QLabel(QStringLiteral("v1.7"), client);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    L.place(lblVersion, 6840, 4560, 315, 195);
+    L.place(lblVersion, 6840, 4560, 585, 195);  // wide enough for the text in any font
     lblCopyright = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), client);
     lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
     L.place(lblCopyright, 4680, 4560, 1965, 195);

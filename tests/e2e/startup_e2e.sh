@@ -27,21 +27,26 @@ settings="$XDG_CONFIG_HOME/Orvane Viewer/settings.ini"
 grep -q 'Version=172' "$settings" || { echo "no version stamp in $settings"; exit 1; }
 grep -q 'Lang=English' "$settings" || { echo "no language in $settings"; exit 1; }
 
+# The options dialog comes up beside the splash on a first start; Escape cancels it.
+opts=$(xdotool search --onlyvisible --name '^Options$' | head -1)
+[ -n "$opts" ] || { echo "options dialog not shown on a first start"; exit 1; }
+xdotool key --window "$opts" Escape 2>/dev/null || true  # the release goes to a closed window
+wait_for "the options dialog to close" bash -c '! xdotool search --onlyvisible --name "^Options\$" | grep -q .'
+
 # The main window stays hidden until the splash is dismissed.
-visible_main() { xdotool search --onlyvisible --name '^Orvane Viewer$' | wc -l; }
 splash=$(xdotool search --onlyvisible --classname orvane-viewer | head -1)
-xdotool mousemove --window "$splash" 20 20 click 1
-wait_for "the main window" bash -c '[ "$(xdotool search --onlyvisible --name "^Orvane Viewer\$" | wc -l)" -ge 1 ]'
+main_window() { xdotool search --onlyvisible --name '^Orvane Viewer$' | grep -vx "$splash" | head -1; }
+[ -z "$(main_window)" ] || { echo "main window shown before the splash was dismissed"; exit 1; }
+xdotool mousemove --window "$splash" 5 5 click 1
+for _ in $(seq 1 100); do [ -n "$(main_window)" ] && break; sleep 0.1; done
+[ -n "$(main_window)" ] || { echo "main window not shown after a click on the splash"; exit 1; }
+xdotool search --onlyvisible --classname orvane-viewer | grep -qx "$splash" && { echo "splash still visible"; exit 1; }
 sleep 0.5
 import -window root "$out/02-main.png"
 
-# Options dialog was shown on a first start; close it with Cancel (Escape).
-if opts=$(xdotool search --onlyvisible --name '^Options$' | head -1) && [ -n "$opts" ]; then
-  xdotool windowactivate --sync "$opts" key Escape || true
-fi
-
-main=$(xdotool search --onlyvisible --name '^Orvane Viewer$' | head -1)
-xdotool windowactivate --sync "$main" key alt+q
+main=$(main_window)
+# Quit from the menu bar ends the program.
+xdotool mousemove --window "$main" 12 8 click 1
 for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then echo "program did not end on Quit"; exit 1; fi
 wait "$pid" || { echo "program exited with an error"; cat "$work/log"; exit 1; }

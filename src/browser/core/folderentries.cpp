@@ -12,6 +12,9 @@ namespace orv {
 QString cleanFolderPath(const QString& path)
 {
     QString p = QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path));
+    // QDir::cleanPath keeps ".." that climbs above the root; "/" has no parent.
+    while (p == QLatin1String("/..") || p.startsWith(QLatin1String("/../")))
+        p = p.size() == 3 ? QStringLiteral("/") : p.mid(3);
     if (p.isEmpty())
         p = QStringLiteral("/");
     return p;
