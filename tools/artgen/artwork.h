@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QImage>
+
+namespace orv {
+
+// The program's own artwork, drawn in one palette so the banner, the icon and the window
+// symbols belong together. Every picture comes back ARGB32 at the asked size.
+class Artwork
+{
+public:
+    // Splash banner: name, tagline, version over a dusk landscape.
+    static QImage banner(QSize size, const QString& version);
+    // The name written bottom to top on the banner's sky, for narrow side panels.
+    static QImage verticalBanner(QSize size);
+    // Program icon: a lens over a folder. Below 40 pixels the details that would blur are left out.
+    static QImage icon(int size);
+    // Window symbols: a speaker sending sound waves, a film strip, a pair of quavers.
+    static QImage speaker(int size);
+    static QImage filmStrip(int size);
+    static QImage note(int size);
+};
+
+} // namespace orv

@@ -1,0 +1,64 @@
+#include "artwork.h"
+
+#include "bmpwriter.h"
+#include "colorquantizer.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace {
+
+bool save(const QString& path, const QByteArray& bytes, QTextStream& err)
+{
+    QSaveFile file(path);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        err << "orvane-artgen: cannot write " << path << '\n';
+        return false;
+    }
+    return true;
+}
+
+bool savePng(const QString& path, const QImage& image, QTextStream& err)
+{
+    QImageWriter writer(path, "png");
+    if (!writer.write(image)) {
+        err << "orvane-artgen: cannot write " << path << ": " << writer.errorString() << '\n';
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// orvane-artgen <folder>: draws the program's artwork into folder (normally assets/).
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 2) {
+        err << "usage: orvane-artgen <folder>\n";
+        return 2;
+    }
+    const QDir out(args.at(1));
+    if (!QDir().mkpath(out.absolutePath())) {
+        err << "orvane-artgen: cannot create " << out.absolutePath() << '\n';
+        return 1;
+    }
+
+    const QImage banner = orv::Artwork::banner(QSize(397, 143), QStringLiteral("v1.7"));
+    bool ok = save(out.filePath(QStringLiteral("banner.bmp")),
+                   orv::BmpWriter::encodeIndexed8(orv::ColorQuantizer::quantize(banner, 256, 0.5)), err);
+    ok = savePng(out.filePath(QStringLiteral("banner-vertical.png")), orv::Artwork::verticalBanner(QSize(31, 323)), err) && ok;
+    ok = savePng(out.filePath(QStringLiteral("orvane.png")), orv::Artwork::icon(512), err) && ok;
+    for (const int size : {16, 32, 48, 64, 256})
+        ok = savePng(out.filePath(QStringLiteral("orvane-%1.png").arg(size)), orv::Artwork::icon(size), err) && ok;
+    ok = savePng(out.filePath(QStringLiteral("wave.png")), orv::Artwork::speaker(48), err) && ok;
+    ok = savePng(out.filePath(QStringLiteral("video.png")), orv::Artwork::filmStrip(48), err) && ok;
+    ok = savePng(out.filePath(QStringLiteral("player.png")), orv::Artwork::note(32), err) && ok;
+    return ok ? 0 : 1;
+}

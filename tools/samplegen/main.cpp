@@ -1,0 +1,24 @@
+#include "sampleset.h"
+
+#include <QGuiApplication>
+#include <QTextStream>
+
+// orvane-samplegen <folder>: writes the sample files into folder, creating it if needed.
+int main(int argc, char** argv)
+{
+    // Painting text needs a platform, but the build may run where there is no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream err(stderr);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 2) {
+        err << "usage: orvane-samplegen <folder>\n";
+        return 2;
+    }
+    orv::SampleSet samples(args.at(1));
+    if (!samples.write()) {
+        err << "orvane-samplegen: " << samples.errorString() << '\n';
+        return 1;
+    }
+    return 0;
+}
