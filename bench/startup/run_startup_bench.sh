@@ -8,9 +8,10 @@ build=$(cd "$build" && pwd)
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" bash -c '
 set -euo pipefail
 build="$1"; runs="$2"
+cfg=$(mktemp -d)
 evilwm >/dev/null 2>&1 & wm=$!
 trap "kill $wm 2>/dev/null || true; rm -rf \"$cfg\"" EXIT
-cfg=$(mktemp -d); export XDG_CONFIG_HOME="$cfg" XDG_RUNTIME_DIR="$cfg/run"; mkdir -m 700 "$XDG_RUNTIME_DIR"
+export XDG_CONFIG_HOME="$cfg" XDG_RUNTIME_DIR="$cfg/run"; mkdir -m 700 "$XDG_RUNTIME_DIR"
 cd "$cfg"
 "$build/bench/startup/bench_viewer_startup" >/dev/null 2>&1   # first start: fills the store
 ms() { local t0 t1; t0=$(date +%s%N); "$@" >/dev/null 2>&1; t1=$(date +%s%N); echo $(( (t1 - t0) / 1000 )); }

@@ -25,7 +25,7 @@ protected:
     {
         if (!done_ && e->type() == QEvent::Paint && watched == app_.findIntro() && app_.findMainM()) {
             done_ = true;
-            QTimer::singleShot(0, qApp, &QApplication::quit);
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         }
         return false;
     }
@@ -52,8 +52,10 @@ int main(int argc, char** argv)
     orv::AppContext ctx(store, prompts, {&screen, &volumes, &tray, &process});
     orv::Application app(ctx);
     PaintWatch watch(app);
-    qapp.installEventFilter(&watch);
     // A first start shows the options dialog and asks nothing; normal starts are measured.
     app.Main();
+    // Main() returns before anything has painted; the splash paints once the loop runs.
+    if (orv::Intro* splash = app.findIntro())
+        splash->installEventFilter(&watch);
     return QApplication::exec();
 }

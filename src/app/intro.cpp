@@ -1,6 +1,7 @@
 #include "app/intro.h"
 
 #include "common/appcontext.h"
+#include "common/art.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -12,13 +13,13 @@ namespace orv {
 QIcon programIcon()
 {
     QIcon icon;
-    for (int s : {16, 32, 48, 64, 256})
-        icon.addFile(QStringLiteral(":/art/orvane-%1.png").arg(s), QSize(s, s));
+    for (const char* name : {"icon-16", "icon-32", "icon-48", "icon-64", "icon-256"})
+        icon.addPixmap(QPixmap::fromImage(artImage(name)));
     return icon;
 }
 
 Intro::Intro(AppContext& ctx, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ctx_(ctx), banner_(QStringLiteral(":/art/banner.bmp"))
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ctx_(ctx), banner_(QPixmap::fromImage(artImage("banner")))
 {
     setObjectName(QStringLiteral("Intro"));
     setWindowTitle(AppContext::AppName);
@@ -68,9 +69,9 @@ void Intro::mousePressEvent(QMouseEvent*)
 
 void Intro::closeEvent(QCloseEvent* e)
 {
-    // Closing the splash by the window manager must not leave the program with no window.
-    e->ignore();
-    dismiss();
+    // Closing the splash must not leave the program with no window: it hands over like a click.
+    ctx_.shell().showMainWindow();
+    e->accept();
 }
 
 void Intro::dismiss()

@@ -7,6 +7,7 @@
 #include "browser/folderlistview.h"
 #include "browser/statusbar.h"
 #include "common/appcontext.h"
+#include "common/art.h"
 #include "common/core/paths.h"
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
@@ -51,7 +52,6 @@ MainM::MainM(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx)
 {
     setObjectName(QStringLiteral("MainM"));
     setWindowTitle(QStringLiteral("Orvane Viewer"));
-    setWindowIcon(QIcon(QStringLiteral(":/art/orvane.png")));
     buildMenus();
     buildControls();
 }
@@ -154,12 +154,12 @@ void MainM::buildControls()
 
     imgAvi = new QLabel(Open);
     imgAvi->setObjectName(QStringLiteral("imgAvi"));
-    imgAvi->setPixmap(QPixmap(QStringLiteral(":/art/video.png")));
+    imgAvi->setPixmap(QPixmap::fromImage(artImage("video")));
     L.place(imgAvi, 1920, 1800, 720, 720);
     imgAvi->hide();
     imgWave = new QLabel(Open);
     imgWave->setObjectName(QStringLiteral("imgWave"));
-    imgWave->setPixmap(QPixmap(QStringLiteral(":/art/wave.png")));
+    imgWave->setPixmap(QPixmap::fromImage(artImage("wave")));
     L.place(imgWave, 1920, 1800, 720, 720);
     imgWave->hide();
 
@@ -169,8 +169,11 @@ void MainM::buildControls()
     hscrPic = new QScrollBar(Qt::Horizontal, client);
     hscrPic->setObjectName(QStringLiteral("hscrPic"));
     L.place(hscrPic, 0, 4560, 4335, 255);
-    vscrPic->setEnabled(false);
-    hscrPic->setEnabled(false);
+    // No picture yet: nothing to scroll.
+    for (QScrollBar* bar : {vscrPic, hscrPic}) {
+        bar->setRange(0, 0);
+        bar->setEnabled(false);
+    }
 
     btnFull = new QPushButton(QStringLiteral("F"), client);
     btnFull->setObjectName(QStringLiteral("btnFull"));
@@ -217,7 +220,7 @@ void MainM::buildControls()
     L.place(lblURL, 7440, 4560, 2055, 375);
     imgBanner = new QLabel(client);
     imgBanner->setObjectName(QStringLiteral("imgBanner"));
-    imgBanner->setPixmap(QPixmap(QStringLiteral(":/art/banner-vertical.png")));
+    imgBanner->setPixmap(QPixmap::fromImage(artImage("banner-vertical")));
     imgBanner->setScaledContents(true);
     L.place(imgBanner, 9600, 0, 465, 4845);
 
@@ -424,7 +427,8 @@ void MainM::closeEvent(QCloseEvent* e)
         ctx_.services().tray->remove(this);
     }
     e->accept();
-    QApplication::quit();
+    // Ends the event loop at once; no other window's close handler runs.
+    QCoreApplication::exit(0);
 }
 
 bool MainM::eventFilter(QObject* watched, QEvent* e)
