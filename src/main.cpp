@@ -1,12 +1,5 @@
-#include "app/application.h"
 #include "app/intro.h"
-#include "common/appcontext.h"
-#include "common/core/settingsstore.h"
-#include "common/qtprompts.h"
-#include "platform/processenvironment.h"
-#include "platform/screenmetrics.h"
-#include "platform/trayicons.h"
-#include "platform/volumelist.h"
+#include "app/realprogram.h"
 
 #include <QApplication>
 
@@ -16,17 +9,11 @@ int main(int argc, char** argv)
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(orv::AppContext::AppName);
     QApplication::setApplicationVersion(QStringLiteral("1.7.2"));
+    // The program ends with its main window, never because the splash was the last window.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(orv::programIcon());
 
-    orv::SettingsStore store(orv::SettingsStore::defaultRoot());
-    orv::QtPrompts prompts;
-    orv::QtScreenMetrics screen;
-    orv::StorageVolumeList volumes;
-    orv::QtTrayIcons tray;
-
-    orv::AppContext ctx(store, prompts, {&screen, &volumes, &tray, &process});
-    orv::Application app(ctx);
-    app.Main();
+    orv::RealProgram program(process);
+    program.app.Main();
     return QApplication::exec();
 }

@@ -1,14 +1,7 @@
 // The viewer's real start-up (the same services and sequence as the program), quitting as
 // soon as the splash has painted with the main window created behind it.
-#include "app/application.h"
 #include "app/intro.h"
-#include "common/appcontext.h"
-#include "common/core/settingsstore.h"
-#include "common/qtprompts.h"
-#include "platform/processenvironment.h"
-#include "platform/screenmetrics.h"
-#include "platform/trayicons.h"
-#include "platform/volumelist.h"
+#include "app/realprogram.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -44,18 +37,12 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(orv::AppContext::AppName);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(orv::programIcon());
-    orv::SettingsStore store(orv::SettingsStore::defaultRoot());
-    orv::QtPrompts prompts;
-    orv::QtScreenMetrics screen;
-    orv::StorageVolumeList volumes;
-    orv::QtTrayIcons tray;
-    orv::AppContext ctx(store, prompts, {&screen, &volumes, &tray, &process});
-    orv::Application app(ctx);
-    PaintWatch watch(app);
+    orv::RealProgram program(process);
+    PaintWatch watch(program.app);
     // A first start shows the options dialog and asks nothing; normal starts are measured.
-    app.Main();
+    program.app.Main();
     // Main() returns before anything has painted; the splash paints once the loop runs.
-    if (orv::Intro* splash = app.findIntro())
+    if (orv::Intro* splash = program.app.findIntro())
         splash->installEventFilter(&watch);
     return QApplication::exec();
 }

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -261,4 +262,23 @@ TEST(About, TextAndSplash)
     EXPECT_EQ(h.prompts.asked().front().title, AppContext::AppName);
     EXPECT_FALSE(h.app->findIntro()->isVisible());
     EXPECT_TRUE(h.app->findMainM()->isVisible());
+}
+
+// A settings file that cannot be read is kept aside and the program starts as on a clean store.
+TEST(Startup, CorruptStoreIsSetAsideAndStartIsClean)
+{
+    AppHost h;
+    const QString file = h.store->filePath(AppContext::AppName);
+    QDir().mkpath(QFileInfo(file).path());
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#orvane-settings 1\n[Infos]\nVersion=172\n[Lang]\nLang=Fre");  // cut short
+    }
+    h.app->Main();
+    EXPECT_FALSE(h.store->lastSetAside().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(h.store->lastSetAside()));
+    EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("English"));
+    EXPECT_EQ(h.read(QStringLiteral("Infos"), QStringLiteral("Version")), QStringLiteral("172"));
+    EXPECT_TRUE(h.app->findOptions()->isVisible());
 }

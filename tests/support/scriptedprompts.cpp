@@ -28,9 +28,9 @@ std::optional<QString> ScriptedPrompts::input(const QString& prompt, const QStri
     return a.text;
 }
 
-QString ScriptedPrompts::openFileName(const QString& title, const QString& folder, const QString&)
+QString ScriptedPrompts::fileName(const QString& kind, const QString& title, const QString& folder)
 {
-    asked_.append({QStringLiteral("open"), folder, title, PromptIcon::None, PromptButtons::OkCancel});
+    asked_.append({kind, folder, title, PromptIcon::None, PromptButtons::OkCancel});
     if (answers_.empty() || !answers_.front().isInput) {
         ++unexpected_;
         return {};
@@ -40,16 +40,14 @@ QString ScriptedPrompts::openFileName(const QString& title, const QString& folde
     return t;
 }
 
+QString ScriptedPrompts::openFileName(const QString& title, const QString& folder, const QString&)
+{
+    return fileName(QStringLiteral("open"), title, folder);
+}
+
 QString ScriptedPrompts::saveFileName(const QString& title, const QString& folder, const QString&)
 {
-    asked_.append({QStringLiteral("save"), folder, title, PromptIcon::None, PromptButtons::OkCancel});
-    if (answers_.empty() || !answers_.front().isInput) {
-        ++unexpected_;
-        return {};
-    }
-    const QString t = answers_.front().text.value_or(QString());
-    answers_.pop_front();
-    return t;
+    return fileName(QStringLiteral("save"), title, folder);
 }
 
 } // namespace orv::test

@@ -37,6 +37,7 @@ public:
     void clear() { asked_.clear(); unexpected_ = 0; answers_.clear(); }
 
 private:
+    QString fileName(const QString& kind, const QString& title, const QString& folder);
     struct Answer {
         PromptAnswer answer;
         std::optional<QString> text;
