@@ -44,7 +44,8 @@ set(ORVANE_TEST_ENV
   "GST_REGISTRY_1_0=${CMAKE_BINARY_DIR}/test-runtime/gst-registry.bin"
   "SDL_AUDIODRIVER=dummy"
   "ORVANE_SAMPLES=${CMAKE_BINARY_DIR}/samples"
-  "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1"
+  "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1"
+  "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp"
   "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-runtime)
 file(CHMOD ${CMAKE_BINARY_DIR}/test-runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)

@@ -45,6 +45,7 @@ sleep 0.5
 import -window root "$out/02-main.png"
 
 main=$(main_window)
+import -window "$main" "$out/main-window.png"
 # Quit from the menu bar ends the program.
 xdotool mousemove --window "$main" 12 8 click 1
 for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
