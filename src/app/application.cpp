@@ -37,6 +37,7 @@ Application::Application(AppContext& ctx) : ctx_(ctx)
 Application::~Application()
 {
     // The program is ending: windows go without their close handlers.
+    showpic_.destroy();
     slide_.destroy();
     pal_.destroy();
     options_.destroy();
@@ -89,6 +90,16 @@ PalForm& Application::palForm()
 Slideshow& Application::slideshow()
 {
     return slide_.get([this] { return new Slideshow(ctx_); });
+}
+
+Showpic& Application::showpic()
+{
+    return showpic_.get([this] { return new Showpic(ctx_); });
+}
+
+FullScreenView& Application::fullScreenView()
+{
+    return showpic();
 }
 
 Intro& Application::intro()
@@ -254,6 +265,16 @@ void Application::showSlideShowEditor() { showModeless(slideshow()); }
 void Application::showPaletteViewer() { showModeless(palForm()); }
 
 void Application::showOptions() { showModeless(options()); }
+
+void Application::showTextEditor()
+{
+    // The editor frame arrives with the editor; until then a text file opens nowhere.
+}
+
+void Application::playModule(const QString&)
+{
+    // The module player arrives with its own window; until then a module plays nowhere.
+}
 
 void Application::showAbout()
 {

@@ -6,6 +6,7 @@
 #include "common/appcontext.h"
 #include "common/windowslot.h"
 #include "palette/palform.h"
+#include "slideshow/showpic.h"
 #include "slideshow/slideshow.h"
 
 #include <QObject>
@@ -32,12 +33,14 @@ public:
     PalForm& palForm();
     Slideshow& slideshow();
     Intro& intro();
+    Showpic& showpic();
 
     MainM* findMainM() const { return main_.find(); }
     frmLang* findOptions() const { return options_.find(); }
     PalForm* findPalForm() const { return pal_.find(); }
     Slideshow* findSlideshow() const { return slide_.find(); }
     Intro* findIntro() const { return intro_.find(); }
+    Showpic* findShowpic() const { return showpic_.find(); }
 
     // AppShell
     void ApplyLanguage(const QString& which) override;
@@ -49,6 +52,9 @@ public:
     void showPaletteViewer() override;
     void showOptions() override;
     void showAbout() override;
+    void showTextEditor() override;
+    void playModule(const QString& path) override;
+    FullScreenView& fullScreenView() override;
 
 private:
     void writeLanguage(int language);
@@ -60,6 +66,7 @@ private:
     WindowSlot<PalForm> pal_;
     WindowSlot<Slideshow> slide_;
     WindowSlot<Intro> intro_;
+    WindowSlot<Showpic> showpic_;
 };
 
 } // namespace orv

@@ -4,7 +4,13 @@
 #include "common/appcontext.h"
 #include "common/core/settingsstore.h"
 #include "common/qtprompts.h"
+#include "platform/pictureloader.h"
+#include "platform/printerservice.h"
 #include "platform/processenvironment.h"
+#include "platform/qtmediacontrol.h"
+#include "platform/sdlaudiooutput.h"
+#include "platform/sdlsoundplayer.h"
+#include "platform/shell.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
 #include "platform/volumelist.h"
@@ -12,14 +18,28 @@
 namespace orv {
 
 // The program on its real services: the settings store under the user's config folder, Qt
-// dialogs, the screen, the mounted volumes, the tray and this process. Construct it after the
+// dialogs, the screen, the mounted volumes, the tray, this process, the picture readers, the
+// shared audio output, video, the desktop hand-over and the printer. Construct it after the
 // QApplication; `process` must have been made before anything changed the current folder.
 struct RealProgram {
     explicit RealProgram(ProcessEnvironment& process)
         : store(SettingsStore::defaultRoot()),
-          ctx(store, prompts, PlatformServices{&screen, &volumes, &tray, &process}),
+          pictures(1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY()),
+          sound(audio),
+          ctx(store, prompts, services(process)),
           app(ctx)
     {
+    }
+
+    PlatformServices services(ProcessEnvironment& process)
+    {
+        PlatformServices s{&screen, &volumes, &tray, &process};
+        s.pictures = &pictures;
+        s.sound = &sound;
+        s.media = &media;
+        s.desktop = &desktop;
+        s.printer = &printer;
+        return s;
     }
 
     SettingsStore store;
@@ -27,6 +47,12 @@ struct RealProgram {
     QtScreenMetrics screen;
     StorageVolumeList volumes;
     QtTrayIcons tray;
+    QtPictureLoader pictures;
+    SdlAudioOutput audio;
+    SdlSoundPlayer sound;
+    QtMediaControl media;
+    DesktopShell desktop;
+    QtPrinterService printer;
     AppContext ctx;
     Application app;
 };

@@ -1,10 +1,13 @@
 #include "browser/mainm.h"
 
+#include "browser/core/dispatchtable.h"
 #include "browser/core/filepatterns.h"
+#include "browser/core/scrollsetup.h"
 #include "browser/core/folderentries.h"
 #include "browser/drivelistbox.h"
 #include "browser/filelistview.h"
 #include "browser/folderlistview.h"
+#include "browser/picturebox.h"
 #include "browser/statusbar.h"
 #include "common/appcontext.h"
 #include "common/art.h"
@@ -12,7 +15,13 @@
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
 #include "common/twipslayout.h"
+#include "common/fullscreenview.h"
+#include "platform/mediacontrol.h"
+#include "platform/pictureloader.h"
+#include "platform/printerservice.h"
 #include "platform/processenvironment.h"
+#include "platform/shell.h"
+#include "platform/soundplayer.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
 #include "platform/volumelist.h"
@@ -30,6 +39,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <cmath>
 
 namespace orv {
 
@@ -143,11 +154,8 @@ void MainM::buildControls()
     small.setPointSizeF(8.0);
     client->setFont(small);
 
-    Open = new QLabel(client);
+    Open = new PictureBox(client);
     Open->setObjectName(QStringLiteral("Open"));
-    Open->setAutoFillBackground(true);
-    Open->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    Open->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Open->setMouseTracking(true);
     Open->installEventFilter(this);
     L.place(Open, 0, 0, 4335, 4575);
@@ -252,6 +260,15 @@ void MainM::buildControls()
     connect(drvChoose, &DriveListBox::driveChanged, this, &MainM::drvChoose_Change);
     connect(btnPrev, &QPushButton::clicked, this, &MainM::btnPrev_Click);
     connect(btnRoot, &QPushButton::clicked, this, &MainM::btnRoot_Click);
+    connect(btnFull, &QPushButton::clicked, this, &MainM::btnFull_Click);
+    connect(hscrPic, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
+    connect(vscrPic, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
+    connect(Open, &PictureBox::rightButtonPressed, this, [this](QPoint p) {
+        if (Open->hasPicture() && soundShown == 0)
+            printMnu->popup(p);
+    });
+    connect(GoPrint, &QAction::triggered, this, &MainM::GoPrint_Click);
+    connect(printerSetup, &QAction::triggered, this, &MainM::printerSetup_Click);
 
     setFixedSize(sizeHint());
 }
@@ -343,30 +360,221 @@ void MainM::cmbFiles_Click()
     fileFilter->setPattern(FilterPatterns[size_t(i)]);
 }
 
+namespace {
+
+// Raised by a dispatcher action; the click handler reports it in its one message.
+struct DispatchFailure {
+    QString why;
+};
+
+// The hourglass over the window while file work runs.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+} // namespace
+
 void MainM::fileFilter_Click()
 {
-    soundShown = 0;
-    previousFile = currentFile;
-    if (imgWave->isVisible())
+    try {
+        soundShown = 0;
+        previousFile = currentFile;
         imgWave->hide();
-    if (imgAvi->isVisible())
         imgAvi->hide();
 
-    if (!openedFromCommandLine) {
-        const QString name = fileFilter->selectedName();
-        if (name.isEmpty())
-            return;
-        const QString dir = dirDrive->path();
-        const QChar sep = nativeSeparator();
-        currentFile = dir.endsWith(sep) ? dir + name : dir + sep + name;
-        if (namesIgnoreCase())
-            currentFile = currentFile.toUpper();
+        if (!openedFromCommandLine) {
+            const QString name = fileFilter->selectedName();
+            if (name.isEmpty())
+                return;
+            const QString dir = dirDrive->path();
+            const QChar sep = nativeSeparator();
+            currentFile = dir.endsWith(sep) ? dir + name : dir + sep + name;
+            if (namesIgnoreCase())
+                currentFile = currentFile.toUpper();
+        }
+
+        StatusBar->setPanelText(1, displayFolder(currentFile));
+
+        const DispatchPlan plan = planDispatch(currentFile, cmbFiles->currentIndex());
+        if (plan.playModuleFirst)
+            playModule();
+        if (plan.handHtmlFirst) {
+            if (!ctx_.services().desktop->openDocument(currentFile))
+                throw DispatchFailure{QStringLiteral("cannot hand over")};
+            currentFile = previousFile;
+        }
+        switch (plan.byTail) {
+        case FileAction::None:
+            break;
+        case FileAction::ShowPicture:
+            showPicture();
+            break;
+        case FileAction::OpenInEditor:
+            ctx_.pendingEditorFile = currentFile;
+            ctx_.shell().showTextEditor();
+            ctx_.pendingEditorFile.clear();
+            break;
+        case FileAction::RunProgram:
+            runProgram();
+            break;
+        case FileAction::OpenHelp:
+            if (!ctx_.services().desktop->openHelp(currentFile))
+                throw DispatchFailure{QStringLiteral("cannot open help")};
+            currentFile = previousFile;
+            break;
+        case FileAction::HandToSystem:
+            if (!ctx_.services().desktop->openDocument(currentFile))
+                throw DispatchFailure{QStringLiteral("cannot hand over")};
+            currentFile = previousFile;
+            break;
+        case FileAction::PlaySound:
+            playSound();
+            break;
+        case FileAction::PlayVideo:
+            playVideo();
+            break;
+        case FileAction::PlayModule:
+            playModule();
+            break;
+        }
+        if (openedFromCommandLine)
+            openedFromCommandLine = 0;
+    } catch (const DispatchFailure&) {
+        ctx_.prompts().message(ctx_.text(54) + QLatin1Char('\r') + ctx_.text(55), ctx_.text(56),
+                               PromptIcon::Critical, PromptButtons::Ok);
+        if (openedFromCommandLine)
+            openedFromCommandLine = 0;
     }
+}
 
-    StatusBar->setPanelText(1, displayFolder(currentFile));
+void MainM::clearPictureArea()
+{
+    Open->clearPicture();
+}
 
-    if (openedFromCommandLine)
-        openedFromCommandLine = 0;
+void MainM::disablePictureControls()
+{
+    for (QScrollBar* bar : {hscrPic, vscrPic}) {
+        const QSignalBlocker block(bar);
+        bar->setEnabled(false);
+    }
+    btnFull->setEnabled(false);
+}
+
+void MainM::showPicture()
+{
+    const BusyCursor busy;
+    clearPictureArea();
+    const PictureResult r = ctx_.services().pictures->load(currentFile);
+    if (!r.ok())
+        throw DispatchFailure{r.error};
+    Open->setPicture(r.picture.image, r.picture.himetric);
+    btnFull->setEnabled(true);
+    setUpScrollBars();
+}
+
+void MainM::setUpScrollBars()
+{
+    const ScreenMetrics& screen = *ctx_.services().screen;
+    const QSize h = Open->himetric();
+    const ScrollAxis across = scrollAxis(h.width(), kPictureBoxWidthTwips, screen.twipsPerPixelX());
+    const ScrollAxis down = scrollAxis(h.height(), kPictureBoxHeightTwips, screen.twipsPerPixelY());
+    const auto apply = [](QScrollBar* bar, const ScrollAxis& a) {
+        const QSignalBlocker block(bar);
+        bar->setValue(0);
+        bar->setRange(0, a.maximum);
+        bar->setPageStep(std::max(a.largeStep, 1));
+        bar->setSingleStep(std::max(a.smallStep, 1));
+        bar->setEnabled(a.enabled);
+    };
+    apply(hscrPic, across);
+    apply(vscrPic, down);
+    scrollPicture();
+}
+
+void MainM::scrollPicture()
+{
+    const ScreenMetrics& screen = *ctx_.services().screen;
+    Open->setOffset(QPoint(int(std::lround(hscrPic->value() / screen.twipsPerPixelX())),
+                           int(std::lround(vscrPic->value() / screen.twipsPerPixelY()))));
+}
+
+void MainM::runProgram()
+{
+    // The name as the list shows it; a command-line program has no list entry, so its file name.
+    QString shown = fileFilter->selectedName();
+    if (openedFromCommandLine || shown.isEmpty())
+        shown = QFileInfo(currentFile).fileName();
+    const PromptAnswer answer = ctx_.prompts().message(ctx_.text(57) + QLatin1Char('\r') + shown, ctx_.text(58),
+                                                       PromptIcon::Question, PromptButtons::YesNo);
+    if (answer == PromptAnswer::Yes) {
+        const QString parameters = ctx_.prompts().input(ctx_.text(59), ctx_.text(60), QString()).value_or(QString());
+        if (!ctx_.services().desktop->runProgram(currentFile, parameters))
+            throw DispatchFailure{QStringLiteral("cannot start program")};
+    }
+    currentFile = previousFile;
+}
+
+void MainM::playSound()
+{
+    const BusyCursor busy;
+    clearPictureArea();
+    imgWave->show();
+    soundShown = 1;
+    disablePictureControls();
+    ctx_.services().sound->play(currentFile);
+}
+
+void MainM::playVideo()
+{
+    disablePictureControls();
+    clearPictureArea();
+    imgAvi->show();
+    const PromptAnswer answer = ctx_.prompts().message(ctx_.text(107), ctx_.text(108), PromptIcon::Information,
+                                                       PromptButtons::YesNo);
+    ctx_.services().media->sendString(QStringLiteral("play ") + currentFile
+                                      + (answer == PromptAnswer::Yes ? QStringLiteral(" fullscreen") : QString()));
+}
+
+void MainM::playModule()
+{
+    ctx_.shell().playModule(currentFile);
+}
+
+void MainM::btnFull_Click()
+{
+    if (!Open->hasPicture() || soundShown != 0)
+        return;
+    ctx_.singlePictureMode = 1;
+    FullScreenView& view = ctx_.shell().fullScreenView();
+    view.setCaption(currentFile + QStringLiteral(" [Full Screen]"));
+    view.showView();
+    const ScreenMetrics& screen = *ctx_.services().screen;
+    const QSize px = view.viewSizePixels();
+    const QSize h = Open->himetric();
+    fullScreenX = fullScreenOffset(px.width() * screen.twipsPerPixelX(), h.width(), kFullScreenDivisorX);
+    fullScreenY = fullScreenOffset(px.height() * screen.twipsPerPixelY(), h.height(), kFullScreenDivisorY);
+    // The offsets are kept in twips; the window draws in pixels.
+    view.drawPicture(Open->image(), QPoint(int(std::lround(fullScreenX / screen.twipsPerPixelX())),
+                                           int(std::lround(fullScreenY / screen.twipsPerPixelY()))));
+}
+
+void MainM::GoPrint_Click()
+{
+    if (!Open->hasPicture() || soundShown == 1)
+        return;
+    const ScreenMetrics& screen = *ctx_.services().screen;
+    ctx_.services().printer->printPicture(Open->image(), 1440.0 / screen.twipsPerPixelX(),
+                                          1440.0 / screen.twipsPerPixelY());
+}
+
+void MainM::printerSetup_Click()
+{
+    ctx_.services().printer->setup(this);
 }
 
 void MainM::dirDrive_Change()
@@ -440,8 +648,11 @@ bool MainM::eventFilter(QObject* watched, QEvent* e)
             StatusBar->setPanelText(1, ctx_.text(10));
         else if (watched == btnFull)
             StatusBar->setPanelText(1, ctx_.text(7));
-        else if (watched == Open)
-            StatusBar->setPanelText(1, currentFile.isEmpty() ? ctx_.text(11) : displayFolder(currentFile));
+        else if (watched == Open) {
+            const QString tail = currentFile.right(3).toLower();
+            const bool describe = Open->hasPicture() || tail == QLatin1String("mp3") || tail == QLatin1String("mid");
+            StatusBar->setPanelText(1, describe ? currentFile : ctx_.text(11));
+        }
     }
     return QMainWindow::eventFilter(watched, e);
 }

@@ -15,6 +15,7 @@ class AppContext;
 class DriveListBox;
 class FileListView;
 class FolderListView;
+class PictureBox;
 class StatusPanels;
 
 // The main window: the file browser that lives for the whole run. Controls and handlers carry
@@ -63,7 +64,7 @@ public:
     QAction* GoPrint = nullptr;
 
     // Controls.
-    QLabel* Open = nullptr;
+    PictureBox* Open = nullptr;
     QLabel* imgAvi = nullptr;
     QLabel* imgWave = nullptr;
     QScrollBar* vscrPic = nullptr;
@@ -86,8 +87,9 @@ public:
     QString previousFile;
     qint16 openedFromCommandLine = 0;
     qint16 soundShown = 0;
-    qint16 fullScreenX = 0;
-    qint16 fullScreenY = 0;
+    // Not 16-bit: a picture far larger than the screen has offsets beyond that range.
+    int fullScreenX = 0;
+    int fullScreenY = 0;
 
     // Handlers.
     void cmbFiles_Click();
@@ -98,6 +100,11 @@ public:
     void btnPrev_Click();
     void btnRoot_Click();
     void selectFileType(int entry);
+    void btnFull_Click();
+    void GoPrint_Click();
+    void printerSetup_Click();
+    // Repaints the picture at the scroll bars' values (their Change and Scroll events).
+    void scrollPicture();
 
     // The web address shown by lblURL.
     static QString siteAddress();
@@ -113,6 +120,15 @@ private:
     void enterFolderOrFallback(const QString& path);
     QString programVolumeRoot() const;
     QString startupCommandLine() const;
+    // The dispatcher's actions; each throws DispatchFailure for the one error path.
+    void showPicture();
+    void runProgram();
+    void playSound();
+    void playVideo();
+    void playModule();
+    void clearPictureArea();
+    void setUpScrollBars();
+    void disablePictureControls();
 
     AppContext& ctx_;
     bool unloaded_ = false;

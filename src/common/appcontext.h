@@ -10,6 +10,12 @@ class ScreenMetrics;
 class VolumeList;
 class TrayIcons;
 class ProcessEnvironment;
+class PictureLoader;
+class SoundPlayer;
+class MediaControl;
+class Shell;
+class PrinterService;
+class FullScreenView;
 
 // What a window may ask of the program as a whole. The application implements it; windows of
 // one subsystem reach windows of another only through here.
@@ -26,6 +32,12 @@ public:
     virtual void showPaletteViewer() = 0;
     virtual void showOptions() = 0;
     virtual void showAbout() = 0;
+    // The editor frame, which opens AppContext::pendingEditorFile.
+    virtual void showTextEditor() = 0;
+    // Starts a module in the module-player window.
+    virtual void playModule(const QString& path) = 0;
+    // The full-screen window, created (hidden) on first use.
+    virtual FullScreenView& fullScreenView() = 0;
 };
 
 // The OS services the windows use, each behind its interface.
@@ -34,6 +46,11 @@ struct PlatformServices {
     VolumeList* volumes = nullptr;
     TrayIcons* tray = nullptr;
     ProcessEnvironment* process = nullptr;
+    PictureLoader* pictures = nullptr;
+    SoundPlayer* sound = nullptr;
+    MediaControl* media = nullptr;
+    Shell* desktop = nullptr;
+    PrinterService* printer = nullptr;
 };
 
 // Owns nothing but ties together what every window needs: the settings store, the dialogs,
@@ -57,6 +74,7 @@ public:
     // Program-wide values.
     bool aboutShown = false;          // the About flag: set once the About box has been opened
     QString pendingEditorFile;
+    qint16 singlePictureMode = 0;     // 1 while the full-screen window shows one picture
 
 private:
     SettingsStore& store_;

@@ -5,6 +5,7 @@
 #include "browser/drivelistbox.h"
 #include "browser/filelistview.h"
 #include "browser/folderlistview.h"
+#include "browser/picturebox.h"
 #include "browser/statusbar.h"
 #include "common/core/paths.h"
 
@@ -64,7 +65,7 @@ TEST(CommandLine, FileMovesFolderListAndIsDispatched)
 }
 
 // A command line whose folder cannot be entered (gone, or quoted) leaves the program running
-// at its start folder; nothing is asked.
+// at its start folder; a picture that is not there is reported by the dispatcher, nothing else.
 TEST(CommandLine, BadFoldersFallBack)
 {
     const QStringList bad = {QStringLiteral("/no/such/folder/pic.jpg"), QStringLiteral("\"/no such/x.jpg\""),
@@ -78,7 +79,9 @@ TEST(CommandLine, BadFoldersFallBack)
         h.app->Main();
         MainM& m = *h.app->findMainM();
         EXPECT_TRUE(canEnterFolder(m.dirDrive->path())) << arg.toStdString();
-        EXPECT_EQ(h.prompts.unexpected(), 0);
+        EXPECT_EQ(m.openedFromCommandLine, 0);
+        for (const auto& q : h.prompts.asked())
+            EXPECT_EQ(q.icon, PromptIcon::Critical) << arg.toStdString();  // the read error
     }
 }
 

@@ -3,7 +3,10 @@
 #include "app/application.h"
 #include "common/appcontext.h"
 #include "common/core/settingsstore.h"
+#include "fakemedia.h"
 #include "fakeplatform.h"
+#include "fakeshell.h"
+#include "platform/pictureloader.h"
 #include "scriptedprompts.h"
 
 #include <QTemporaryDir>
@@ -21,6 +24,11 @@ struct AppHost {
     FakeVolumeList volumes;
     RecordingTrayIcons tray;
     FakeProcessEnvironment process;
+    QtPictureLoader pictures{96, 96};
+    RecordingPrinter printer;
+    RecordingSoundPlayer sound;
+    RecordingMediaControl media;
+    RecordingShell desktop;
     std::unique_ptr<AppContext> ctx;
     std::unique_ptr<Application> app;
 
@@ -31,8 +39,19 @@ struct AppHost {
         process.current = dir.path();
         process.exeFolder = dir.path();
         ctx = std::make_unique<AppContext>(*store, prompts,
-                                           PlatformServices{&screen, &volumes, &tray, &process});
+                                           services());
         app = std::make_unique<Application>(*ctx);
+    }
+
+    PlatformServices services()
+    {
+        PlatformServices s{&screen, &volumes, &tray, &process};
+        s.pictures = &pictures;
+        s.printer = &printer;
+        s.sound = &sound;
+        s.media = &media;
+        s.desktop = &desktop;
+        return s;
     }
 
     QString read(const QString& section, const QString& key) const
@@ -48,7 +67,7 @@ struct AppHost {
     {
         app.reset();
         ctx = std::make_unique<AppContext>(*store, prompts,
-                                           PlatformServices{&screen, &volumes, &tray, &process});
+                                           services());
         app = std::make_unique<Application>(*ctx);
     }
 };

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "platform/printerservice.h"
 #include "platform/processenvironment.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
 #include "platform/volumelist.h"
 
 #include <QHash>
+#include <QImage>
 #include <QList>
 #include <QSet>
 
@@ -67,6 +69,15 @@ public:
     QString executableFolder() const override { return exeFolder; }
     QString currentFolder() const override { return current; }
     bool setCurrentFolder(const QString& path) override;
+};
+
+// Records the pictures it is asked to print and the set-up calls.
+class RecordingPrinter final : public PrinterService {
+public:
+    QList<QSize> printed;
+    int setups = 0;
+    void printPicture(const QImage& picture, double, double) override { printed.append(picture.size()); }
+    void setup(QWidget*) override { ++setups; }
 };
 
 } // namespace orv::test

@@ -1,10 +1,12 @@
 #include "sampleset.h"
 
+#include "aviwriter.h"
 #include "bmpwriter.h"
 #include "colorquantizer.h"
 #include "demotune.h"
 #include "gifwriter.h"
 #include "icowriter.h"
+#include "metafilesamples.h"
 #include "scenery.h"
 #include "synth.h"
 #include "wavwriter.h"
@@ -165,6 +167,66 @@ QByteArray chime(double seconds, int rate)
     return WavWriter::encodePcm16(pcm, 2, rate);
 }
 
+// Three seconds of a ball bouncing over a slowly turning gradient, the frame number in the
+// corner, over a soft two-note tone: Motion-JPEG and PCM in an AVI file.
+QByteArray clip()
+{
+    constexpr int fps = 15;
+    constexpr int frames = 3 * fps;
+    constexpr int rate = 22050;
+    constexpr int samplesPerFrame = rate / fps;
+    const QSize size(320, 240);
+
+    const std::array<float, 3> partials {1.0f, 0.3f, 0.1f};
+    std::vector<float> tone = Synth::harmonics(frames * samplesPerFrame, rate, 440.0, partials);
+    const std::vector<float> fifth = Synth::harmonics(frames * samplesPerFrame, rate, 660.0, partials);
+    for (std::size_t i = 0; i < tone.size(); ++i) {
+        const double t = double(i) / rate;
+        tone[i] = tone[i] * 0.6f + fifth[i] * float(0.4 * (0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * t / 3.0)));
+    }
+    Synth::fadeOut(tone, rate / 5);
+    for (int i = 0; i < rate / 50; ++i)
+        tone[std::size_t(i)] *= float(i) / float(rate / 50);
+    const std::vector<std::int16_t> pcm = Synth::toInt16(tone, 0.5f);
+
+    AviWriter writer(size, fps, 1, rate);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(16);
+    font.setBold(true);
+    for (int f = 0; f < frames; ++f) {
+        QImage frame(size, QImage::Format_RGB32);
+        QPainter p(&frame);
+        p.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient sky(0, 0, size.width(), size.height());
+        sky.setColorAt(0.0, QColor::fromHsv((200 + f * 2) % 360, 160, 230));
+        sky.setColorAt(1.0, QColor::fromHsv((280 + f * 2) % 360, 200, 90));
+        p.fillRect(frame.rect(), sky);
+
+        const double t = double(f) / fps;
+        const double x = 30 + (size.width() - 60) * (0.5 - 0.5 * std::cos(std::numbers::pi * t / 1.5));
+        const double bounce = std::fabs(std::sin(std::numbers::pi * t * 1.5));
+        const double y = size.height() - 30 - bounce * (size.height() - 80);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 70));
+        p.drawEllipse(QPointF(x, size.height() - 14), 20 - 8 * bounce, 5);
+        QRadialGradient ball(QPointF(x - 6, y - 6), 24);
+        ball.setColorAt(0.0, QColor(255, 250, 220));
+        ball.setColorAt(1.0, QColor(230, 90, 40));
+        p.setBrush(ball);
+        p.drawEllipse(QPointF(x, y), 18, 18);
+
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRect(8, 6, size.width() - 16, 24), Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("Frame %1 / %2").arg(f + 1).arg(frames));
+        p.end();
+        const auto sound = std::span(pcm).subspan(std::size_t(f) * samplesPerFrame, samplesPerFrame);
+        if (!writer.addFrame(frame, sound))
+            return {};
+    }
+    return writer.finish();
+}
+
 QByteArray skyPalette()
 {
     const QList<QRgb> colours = ramp({{0.0, qRgb(0x0a, 0x1a, 0x3f)}, {0.3, qRgb(0x1e, 0x4f, 0x9c)},
@@ -190,7 +252,10 @@ const char readme[] =
     "  harbour.jpg       1024 x 768 harbour with sailing boats\n"
     "  app.ico           an icon at 16, 32 and 48 pixels\n"
     "  pointer.cur       an arrow cursor whose hot spot is its tip\n"
+    "  drawing.wmf       a placeable Windows metafile, 8 x 6 cm: shapes, text and a photo\n"
+    "  chart.emf         an enhanced metafile, 10 x 7 cm: a bar chart with curves and a logo\n"
     "  chime.wav         a bell chord: 16-bit stereo PCM at 44.1 kHz\n"
+    "  clip.avi          3 s of a bouncing ball, 320 x 240 Motion-JPEG at 15 fps, with a tone\n"
     "  tune.mod          a four-channel module that loops after its intro\n"
     "  sky.pal           a 256-colour JASC palette\n"
     "  welcome.html      a small web page\n"
@@ -291,7 +356,10 @@ bool SampleSet::write()
         && saveJpeg(QStringLiteral("Photos with spaces/beach day.jpg"), Scenery::beach(QSize(640, 480)), 85)
         && save(QStringLiteral("app.ico"), IcoWriter::encode(icons, IcoWriter::Kind::Icon))
         && save(QStringLiteral("pointer.cur"), IcoWriter::encode(pointer, IcoWriter::Kind::Cursor))
+        && save(QStringLiteral("drawing.wmf"), MetafileSamples::drawing())
+        && save(QStringLiteral("chart.emf"), MetafileSamples::chart())
         && save(QStringLiteral("chime.wav"), chime(1.5, 44100))
+        && save(QStringLiteral("clip.avi"), clip())
         && save(QStringLiteral("tune.mod"), module)
         && save(QStringLiteral("sky.pal"), skyPalette())
         && save(QStringLiteral("readme.txt"), QByteArray(readme))

@@ -1,0 +1,183 @@
+// Picture opening in the main window, measured against libjpeg-turbo's own decoder in the
+// same run: open latency (click to painted picture area), peak memory, and scroll repaints.
+//
+//   bench_picture [work folder]          latency table and scroll repaint times
+//   bench_picture --memory <picture>     (internal) opens one picture and reports peak RSS
+#include "browser/mainm.h"
+#include "browser/picturebox.h"
+#include "common/appcontext.h"
+#include "common/core/settingsstore.h"
+#include "common/qtprompts.h"
+#include "colorquantizer.h"
+#include "gifwriter.h"
+#include "platform/pictureloader.h"
+#include "platform/processenvironment.h"
+#include "platform/screenmetrics.h"
+#include "platform/volumelist.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageWriter>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+using namespace orv;
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+QImage scenery(QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(40, 90, 170));
+    sky.setColorAt(1, QColor(250, 200, 120));
+    p.fillRect(img.rect(), sky);
+    // Texture, so the JPEG is not trivially compressible.
+    for (int i = 0; i < 4000; ++i) {
+        const int x = (i * 7919) % size.width();
+        const int y = (i * 104729) % size.height();
+        p.setPen(QColor((i * 37) % 256, (i * 91) % 256, (i * 53) % 256));
+        p.drawLine(x, y, x + (i % 300), y + (i % 170));
+    }
+    return img;
+}
+
+// Everything the main window needs for pictures, on the real services.
+struct Host {
+    QTemporaryDir dir;
+    SettingsStore store{dir.filePath(QStringLiteral("config"))};
+    QtPrompts prompts;
+    QtScreenMetrics screen;
+    StorageVolumeList volumes;
+    RealProcessEnvironment process;
+    QtPictureLoader pictures{1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY()};
+    AppContext ctx{store, prompts, PlatformServices{&screen, &volumes, nullptr, &process, &pictures}};
+    MainM main{ctx};
+
+    Host() { main.show(); }
+
+    // From the click to the painted picture area.
+    double openMs(const QString& path)
+    {
+        main.Open->clearPicture();
+        main.Open->repaint();
+        QElapsedTimer t;
+        t.start();
+        main.currentFile = path;
+        main.openedFromCommandLine = 1;
+        main.fileFilter_Click();
+        main.Open->repaint();
+        return t.nsecsElapsed() / 1e6;
+    }
+};
+
+double djpegMs(const QString& path)
+{
+    QElapsedTimer t;
+    t.start();
+    QProcess::execute(QStringLiteral("djpeg"), {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), path});
+    return t.nsecsElapsed() / 1e6;
+}
+
+int memoryRun(const QString& path)
+{
+    Host host;
+    host.openMs(path);
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    const QImage& img = host.main.Open->image();
+    std::printf("%ld %lld\n", ru.ru_maxrss, static_cast<long long>(img.sizeInBytes()));
+    return host.main.Open->hasPicture() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc >= 3 && QByteArray(argv[1]) == "--memory")
+        return memoryRun(QString::fromLocal8Bit(argv[2]));
+
+    const QString work = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath(QStringLiteral("orvane-bench-picture"));
+    QDir().mkpath(work);
+    const QString jpg = work + QStringLiteral("/24mp.jpg");
+    const QString bmp = work + QStringLiteral("/800x600.bmp");
+    const QString gif = work + QStringLiteral("/4000x3000.gif");
+    const QString big = work + QStringLiteral("/6000x4000.bmp");
+    if (!QFile::exists(jpg)) {
+        std::printf("making test pictures in %s ...\n", qPrintable(work));
+        const QImage img = scenery(QSize(6000, 4000));
+        QImageWriter w(jpg, "jpg");
+        w.setQuality(90);
+        w.write(img);
+        img.save(big, "BMP");
+        scenery(QSize(800, 600)).save(bmp, "BMP");
+        QFile g(gif);
+        if (g.open(QIODevice::WriteOnly))
+            g.write(GifWriter::encode(ColorQuantizer::quantize(scenery(QSize(4000, 3000)), 256, 0.0)));
+    }
+
+    Host host;
+    constexpr int runs = 5;
+    std::vector<double> dj, open24, open800, open4k;
+    host.openMs(jpg);  // warm-up: plug-ins loaded, file in the page cache
+    djpegMs(jpg);
+    for (int i = 0; i < runs; ++i) {
+        dj.push_back(djpegMs(jpg));
+        open24.push_back(host.openMs(jpg));
+        open800.push_back(host.openMs(bmp));
+        open4k.push_back(host.openMs(gif));
+    }
+    const double ratio = median(open24) / median(dj);
+    std::printf("open latency, median of %d (ms):\n", runs);
+    std::printf("  djpeg 24 MP JPEG to /dev/null   %8.1f\n", median(dj));
+    std::printf("  viewer 24 MP JPEG               %8.1f   ratio %.2fx (target <= 1.25x)\n", median(open24), ratio);
+    std::printf("  viewer 800x600 BMP              %8.1f\n", median(open800));
+    std::printf("  viewer 4000x3000 GIF            %8.1f\n", median(open4k));
+
+    // Scroll repaints over a 6000 x 4000 picture, stepping across the whole range.
+    host.openMs(big);
+    std::vector<double> scroll;
+    QScrollBar* h = host.main.hscrPic;
+    QScrollBar* v = host.main.vscrPic;
+    for (int i = 1; i <= 60; ++i) {
+        QElapsedTimer t;
+        t.start();
+        h->setValue(h->maximum() * i / 60);
+        v->setValue(v->maximum() * (60 - i) / 60);
+        host.main.Open->repaint();
+        scroll.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::printf("scroll repaint, 6000x4000 BMP, median of 60: %.2f ms (target < 8 ms), at the far edge: h=%d/%d v=%d/%d\n",
+                median(scroll), h->value(), h->maximum(), v->value(), v->maximum());
+
+    // Peak memory in a fresh process that shows the 24 MP picture.
+    QProcess mem;
+    mem.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memory"), jpg});
+    mem.waitForFinished(120000);
+    long maxRssKb = 0;
+    long long decoded = 0;
+    std::sscanf(mem.readAllStandardOutput().constData(), "%ld %lld", &maxRssKb, &decoded);
+    const double limitMb = decoded * 1.3 / 1048576.0 + 80;
+    std::printf("peak RSS showing the 24 MP JPEG: %.1f MB (decoded %.1f MB; limit %.1f MB)\n", maxRssKb / 1024.0,
+                decoded / 1048576.0, limitMb);
+    const bool ok = ratio <= 1.25 && median(scroll) < 8 && maxRssKb / 1024.0 < limitMb;
+    return ok ? 0 : 1;
+}

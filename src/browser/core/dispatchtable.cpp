@@ -1,0 +1,42 @@
+#include "browser/core/dispatchtable.h"
+
+namespace orv {
+
+namespace {
+
+FileAction actionForTail(const QString& tail3)
+{
+    static const struct {
+        const char* tail;
+        FileAction action;
+    } table[] = {
+        {"bmp", FileAction::ShowPicture}, {"gif", FileAction::ShowPicture}, {"jpg", FileAction::ShowPicture},
+        {"dib", FileAction::ShowPicture}, {"wmf", FileAction::ShowPicture}, {"ico", FileAction::ShowPicture},
+        {"cur", FileAction::ShowPicture}, {"txt", FileAction::OpenInEditor}, {"exe", FileAction::RunProgram},
+        {"bat", FileAction::RunProgram},  {"hlp", FileAction::OpenHelp},    {"htm", FileAction::HandToSystem},
+        {"wav", FileAction::PlaySound},   {"avi", FileAction::PlayVideo},   {"mod", FileAction::PlayModule},
+        {"mdz", FileAction::PlayModule},  {"s3m", FileAction::PlayModule},  {"itz", FileAction::PlayModule},
+    };
+    for (const auto& row : table)
+        if (tail3 == QLatin1String(row.tail))
+            return row.action;
+    return FileAction::None;
+}
+
+} // namespace
+
+DispatchPlan planDispatch(const QString& path, int filterEntry)
+{
+    DispatchPlan plan;
+    const QString lower = path.toLower();
+    if (filterEntry == 0 || filterEntry == 1) {
+        const QString last2 = lower.right(2);
+        plan.playModuleFirst = last2 == QLatin1String("xm") || last2 == QLatin1String("it");
+    }
+    if (filterEntry == 0 || filterEntry == 5)
+        plan.handHtmlFirst = lower.right(4) == QLatin1String("html");
+    plan.byTail = actionForTail(lower.right(3));
+    return plan;
+}
+
+} // namespace orv

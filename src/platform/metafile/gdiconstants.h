@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The GDI values both metafile formats share.
+namespace orv::gdi {
+
+enum MapMode { MM_TEXT = 1, MM_LOMETRIC, MM_HIMETRIC, MM_LOENGLISH, MM_HIENGLISH, MM_TWIPS, MM_ISOTROPIC, MM_ANISOTROPIC };
+
+enum PenStyle : quint32 {
+    PS_SOLID = 0, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME, PS_USERSTYLE, PS_ALTERNATE,
+    PS_STYLE_MASK = 0xf,
+    PS_ENDCAP_SQUARE = 0x100, PS_ENDCAP_FLAT = 0x200, PS_ENDCAP_MASK = 0xf00,
+    PS_JOIN_BEVEL = 0x1000, PS_JOIN_MITER = 0x2000, PS_JOIN_MASK = 0xf000,
+    PS_GEOMETRIC = 0x10000,
+};
+
+enum BrushStyle { BS_SOLID = 0, BS_NULL, BS_HATCHED, BS_PATTERN, BS_INDEXED, BS_DIBPATTERN, BS_DIBPATTERNPT };
+
+enum TextAlign : quint32 {
+    TA_UPDATECP = 1, TA_RIGHT = 2, TA_CENTER = 6, TA_HORIZONTAL_MASK = 6,
+    TA_BOTTOM = 8, TA_BASELINE = 24, TA_VERTICAL_MASK = 24,
+};
+
+enum TextOutOptions : quint32 { ETO_OPAQUE = 2, ETO_CLIPPED = 4, ETO_GLYPH_INDEX = 0x10, ETO_PDY = 0x2000 };
+
+enum Rop2 { R2_BLACK = 1, R2_NOP = 11, R2_COPYPEN = 13, R2_WHITE = 16 };
+
+enum RegionMode { RGN_AND = 1, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY };
+
+enum StockObject : quint32 {
+    WHITE_BRUSH = 0, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH, NULL_BRUSH, WHITE_PEN, BLACK_PEN, NULL_PEN,
+    OEM_FIXED_FONT = 10, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT, DEVICE_DEFAULT_FONT, DEFAULT_PALETTE,
+    SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT, DC_BRUSH, DC_PEN,
+    STOCK_FLAG = 0x80000000u,
+};
+
+enum ArcDirection { AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2 };
+
+// Ternary raster operations name themselves by their truth table in bits 16..23.
+constexpr quint32 SRCCOPY = 0x00CC0020;
+
+} // namespace orv::gdi

@@ -1,0 +1,127 @@
+#include "platform/pictureloader.h"
+
+#include "platform/metafile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <cmath>
+
+namespace orv {
+
+QSize himetricForPixels(QSize pixels, double dpiX, double dpiY)
+{
+    return QSize(int(std::lround(pixels.width() * 2540.0 / dpiX)),
+                 int(std::lround(pixels.height() * 2540.0 / dpiY)));
+}
+
+QtPictureLoader::QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels)
+    : dpiX_(dpiX > 0 ? dpiX : 96.0), dpiY_(dpiY > 0 ? dpiY : 96.0), maxPixels_(maxPixels)
+{
+}
+
+namespace {
+
+PictureResult failure(const QString& why)
+{
+    PictureResult r;
+    r.error = why;
+    return r;
+}
+
+// Pixels stored in a form that paints without conversion.
+void makePaintable(QImage& img)
+{
+    switch (img.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return;
+    default:
+        img.convertTo(img.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    }
+}
+
+quint32 le32(const QByteArray& b, int at)
+{
+    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at + 2])) << 16
+        | quint32(uchar(b[at + 3])) << 24;
+}
+
+// Qt's bitmap reader accepts a file that ends before its pixels and hands back whatever the
+// allocation held; an uncompressed bitmap must hold all its rows.
+bool bitmapIsComplete(QFile& f)
+{
+    const QByteArray head = f.peek(54);
+    if (head.size() < 30 || head[0] != 'B' || head[1] != 'M')
+        return true;  // not a bitmap file: the reader decides
+    const quint32 offset = le32(head, 10);
+    const quint32 infoSize = le32(head, 14);
+    if (infoSize < 40 || head.size() < 54)
+        return true;
+    const qint64 width = qint32(le32(head, 18));
+    const qint64 height = std::abs(qint64(qint32(le32(head, 22))));
+    const int bits = uchar(head[28]) | uchar(head[29]) << 8;
+    const quint32 compression = le32(head, 30);
+    if (compression != 0 && compression != 3)  // RLE and embedded formats carry their own ends
+        return true;
+    const qint64 rowBytes = ((width * bits + 31) / 32) * 4;
+    return f.size() >= qint64(offset) + rowBytes * height;
+}
+
+} // namespace
+
+PictureResult QtPictureLoader::load(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (!fi.exists() || !fi.isFile())
+        return failure(QStringLiteral("no such file"));
+    const QString suffix = fi.suffix().toLower();
+
+    if (suffix == QLatin1String("wmf") || suffix == QLatin1String("emf")) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return failure(f.errorString());
+        // Metafiles are records, not pixels: a sane one is far below this.
+        constexpr qint64 kMaxMetafileBytes = 256LL * 1024 * 1024;
+        if (f.size() > kMaxMetafileBytes)
+            return failure(QStringLiteral("metafile too large"));
+        const RenderedMetafile m = renderMetafile(f.readAll(), dpiX_, dpiY_, maxPixels_);
+        if (m.image.isNull())
+            return failure(m.error.isEmpty() ? QStringLiteral("unreadable metafile") : m.error);
+        PictureResult r;
+        r.picture.image = m.image;
+        r.picture.himetric = m.himetric;
+        makePaintable(r.picture.image);
+        return r;
+    }
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(file.errorString());
+    if (!bitmapIsComplete(file))
+        return failure(QStringLiteral("truncated bitmap"));
+    QImageReader reader(&file);
+    // Qt reads a ".dib" suffix as a headerless DIB; ours are ordinary bitmap files.
+    if (suffix == QLatin1String("dib") || suffix == QLatin1String("bmp"))
+        reader.setFormat("bmp");
+    else if (suffix == QLatin1String("ico") || suffix == QLatin1String("cur") || suffix == QLatin1String("gif"))
+        reader.setFormat(suffix.toLatin1());
+    else if (suffix == QLatin1String("jpg"))
+        reader.setFormat("jpeg");
+    reader.setAutoTransform(true);
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && qint64(claimed.width()) * claimed.height() > maxPixels_)
+        return failure(QStringLiteral("picture too large"));
+    // Bounds the decoder itself too, for formats that cannot tell their size up front.
+    reader.setAllocationLimit(int(std::min<qint64>(maxPixels_ * 4 / (1024 * 1024) + 1, 1 << 30)));
+    QImage img;
+    if (!reader.read(&img) || img.isNull())
+        return failure(reader.errorString());
+    makePaintable(img);
+    PictureResult r;
+    r.picture.himetric = himetricForPixels(img.size(), dpiX_, dpiY_);
+    r.picture.image = std::move(img);
+    return r;
+}
+
+} // namespace orv

@@ -1,0 +1,45 @@
+#include "qtmediacontrol.h"
+
+#include "mediacommand.h"
+#include "videowindow.h"
+
+#include <QFileInfo>
+
+namespace orv {
+
+void QtMediaControl::chooseBackend()
+{
+    // Qt 6.4's FFmpeg backend crashes when there is no audio device.
+    qputenv("QT_MEDIA_BACKEND", "gstreamer");
+}
+
+QtMediaControl::QtMediaControl()
+{
+    chooseBackend();
+}
+
+QtMediaControl::~QtMediaControl()
+{
+    delete m_window.data();
+}
+
+VideoWindow* QtMediaControl::current() const
+{
+    return m_window.data();
+}
+
+void QtMediaControl::sendString(const QString& command)
+{
+    const MediaCommand parsed = MediaCommand::parse(command);
+    if (parsed.verb != MediaCommand::Verb::Play)
+        return;
+    // A path that names no readable file leaves whatever plays alone.
+    const QFileInfo file(parsed.path);
+    if (!file.isFile() || !file.isReadable())
+        return;
+    if (m_window)
+        m_window->release();
+    m_window = new VideoWindow(file.absoluteFilePath(), parsed.fullScreen);
+}
+
+} // namespace orv

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/mediacontrol.h"
+
+#include <QPointer>
+
+namespace orv {
+
+class VideoWindow;
+
+// Media commands on Qt Multimedia's GStreamer backend. Only one video plays at a time: a new
+// "play" releases the one before. Construct it before anything else touches Qt Multimedia,
+// since it is what keeps Qt off its other backend.
+class QtMediaControl final : public MediaControl {
+public:
+    QtMediaControl();
+    ~QtMediaControl() override;
+    QtMediaControl(const QtMediaControl&) = delete;
+    QtMediaControl& operator=(const QtMediaControl&) = delete;
+
+    void sendString(const QString& command) override;
+
+    // The video now playing, null when none is.
+    VideoWindow* current() const;
+
+    // Points Qt Multimedia at GStreamer; Qt reads the choice once, at its first use.
+    static void chooseBackend();
+
+private:
+    QPointer<VideoWindow> m_window;
+};
+
+} // namespace orv

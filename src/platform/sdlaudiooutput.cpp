@@ -1,0 +1,154 @@
+#include "sdlaudiooutput.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace orv {
+
+namespace {
+
+constexpr int RequestedRate = 48000;
+constexpr int RequestedFrames = 1024;
+
+} // namespace
+
+SdlAudioOutput::SdlAudioOutput() = default;
+
+SdlAudioOutput::~SdlAudioOutput()
+{
+    // Closing waits for a running callback, so the streams can be released after it.
+    if (m_device != 0)
+        SDL_CloseAudioDevice(m_device.load());
+    for (Channel& c : m_channels)
+        c.stream.reset();
+    if (m_subsystemUp)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SdlAudioOutput::openDevice() const
+{
+    SDL_AudioSpec want {};
+    want.freq = RequestedRate;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = RequestedFrames;
+    want.callback = &SdlAudioOutput::callback;
+    want.userdata = const_cast<SdlAudioOutput*>(this);
+    SDL_AudioSpec have {};
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    if (device == 0)
+        return false;
+    m_device = device;
+    m_rate = have.freq > 0 ? have.freq : RequestedRate;
+    m_scratch.assign(std::size_t(std::max<int>(have.samples, RequestedFrames)) * 2, 0.0f);
+    SDL_PauseAudioDevice(m_device, 0);
+    return true;
+}
+
+bool SdlAudioOutput::ensureOpen() const
+{
+    std::lock_guard lock(m_openMutex);
+    if (m_tried)
+        return m_device != 0;
+    m_tried = true;
+    // Audio brings up SDL's event system, which would otherwise take SIGINT and SIGTERM from Qt.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        m_subsystemUp = true;
+        if (openDevice())
+            return true;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        m_subsystemUp = false;
+    }
+    // No sound card, no server: keep going on the dummy driver so playback still runs its course.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    m_subsystemUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (m_subsystemUp && openDevice())
+        return true;
+    if (m_subsystemUp)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    m_subsystemUp = false;
+    return false;
+}
+
+void SdlAudioOutput::callback(void* self, unsigned char* bytes, int length)
+{
+    const int frames = length / int(2 * sizeof(float));
+    static_cast<SdlAudioOutput*>(self)->mix(reinterpret_cast<float*>(bytes), frames);
+}
+
+void SdlAudioOutput::mix(float* out, int frames)
+{
+    std::memset(out, 0, std::size_t(frames) * 2 * sizeof(float));
+    const int chunk = int(m_scratch.size() / 2);
+    for (Channel& c : m_channels) {
+        if (!c.stream || c.ended)
+            continue;
+        for (int done = 0; done < frames && !c.ended;) {
+            const int want = std::min(chunk, frames - done);
+            const int got = std::clamp(c.stream->render(m_scratch.data(), want), 0, want);
+            float* dst = out + std::size_t(done) * 2;
+            for (int i = 0; i < got * 2; ++i)
+                dst[i] += m_scratch[std::size_t(i)];
+            done += got;
+            c.ended = got < want;
+        }
+    }
+    for (int i = 0; i < frames * 2; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+std::shared_ptr<AudioStream> SdlAudioOutput::exchange(int slot, std::shared_ptr<AudioStream> stream)
+{
+    SDL_LockAudioDevice(m_device);
+    Channel& c = m_channels[std::size_t(slot)];
+    std::swap(c.stream, stream);
+    c.ended = false;
+    SDL_UnlockAudioDevice(m_device);
+    return stream;
+}
+
+void SdlAudioOutput::start(std::shared_ptr<AudioStream> stream, int slot)
+{
+    if (slot < 0 || slot >= SlotCount || !ensureOpen())
+        return;
+    // The replaced stream dies here, on the caller's thread, after the lock is gone.
+    const std::shared_ptr<AudioStream> old = exchange(slot, std::move(stream));
+}
+
+void SdlAudioOutput::stop(int slot)
+{
+    if (slot < 0 || slot >= SlotCount || m_device == 0)
+        return;
+    const std::shared_ptr<AudioStream> old = exchange(slot, nullptr);
+}
+
+bool SdlAudioOutput::isPlaying(int slot) const
+{
+    if (slot < 0 || slot >= SlotCount || m_device == 0)
+        return false;
+    SDL_LockAudioDevice(m_device);
+    const Channel& c = m_channels[std::size_t(slot)];
+    const bool playing = c.stream && !c.ended;
+    SDL_UnlockAudioDevice(m_device);
+    return playing;
+}
+
+int SdlAudioOutput::sampleRate() const
+{
+    ensureOpen();
+    return m_rate;
+}
+
+QString SdlAudioOutput::driverName() const
+{
+    if (!ensureOpen())
+        return {};
+    const char* name = SDL_GetCurrentAudioDriver();
+    return name ? QString::fromUtf8(name) : QString();
+}
+
+} // namespace orv

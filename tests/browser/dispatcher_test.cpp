@@ -1,0 +1,401 @@
+// The file-opening dispatcher and the picture area, on the real picture loader and fakes for
+// everything the system would do.
+#include "apphost.h"
+
+#include "browser/filelistview.h"
+#include "browser/folderlistview.h"
+#include "browser/picturebox.h"
+#include "browser/statusbar.h"
+#include "slideshow/showpic.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orv;
+using namespace orv::test;
+
+namespace {
+
+QString samples()
+{
+    const QString dir = qEnvironmentVariable("ORVANE_SAMPLES");
+    return dir.isEmpty() ? QStringLiteral(ORVANE_BUILD_SAMPLES) : dir;
+}
+
+const QString kReadError = QStringLiteral("This file can't be read !\rBad file type or file doesn't exist");
+
+// A started program whose main window is up, with its folder list at folder.
+struct Browser {
+    AppHost h;
+    MainM* m = nullptr;
+
+    explicit Browser(const QString& folder = samples())
+    {
+        h.app->Main();
+        m = h.app->findMainM();
+        m->dirDrive->setPath(folder);
+        QTRY_VERIFY(!m->fileFilter->isLoading());
+        h.prompts.clear();
+    }
+
+    // Clicks the file list's entry with this name.
+    void click(const QString& name)
+    {
+        for (int row = 0; row < m->fileFilter->count(); ++row) {
+            const QModelIndex i = m->fileFilter->model()->index(row, 0);
+            if (i.data().toString() == name) {
+                m->fileFilter->setCurrentIndex(i);
+                m->fileFilter_Click();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no entry " << name.toStdString();
+    }
+};
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return path;
+}
+
+} // namespace
+
+// A picture larger than the area gets its scroll bars from the worked example's arithmetic.
+TEST(Dispatcher, ShowsPictureAndSetsUpScrollBars)
+{
+    Browser b;
+    b.click(QStringLiteral("sunset.bmp"));
+    MainM& m = *b.m;
+    EXPECT_TRUE(m.Open->hasPicture());
+    EXPECT_EQ(m.Open->image().size(), QSize(800, 600));
+    EXPECT_TRUE(m.btnFull->isEnabled());
+    EXPECT_TRUE(m.hscrPic->isEnabled());
+    EXPECT_EQ(m.hscrPic->maximum(), 7760);
+    EXPECT_EQ(m.hscrPic->pageStep(), 1552);
+    EXPECT_EQ(m.hscrPic->singleStep(), 155);
+    EXPECT_EQ(m.vscrPic->maximum(), 4496);
+    EXPECT_EQ(m.vscrPic->pageStep(), 899);
+    EXPECT_EQ(m.vscrPic->singleStep(), 90);
+    EXPECT_EQ(m.currentFile, samples() + QStringLiteral("/sunset.bmp"));
+    EXPECT_EQ(m.StatusBar->panelText(1), m.currentFile);
+    EXPECT_EQ(b.h.prompts.asked().size(), 0);
+
+    // Scrolling moves the picture by the bars' values in twips (15 per pixel here).
+    m.hscrPic->setValue(1500);
+    m.vscrPic->setValue(300);
+    EXPECT_EQ(m.Open->offset(), QPoint(100, 20));
+
+    // A small picture next: both bars off at 0, drawn unshifted.
+    b.click(QStringLiteral("small.gif"));
+    EXPECT_FALSE(m.hscrPic->isEnabled());
+    EXPECT_EQ(m.hscrPic->value(), 0);
+    EXPECT_EQ(m.Open->offset(), QPoint(0, 0));
+}
+
+// Every way a picture can fail ends in the one read-error message and an empty area.
+TEST(Dispatcher, BadPicturesShowTheReadError)
+{
+    QTemporaryDir dir;
+    QFile::copy(samples() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("good.gif")));
+    writeFile(dir, QStringLiteral("corrupt.bmp"), QByteArray("BM not really a bitmap"));
+    writeFile(dir, QStringLiteral("empty.jpg"), QByteArray());
+    writeFile(dir, QStringLiteral("notes.jpg"), QByteArray("plain text\n"));
+    writeFile(dir, QStringLiteral("gone.gif"), QByteArray("GIF89a"));
+    Browser b(dir.path());
+    QFile::remove(dir.filePath(QStringLiteral("gone.gif")));  // deleted between listing and click
+
+    for (const char* name : {"corrupt.bmp", "empty.jpg", "notes.jpg", "gone.gif"}) {
+        b.click(QStringLiteral("good.gif"));
+        ASSERT_TRUE(b.m->Open->hasPicture());
+        b.h.prompts.clear();
+        b.h.prompts.expectMessage(PromptAnswer::Ok);
+        b.click(QLatin1String(name));
+        ASSERT_EQ(b.h.prompts.asked().size(), 1) << name;
+        const auto& q = b.h.prompts.asked().front();
+        EXPECT_EQ(q.text, kReadError);
+        EXPECT_EQ(q.title, QStringLiteral("Read Error"));
+        EXPECT_EQ(q.icon, PromptIcon::Critical);
+        EXPECT_FALSE(b.m->Open->hasPicture()) << name;  // the old picture is gone
+        EXPECT_EQ(b.m->openedFromCommandLine, 0);
+    }
+}
+
+// A picture from the command line is shown before the splash is dismissed.
+TEST(Dispatcher, CommandLinePicture)
+{
+    AppHost h;
+    h.process.args = {samples() + QStringLiteral("/Photos with spaces/beach day.jpg")};
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    EXPECT_TRUE(m.Open->hasPicture());
+    EXPECT_EQ(m.openedFromCommandLine, 0);
+    EXPECT_FALSE(m.isVisible());
+    EXPECT_EQ(h.prompts.unexpected(), 0);
+}
+
+// A .emf is listed but matches no row: only the status bar changes.
+TEST(Dispatcher, UnknownTailOnlyUpdatesStatus)
+{
+    QTemporaryDir dir;
+    QFile::copy(samples() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("a.gif")));
+    writeFile(dir, QStringLiteral("chart.emf"), QByteArray("whatever"));
+    Browser b(dir.path());
+    b.click(QStringLiteral("a.gif"));
+    b.click(QStringLiteral("chart.emf"));
+    EXPECT_TRUE(b.m->Open->hasPicture());
+    EXPECT_EQ(b.m->currentFile, dir.filePath(QStringLiteral("chart.emf")));
+    EXPECT_EQ(b.m->StatusBar->panelText(1), dir.filePath(QStringLiteral("chart.emf")));
+    EXPECT_EQ(b.h.prompts.asked().size(), 0);
+}
+
+// Huge pictures load with no message and scroll to their far edges.
+TEST(PictureArea, HugePicturesScrollToTheirEdges)
+{
+    QTemporaryDir dir;
+    for (const QSize size : {QSize(6000, 4000), QSize(20000, 300)}) {
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(Qt::darkGreen);
+        img.setPixel(size.width() - 1, size.height() - 1, qRgb(255, 0, 0));
+        const QString name = QStringLiteral("big%1.bmp").arg(size.width());
+        ASSERT_TRUE(img.save(dir.filePath(name), "BMP"));
+    }
+    Browser b(dir.path());
+    for (const char* name : {"big6000.bmp", "big20000.bmp"}) {
+        b.click(QLatin1String(name));
+        ASSERT_TRUE(b.m->Open->hasPicture()) << name;
+        EXPECT_EQ(b.h.prompts.asked().size(), 0) << name;
+        b.m->hscrPic->setValue(b.m->hscrPic->maximum());
+        if (b.m->vscrPic->isEnabled())
+            b.m->vscrPic->setValue(b.m->vscrPic->maximum());
+        const QSize img = b.m->Open->image().size();
+        const QSize box = b.m->Open->contentsRect().size();
+        // At the far edge the last column (and row, when it scrolls) is inside the box.
+        EXPECT_GE(b.m->Open->offset().x() + box.width(), img.width()) << name;
+        if (b.m->vscrPic->isEnabled()) {
+            EXPECT_GE(b.m->Open->offset().y() + box.height(), img.height()) << name;
+        }
+    }
+}
+
+// Full screen: the shared window comes up with the caption and the placement arithmetic,
+// and any character key or a left or right click closes it again.
+TEST(PictureArea, FullScreenView)
+{
+    Browser b;
+    b.h.screen.size = QSize(640, 480);
+    b.m->btnFull_Click();
+    EXPECT_FALSE(b.h.app->findShowpic());  // nothing loaded: nothing happens
+
+    b.click(QStringLiteral("harbour.jpg"));
+    b.m->btnFull_Click();
+    Showpic* view = b.h.app->findShowpic();
+    ASSERT_TRUE(view);
+    EXPECT_EQ(b.h.ctx->singlePictureMode, 1);
+    EXPECT_EQ(view->windowTitle(), b.m->currentFile + QStringLiteral(" [Full Screen]"));
+    const QSize himetric = b.m->Open->himetric();
+    EXPECT_EQ(b.m->fullScreenX, int(std::nearbyint((view->width() * 15 - himetric.width() / 1.77) / 2)));
+    EXPECT_EQ(b.m->fullScreenY, int(std::nearbyint((view->height() * 15 - himetric.height() / 1.7) / 2)));
+
+    QTest::mouseClick(view, Qt::MiddleButton);
+    EXPECT_TRUE(b.h.app->findShowpic());
+    QTest::keyClick(view, Qt::Key_Q);
+    QTRY_VERIFY(!b.h.app->findShowpic());
+    EXPECT_EQ(b.h.ctx->singlePictureMode, 0);
+
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        b.m->btnFull_Click();
+        ASSERT_TRUE(b.h.app->findShowpic());
+        QTest::mouseClick(b.h.app->findShowpic(), button);
+        QTRY_VERIFY(!b.h.app->findShowpic());
+    }
+    b.m->btnFull_Click();
+    QTest::keyClick(b.h.app->findShowpic(), Qt::Key_Escape);
+    QTRY_VERIFY(!b.h.app->findShowpic());
+}
+
+// Printing sends the picture at natural size; set-up reaches the printer dialog.
+TEST(PictureArea, PrintAndSetup)
+{
+    Browser b;
+    b.m->GoPrint_Click();
+    EXPECT_TRUE(b.h.printer.printed.isEmpty());
+    b.click(QStringLiteral("sunset.bmp"));
+    b.m->GoPrint->trigger();
+    ASSERT_EQ(b.h.printer.printed.size(), 1);
+    EXPECT_EQ(b.h.printer.printed.front(), QSize(800, 600));
+    b.m->printerSetup->trigger();
+    EXPECT_EQ(b.h.printer.setups, 1);
+}
+
+// The status text over the picture area: text 11 while empty, the path once a picture shows.
+TEST(PictureArea, StatusTextOverPicture)
+{
+    Browser b;
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(b.m->Open, &move);
+    EXPECT_EQ(b.m->StatusBar->panelText(1), QStringLiteral("No picture selected yet"));
+    b.click(QStringLiteral("small.gif"));
+    QApplication::sendEvent(b.m->Open, &move);
+    EXPECT_EQ(b.m->StatusBar->panelText(1), b.m->currentFile);
+}
+
+namespace {
+
+// A folder of one file of each handed-over kind, plus a picture to start from.
+struct HandOverFolder {
+    QTemporaryDir dir;
+    HandOverFolder()
+    {
+        QFile::copy(samples() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("a.gif")));
+        for (const char* n : {"chime.wav", "clip.avi", "setup.exe", "run me.bat", "guide.hlp", "page.htm",
+                              "site.html", "notes.txt"})
+            writeFile(dir, QLatin1String(n), QByteArray("x"));
+    }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+};
+
+} // namespace
+
+// A sound clears the area, shows the wave symbol, plays, and turns off what needs a picture.
+TEST(Dispatcher, SoundReplacesThePicture)
+{
+    HandOverFolder f;
+    Browser b(f.dir.path());
+    b.click(QStringLiteral("a.gif"));
+    b.click(QStringLiteral("chime.wav"));
+    EXPECT_EQ(b.h.sound.played, QStringList{f.path("chime.wav")});
+    EXPECT_EQ(b.m->soundShown, 1);
+    EXPECT_FALSE(b.m->Open->hasPicture());
+    EXPECT_FALSE(b.m->imgWave->isHidden());
+    EXPECT_FALSE(b.m->btnFull->isEnabled());
+    EXPECT_FALSE(b.m->hscrPic->isEnabled());
+    b.m->btnFull_Click();
+    b.m->GoPrint_Click();
+    EXPECT_FALSE(b.h.app->findShowpic());
+    EXPECT_TRUE(b.h.printer.printed.isEmpty());
+    // The next dispatch hides the symbol and clears the flag.
+    b.click(QStringLiteral("a.gif"));
+    EXPECT_TRUE(b.m->imgWave->isHidden());
+    EXPECT_EQ(b.m->soundShown, 0);
+}
+
+// A video asks about full screen and sends the media command with the path unquoted.
+TEST(Dispatcher, VideoAsksAndSendsPlay)
+{
+    HandOverFolder f;
+    Browser b(f.dir.path());
+    b.h.prompts.expectMessage(PromptAnswer::Yes);
+    b.click(QStringLiteral("clip.avi"));
+    b.h.prompts.expectMessage(PromptAnswer::No);
+    b.click(QStringLiteral("clip.avi"));
+    EXPECT_EQ(b.h.media.commands,
+              (QStringList{QStringLiteral("play ") + f.path("clip.avi") + QStringLiteral(" fullscreen"),
+                           QStringLiteral("play ") + f.path("clip.avi")}));
+    ASSERT_EQ(b.h.prompts.asked().size(), 2);
+    EXPECT_EQ(b.h.prompts.asked()[0].text, QStringLiteral("Play avi in full-screen mode ?"));
+    EXPECT_EQ(b.h.prompts.asked()[0].title, QStringLiteral("Movie"));
+    EXPECT_EQ(b.h.prompts.asked()[0].icon, PromptIcon::Information);
+    EXPECT_FALSE(b.m->imgAvi->isHidden());
+    EXPECT_FALSE(b.m->btnFull->isEnabled());
+}
+
+// Programs run only after Yes, with the typed parameters; the current file goes back.
+TEST(Dispatcher, ProgramsAfterConfirmation)
+{
+    HandOverFolder f;
+    Browser b(f.dir.path());
+    b.click(QStringLiteral("a.gif"));
+    const QString picture = b.m->currentFile;
+
+    b.h.prompts.expectMessage(PromptAnswer::No);
+    b.click(QStringLiteral("setup.exe"));
+    EXPECT_TRUE(b.h.desktop.calls.isEmpty());
+    EXPECT_EQ(b.m->currentFile, picture);
+    ASSERT_EQ(b.h.prompts.asked().size(), 1);
+    EXPECT_EQ(b.h.prompts.asked()[0].text,
+              QStringLiteral("Would you like to run the following application:\rsetup.exe"));
+    EXPECT_EQ(b.h.prompts.asked()[0].title, QStringLiteral("Executable file is about to be launched"));
+    EXPECT_EQ(b.h.prompts.asked()[0].icon, PromptIcon::Question);
+    EXPECT_EQ(b.h.prompts.asked()[0].buttons, PromptButtons::YesNo);
+
+    b.h.prompts.expectMessage(PromptAnswer::Yes);
+    b.h.prompts.expectInput(QStringLiteral("--fast 'two words'"));
+    b.click(QStringLiteral("run me.bat"));
+    b.h.prompts.expectMessage(PromptAnswer::Yes);
+    b.h.prompts.expectInput(std::nullopt);  // Cancel: run without parameters
+    b.click(QStringLiteral("setup.exe"));
+    ASSERT_EQ(b.h.desktop.calls.size(), 2);
+    EXPECT_EQ(b.h.desktop.calls[0].target, f.path("run me.bat"));
+    EXPECT_EQ(b.h.desktop.calls[0].parameters, QStringLiteral("--fast 'two words'"));
+    EXPECT_EQ(b.h.desktop.calls[1].parameters, QString());
+    EXPECT_EQ(b.h.prompts.asked()[2].text, QStringLiteral("In line parameters (blank for none):"));
+    EXPECT_EQ(b.h.prompts.asked()[2].title, QStringLiteral("Parameters"));
+    EXPECT_EQ(b.m->currentFile, picture);
+
+    // A program that cannot be started goes to the error path.
+    b.h.desktop.result = false;
+    b.h.prompts.clear();
+    b.h.prompts.expectMessage(PromptAnswer::Yes);
+    b.h.prompts.expectInput(QString());
+    b.h.prompts.expectMessage(PromptAnswer::Ok);
+    b.click(QStringLiteral("setup.exe"));
+    ASSERT_EQ(b.h.prompts.asked().size(), 3);
+    EXPECT_EQ(b.h.prompts.asked()[2].text, kReadError);
+}
+
+// Help files and web pages go to the desktop; .html only with entries 0 and 5.
+TEST(Dispatcher, HandOverToTheDesktop)
+{
+    HandOverFolder f;
+    Browser b(f.dir.path());
+    b.click(QStringLiteral("a.gif"));
+    const QString picture = b.m->currentFile;
+    b.click(QStringLiteral("guide.hlp"));
+    b.click(QStringLiteral("page.htm"));
+    b.click(QStringLiteral("site.html"));
+    ASSERT_EQ(b.h.desktop.calls.size(), 3);
+    EXPECT_EQ(b.h.desktop.calls[0].kind, RecordingShell::Kind::Help);
+    EXPECT_EQ(b.h.desktop.calls[0].target, f.path("guide.hlp"));
+    EXPECT_EQ(b.h.desktop.calls[1].kind, RecordingShell::Kind::Document);
+    EXPECT_EQ(b.h.desktop.calls[2].target, f.path("site.html"));
+    EXPECT_EQ(b.m->currentFile, picture);  // the picture area still describes its picture
+
+    b.m->selectFileType(5);
+    QTRY_VERIFY(!b.m->fileFilter->isLoading());
+    b.click(QStringLiteral("site.html"));
+    EXPECT_EQ(b.h.desktop.calls.size(), 4);
+    b.h.desktop.result = false;
+    b.h.prompts.expectMessage(PromptAnswer::Ok);
+    b.click(QStringLiteral("page.htm"));
+    ASSERT_EQ(b.h.prompts.asked().size(), 1);
+    EXPECT_EQ(b.h.prompts.asked()[0].text, kReadError);
+}
+
+// Odd file names reach the services whole, as one path: nothing is split or interpreted.
+TEST(Dispatcher, OddNamesPassWhole)
+{
+    QTemporaryDir dir;
+    const QStringList names = {QStringLiteral("a b; rm -rf ~.avi"), QStringLiteral("$(touch x)`y`.wav"),
+                               QStringLiteral("quote\"s 'n.htm"), QStringLiteral("new\nline.wav")};
+    for (const QString& n : names)
+        writeFile(dir, n, QByteArray("x"));
+    Browser b(dir.path());
+    b.h.prompts.expectMessage(PromptAnswer::No);
+    for (const QString& n : names)
+        b.click(n);
+    EXPECT_EQ(b.h.media.commands, QStringList{QStringLiteral("play ") + dir.filePath(names[0])});
+    EXPECT_EQ(b.h.sound.played, (QStringList{dir.filePath(names[1]), dir.filePath(names[3])}));
+    ASSERT_EQ(b.h.desktop.calls.size(), 1);
+    EXPECT_EQ(b.h.desktop.calls[0].target, dir.filePath(names[2]));
+}

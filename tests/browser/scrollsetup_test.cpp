@@ -1,0 +1,52 @@
+// The picture area's scroll arithmetic and the full-screen placement, with the worked examples.
+#include "browser/core/scrollsetup.h"
+
+#include <gtest/gtest.h>
+
+using namespace orv;
+
+TEST(ScrollSetup, EightHundredBySixHundredAt96Dpi)
+{
+    const ScrollAxis across = scrollAxis(21167, kPictureBoxWidthTwips, 15);
+    EXPECT_TRUE(across.enabled);
+    EXPECT_EQ(across.value, 0);
+    EXPECT_EQ(across.maximum, 7760);
+    EXPECT_EQ(across.largeStep, 1552);
+    EXPECT_EQ(across.smallStep, 155);
+    const ScrollAxis down = scrollAxis(15875, kPictureBoxHeightTwips, 15);
+    EXPECT_TRUE(down.enabled);
+    EXPECT_EQ(down.maximum, 4496);
+    EXPECT_EQ(down.largeStep, 899);
+    EXPECT_EQ(down.smallStep, 90);
+}
+
+TEST(ScrollSetup, FitsUpTo7646Himetric)
+{
+    EXPECT_FALSE(scrollAxis(7646, kPictureBoxWidthTwips, 15).enabled);
+    const ScrollAxis a = scrollAxis(7647, kPictureBoxWidthTwips, 15);
+    EXPECT_TRUE(a.enabled);
+    EXPECT_EQ(a.maximum, 35);
+    EXPECT_EQ(a.largeStep, 7);
+    EXPECT_EQ(a.smallStep, 1);
+    EXPECT_FALSE(scrollAxis(0, kPictureBoxWidthTwips, 15).enabled);
+}
+
+// Pictures far beyond a 16-bit range scroll to their far edge.
+TEST(ScrollSetup, HugePicturesHaveFullRange)
+{
+    const int wide = 529167;  // 20000 px at 96 DPI
+    const ScrollAxis a = scrollAxis(wide, kPictureBoxWidthTwips, 15);
+    EXPECT_TRUE(a.enabled);
+    EXPECT_EQ(a.maximum, 298046);
+    EXPECT_GE(a.maximum / 15 + 289, 20000);  // the last column can reach the box
+    const ScrollAxis tall = scrollAxis(105833, kPictureBoxHeightTwips, 15);  // 4000 px
+    EXPECT_EQ(tall.maximum, 55901);
+}
+
+TEST(FullScreen, OffsetsCentreAndGoNegative)
+{
+    // 1024 x 768 px picture on a 640 x 480 screen at 15 twips per pixel.
+    EXPECT_EQ(fullScreenOffset(640 * 15, 27093, kFullScreenDivisorX), -2853);
+    EXPECT_EQ(fullScreenOffset(480 * 15, 20320, kFullScreenDivisorY), -2376);
+    EXPECT_GT(fullScreenOffset(1280 * 15, 21167, kFullScreenDivisorX), 0);
+}

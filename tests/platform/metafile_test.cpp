@@ -1,0 +1,676 @@
+// Metafiles render at their natural size with their lines, fills, text and bitmaps, and bad
+// files give an error instead of a crash, a hang or a huge allocation.
+
+#include "platform/metafile.h"
+
+#include "emfwriter.h"
+#include "wmfwriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using orv::EmfWriter;
+using orv::LogFont;
+using orv::renderMetafile;
+using orv::WmfWriter;
+
+constexpr int PS_SOLID = 0;
+constexpr int PS_NULL = 5;
+constexpr int BS_SOLID = 0;
+constexpr quint32 NULL_PEN = 0x80000008;
+constexpr quint32 BLACK_BRUSH = 0x80000004;
+constexpr int TRANSPARENT = 1;
+constexpr int TA_CENTER = 6;
+constexpr int TA_BASELINE = 24;
+
+QString sampleFolder()
+{
+    const QString folder = qEnvironmentVariable("ORVANE_SAMPLES");
+    return folder.isEmpty() ? QString::fromUtf8(ORVANE_BUILD_SAMPLES) : folder;
+}
+
+QByteArray readSample(const char* name)
+{
+    QFile file(QDir(sampleFolder()).filePath(QString::fromUtf8(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QImage render(const QByteArray& data, double dpi = 96)
+{
+    const orv::RenderedMetafile m = renderMetafile(data, dpi, dpi);
+    EXPECT_TRUE(m.error.isEmpty()) << m.error.toStdString();
+    EXPECT_FALSE(m.image.isNull());
+    return m.image;
+}
+
+// Close enough to survive antialiasing and the odd rounding of a scaled fill.
+::testing::AssertionResult colourNear(const QImage& image, int x, int y, QColor expected, int tolerance = 24)
+{
+    const QColor c = image.pixelColor(x, y);
+    if (std::abs(c.red() - expected.red()) <= tolerance && std::abs(c.green() - expected.green()) <= tolerance
+        && std::abs(c.blue() - expected.blue()) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << c.name().toStdString() << ", expected "
+                                         << expected.name().toStdString();
+}
+
+// Pixels in the box whose colour is within tolerance of the given one.
+int countNear(const QImage& image, const QRect& box, QColor colour, int tolerance = 60)
+{
+    int n = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) <= tolerance && std::abs(c.green() - colour.green()) <= tolerance
+                && std::abs(c.blue() - colour.blue()) <= tolerance)
+                ++n;
+        }
+    }
+    return n;
+}
+
+QRect darkBounds(const QImage& image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 100)
+                bounds = bounds.united(QRect(x, y, 1, 1));
+        }
+    }
+    return bounds;
+}
+
+// A placeable WMF of one inch square at 1000 units, so 96 DPI gives 96 pixels for 1000 units.
+WmfWriter inchWmf()
+{
+    WmfWriter w(QRect(0, 0, 1000, 1000), 1000);
+    w.setWindowOrg(QPoint(0, 0));
+    w.setWindowExt(QSize(1000, 1000));
+    return w;
+}
+
+// An EMF of one inch square on a 96 DPI reference device: logical units are picture pixels.
+EmfWriter inchEmf()
+{
+    return EmfWriter(QRect(0, 0, 2540, 2540));
+}
+
+void fillWith(EmfWriter& w, const QColor& colour)
+{
+    w.selectObject(NULL_PEN);
+    w.selectObject(w.createBrush(BS_SOLID, colour));
+}
+
+void fillWith(WmfWriter& w, const QColor& colour)
+{
+    w.selectObject(w.createPen(PS_NULL, 0, Qt::black));
+    w.selectObject(w.createBrush(BS_SOLID, colour));
+}
+
+quint32 nextRandom(quint32& state)
+{
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+}
+
+void expectConsistent(const orv::RenderedMetafile& m, const char* what)
+{
+    if (m.image.isNull())
+        EXPECT_FALSE(m.error.isEmpty()) << what;
+    else
+        EXPECT_TRUE(m.error.isEmpty()) << what << ": " << m.error.toStdString();
+}
+
+void expectRefused(const QByteArray& data, const char* what)
+{
+    const orv::RenderedMetafile m = renderMetafile(data, 96, 96, 4 * 1024 * 1024);
+    EXPECT_TRUE(m.image.isNull()) << what;
+    EXPECT_FALSE(m.error.isEmpty()) << what;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(MetafileDetection, RecognisesAllThreeKindsAndNothingElse)
+{
+    EXPECT_TRUE(orv::looksLikeMetafile(inchWmf().finish()));
+    EXPECT_TRUE(orv::looksLikeMetafile(WmfWriter().finish()));
+    EXPECT_TRUE(orv::looksLikeMetafile(inchEmf().finish()));
+    EXPECT_FALSE(orv::looksLikeMetafile(QByteArray("BM\x36\x00\x00\x00", 6)));
+    EXPECT_FALSE(orv::looksLikeMetafile(QByteArray("\x89PNG\r\n\x1a\n")));
+    EXPECT_FALSE(orv::looksLikeMetafile(QByteArray()));
+    EXPECT_FALSE(orv::looksLikeMetafile(QByteArray("\x01\x00", 2)));
+}
+
+TEST(MetafileSize, PlaceableHeaderGivesHimetricAndPixels)
+{
+    WmfWriter twips(QRect(0, 0, 2880, 1440), 1440);   // 2 × 1 inch
+    const QByteArray file = twips.finish();
+    const orv::RenderedMetafile at96 = renderMetafile(file, 96, 96);
+    EXPECT_EQ(at96.himetric, QSize(5080, 2540));
+    EXPECT_EQ(at96.image.size(), QSize(192, 96));
+    EXPECT_EQ(renderMetafile(file, 120, 144).image.size(), QSize(240, 144));
+
+    WmfWriter odd(QRect(-100, 50, 333, 200), 576);   // 333 / 576 inch = 1468.4 HIMETRIC, 55.5 pixels
+    const orv::RenderedMetafile m = renderMetafile(odd.finish(), 96, 96);
+    EXPECT_EQ(m.himetric, QSize(1468, 882));
+    EXPECT_EQ(m.image.size(), QSize(56, 33));
+}
+
+TEST(MetafileSize, PlainWmfIsSizedByItsWindowInTwips)
+{
+    WmfWriter w;
+    w.setWindowOrg(QPoint(100, 100));
+    w.setWindowExt(QSize(2880, -1440));
+    const orv::RenderedMetafile m = renderMetafile(w.finish(), 96, 96);
+    EXPECT_EQ(m.himetric, QSize(5080, 2540));
+    EXPECT_EQ(m.image.size(), QSize(192, 96));
+}
+
+TEST(MetafileSize, EmfFrameGivesTheSizeWhateverTheReferenceDevice)
+{
+    EmfWriter screen(QRect(0, 0, 5080, 2540));
+    const orv::RenderedMetafile m = renderMetafile(screen.finish(), 96, 96);
+    EXPECT_EQ(m.himetric, QSize(5080, 2540));
+    EXPECT_EQ(m.image.size(), QSize(192, 96));
+
+    // A 300 DPI printer as reference: device units are its pixels, the picture is still 2 × 1 inch,
+    // and a rectangle over the left half of the frame in device units covers the left half.
+    EmfWriter printer(QRect(0, 0, 5080, 2540), QSize(2480, 3508), QSize(209973, 297011));
+    fillWith(printer, Qt::red);
+    printer.rectangle(QRect(0, 0, 300, 300));
+    const QImage image = render(printer.finish());
+    ASSERT_EQ(image.size(), QSize(192, 96));
+    EXPECT_TRUE(colourNear(image, 80, 50, Qt::red));
+    EXPECT_TRUE(colourNear(image, 110, 50, Qt::white));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(MetafileSamples, DrawingShowsItsFillsLinesTextAndPhoto)
+{
+    const QByteArray file = readSample("drawing.wmf");
+    ASSERT_FALSE(file.isEmpty()) << "no drawing.wmf in " << sampleFolder().toStdString();
+    const orv::RenderedMetafile m = renderMetafile(file, 96, 96);
+    ASSERT_TRUE(m.error.isEmpty()) << m.error.toStdString();
+    EXPECT_EQ(m.himetric, QSize(8001, 6001));
+    ASSERT_EQ(m.image.size(), QSize(302, 227));
+    const QImage& image = m.image;
+    // Pixels are twips / 15 at 96 DPI.
+    EXPECT_TRUE(colourNear(image, 195, 110, QColor(0xff, 0xf6, 0xe0)));   // paper
+    EXPECT_TRUE(colourNear(image, 113, 27, QColor(0xcf, 0xe8, 0xff)));    // sky
+    EXPECT_TRUE(colourNear(image, 156, 36, QColor(0xff, 0xc8, 0x3d)));    // sun
+    EXPECT_TRUE(colourNear(image, 60, 43, QColor(0xff, 0xd5, 0x4f)));     // the star's centre, filled by winding
+    EXPECT_TRUE(colourNear(image, 66, 126, QColor(0x4c, 0xaf, 0x50)));    // hills
+    EXPECT_TRUE(colourNear(image, 63, 170, QColor(0xe5, 0x39, 0x35)));    // pie: upper right quarter red
+    EXPECT_TRUE(colourNear(image, 36, 196, QColor(0x1e, 0x88, 0xe5)));    // the rest blue
+    EXPECT_TRUE(colourNear(image, 263, 170, QColor(0x00, 0x96, 0x88)));   // PatBlt swatch
+    EXPECT_TRUE(colourNear(image, 193, 153, QColor(0x00, 0x89, 0x7b), 40)); // the top of the arc's thick pen
+    // The hills never leave the clipped panel, which ends at 140 px.
+    EXPECT_TRUE(colourNear(image, 66, 145, QColor(0xff, 0xf6, 0xe0)));
+    // The photo: sky at the top, grass at the bottom.
+    const QColor sky = image.pixelColor(206, 20);
+    EXPECT_GT(sky.blue(), sky.red() + 40);
+    const QColor grass = image.pixelColor(246, 78);
+    EXPECT_GT(grass.green(), grass.red() + 30);
+    EXPECT_GT(grass.green(), grass.blue() + 30);
+    // Text: the dark blue title and the red caption.
+    EXPECT_GT(countNear(image, QRect(200, 90, 90, 24), QColor(0x1a, 0x23, 0x7e)), 60);
+    EXPECT_GT(countNear(image, QRect(205, 118, 85, 32), QColor(0xc6, 0x28, 0x28)), 30);
+}
+
+TEST(MetafileSamples, ChartShowsItsBarsAxesTextAndLogo)
+{
+    const QByteArray file = readSample("chart.emf");
+    ASSERT_FALSE(file.isEmpty()) << "no chart.emf in " << sampleFolder().toStdString();
+    const orv::RenderedMetafile m = renderMetafile(file, 96, 96);
+    ASSERT_TRUE(m.error.isEmpty()) << m.error.toStdString();
+    EXPECT_EQ(m.himetric, QSize(10000, 7000));
+    ASSERT_EQ(m.image.size(), QSize(378, 265));
+    const QImage& image = m.image;
+    // Logical units are 0.01 mm, 0.0378 pixels each.
+    EXPECT_TRUE(colourNear(image, 85, 204, QColor(0x42, 0xa5, 0xf5)));    // Q1 bar
+    EXPECT_TRUE(colourNear(image, 160, 160, QColor(0x66, 0xbb, 0x6a)));   // Q2 bar
+    EXPECT_TRUE(colourNear(image, 311, 189, QColor(0xef, 0x53, 0x50)));   // Q4 bar
+    EXPECT_TRUE(colourNear(image, 189, 246, QColor(0xfa, 0xfa, 0xfa)));   // page
+    EXPECT_LT(qGray(image.pixel(117, 219)), 80);                          // the x axis between two bars
+    EXPECT_TRUE(colourNear(image, 24, 20, QColor(0xfb, 0x8c, 0x00), 40)); // the logo's orange centre
+    const QColor hatch = image.pixelColor(236, 170);                      // Q3: orange hatch on light orange
+    EXPECT_GT(hatch.red(), 200);
+    EXPECT_LT(hatch.blue(), 200);
+    EXPECT_GT(countNear(image, QRect(140, 8, 130, 20), QColor(0x26, 0x32, 0x38)), 80);   // title
+    // The axis title reads upwards: its text is taller than it is wide.
+    const QImage left = image.copy(QRect(8, 90, 16, 120));
+    const QRect text = darkBounds(left);
+    EXPECT_GT(text.height(), 2 * text.width());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(MetafileMapping, WindowWithNegativeHeightTurnsYUp)
+{
+    WmfWriter w = inchWmf();
+    w.setWindowOrg(QPoint(0, 1000));
+    w.setWindowExt(QSize(1000, -1000));
+    fillWith(w, Qt::red);
+    w.rectangle(QRect(0, 0, 1000, 300));   // the bottom 30 %
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 48, 90, Qt::red));
+    EXPECT_TRUE(colourNear(image, 48, 20, Qt::white));
+}
+
+TEST(MetafileMapping, IsotropicKeepsUnitsSquare)
+{
+    EmfWriter w = inchEmf();
+    w.setMapMode(7);
+    w.setWindowExt(QSize(100, 100));
+    w.setViewportExt(QSize(96, 48));
+    fillWith(w, Qt::blue);
+    w.rectangle(QRect(0, 0, 100, 100));
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 40, 40, Qt::blue));
+    EXPECT_TRUE(colourNear(image, 70, 20, Qt::white));
+    EXPECT_TRUE(colourNear(image, 20, 70, Qt::white));
+}
+
+TEST(MetafileMapping, FixedModesUseTheReferenceDeviceResolution)
+{
+    EmfWriter w(QRect(0, 0, 5080, 5080));
+    w.setMapMode(2);   // MM_LOMETRIC: 0.1 mm, y up
+    fillWith(w, Qt::darkGreen);
+    w.rectangle(QRect(0, -254, 254, 254));   // one inch square below the origin
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 90, 90, Qt::darkGreen));
+    EXPECT_TRUE(colourNear(image, 100, 100, Qt::white));
+}
+
+TEST(MetafileMapping, WorldTransformMovesAndSaveDcRestoresIt)
+{
+    EmfWriter w = inchEmf();
+    fillWith(w, Qt::red);
+    w.saveDC();
+    w.modifyWorldTransform(QTransform::fromTranslate(50, 0), 2);
+    w.rectangle(QRect(0, 0, 40, 40));
+    w.restoreDC(-1);
+    w.rectangle(QRect(0, 50, 40, 40));
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 70, 20, Qt::red));
+    EXPECT_TRUE(colourNear(image, 20, 20, Qt::white));
+    EXPECT_TRUE(colourNear(image, 20, 70, Qt::red));
+}
+
+TEST(MetafileMapping, PieKeepsItsScreenDirectionWhenYIsFlipped)
+{
+    WmfWriter w = inchWmf();
+    w.setWindowOrg(QPoint(0, 1000));
+    w.setWindowExt(QSize(1000, -1000));
+    fillWith(w, Qt::red);
+    // From three o'clock to twelve o'clock, twelve being up on the page.
+    w.pie(QRect(0, 0, 1000, 1000), QPoint(1000, 500), QPoint(500, 1000));
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 70, 25, Qt::red));
+    EXPECT_TRUE(colourNear(image, 25, 70, Qt::white));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(MetafileClipping, IntersectExcludeAndRestore)
+{
+    EmfWriter w = inchEmf();
+    fillWith(w, Qt::black);
+    w.saveDC();
+    w.intersectClipRect(QRect(0, 0, 48, 96));
+    w.excludeClipRect(QRect(10, 10, 20, 20));
+    w.rectangle(QRect(0, 0, 96, 96));
+    w.restoreDC(-1);
+    w.rectangle(QRect(70, 70, 20, 20));
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 40, 50, Qt::black));
+    EXPECT_TRUE(colourNear(image, 60, 50, Qt::white));   // outside the intersection
+    EXPECT_TRUE(colourNear(image, 20, 20, Qt::white));   // in the excluded hole
+    EXPECT_TRUE(colourNear(image, 80, 80, Qt::black));   // drawn after the clip was restored
+}
+
+TEST(MetafileClipping, SelectedRegionLimitsDrawing)
+{
+    EmfWriter w = inchEmf();
+    // EXTSELECTCLIPRGN with RGN_COPY and one rectangle in device units.
+    QByteArray region;
+    for (quint32 v : {32u, 1u, 1u, 16u, 0u, 0u, 40u, 96u, 0u, 0u, 40u, 96u}) {
+        const quint32 le = qToLittleEndian(v);
+        region.append(reinterpret_cast<const char*>(&le), 4);
+    }
+    QByteArray params;
+    for (quint32 v : {quint32(region.size()), 5u}) {
+        const quint32 le = qToLittleEndian(v);
+        params.append(reinterpret_cast<const char*>(&le), 4);
+    }
+    w.record(75, params + region);
+    fillWith(w, Qt::blue);
+    w.rectangle(QRect(0, 0, 96, 96));
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 20, 50, Qt::blue));
+    EXPECT_TRUE(colourNear(image, 60, 50, Qt::white));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(MetafileDrawing, XorPenUndoesItselfAndPatBltInverts)
+{
+    auto xorred = [](int times) {
+        WmfWriter w = inchWmf();
+        w.setRop2(7);   // R2_XORPEN
+        fillWith(w, Qt::red);
+        for (int i = 0; i < times; ++i)
+            w.rectangle(QRect(0, 0, 1000, 1000));
+        return render(w.finish());
+    };
+    EXPECT_TRUE(colourNear(xorred(1), 48, 48, Qt::cyan, 2));
+    EXPECT_TRUE(colourNear(xorred(2), 48, 48, Qt::white, 2));
+
+    WmfWriter inverted = inchWmf();
+    inverted.patBlt(QRect(0, 0, 500, 1000), 0x00550009);   // DSTINVERT
+    const QImage image = render(inverted.finish());
+    EXPECT_TRUE(colourNear(image, 20, 48, Qt::black, 2));
+    EXPECT_TRUE(colourNear(image, 70, 48, Qt::white, 2));
+}
+
+TEST(MetafileDrawing, StockObjectsAndPathsFill)
+{
+    EmfWriter w = inchEmf();
+    w.selectObject(NULL_PEN);
+    w.selectObject(BLACK_BRUSH);
+    w.beginPath();
+    w.moveTo(QPoint(10, 10));
+    w.polylineTo16(QPolygon({QPoint(86, 10), QPoint(86, 40)}));
+    w.polyBezierTo16(QPolygon({QPoint(60, 50), QPoint(40, 30), QPoint(10, 40)}));
+    w.closeFigure();
+    w.endPath();
+    w.fillPath();
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 48, 20, Qt::black));
+    EXPECT_TRUE(colourNear(image, 48, 70, Qt::white));
+}
+
+TEST(MetafileDrawing, BitmapRowsKeepTheirOrientation)
+{
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(255, 0, 0));
+    picture.setPixel(1, 0, qRgb(255, 0, 0));
+    picture.setPixel(0, 1, qRgb(0, 0, 255));
+    picture.setPixel(1, 1, qRgb(0, 0, 255));
+    EmfWriter emf = inchEmf();
+    emf.stretchDIBits(QRect(0, 0, 96, 96), picture);
+    const QImage a = render(emf.finish());
+    EXPECT_TRUE(colourNear(a, 48, 10, Qt::red));
+    EXPECT_TRUE(colourNear(a, 48, 85, Qt::blue));
+    WmfWriter wmf = inchWmf();
+    wmf.stretchDib(QRect(0, 0, 1000, 1000), picture);
+    const QImage b = render(wmf.finish());
+    EXPECT_TRUE(colourNear(b, 48, 10, Qt::red));
+    EXPECT_TRUE(colourNear(b, 48, 85, Qt::blue));
+}
+
+TEST(MetafileDrawing, TextIsAlignedOnItsReferencePoint)
+{
+    WmfWriter w = inchWmf();
+    LogFont font;
+    font.height = -300;
+    font.weight = 700;
+    font.face = QStringLiteral("DejaVu Sans");
+    w.selectObject(w.createFont(font));
+    w.setBkMode(TRANSPARENT);
+    w.setTextAlign(TA_CENTER | TA_BASELINE);
+    w.textOut(QPoint(500, 600), QByteArrayLiteral("HOH"));
+    const QImage image = render(w.finish());
+    const QRect text = darkBounds(image);
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_NEAR(text.center().x(), 48, 3);
+    EXPECT_NEAR(text.bottom(), 57, 2);                     // the baseline at 600 units
+    EXPECT_NEAR(text.height(), 21, 4);                     // capitals of a 29-pixel font
+}
+
+TEST(MetafileDrawing, OpaqueTextBoxAndAdvances)
+{
+    EmfWriter w = inchEmf();
+    LogFont font;
+    font.height = -20;
+    w.selectObject(w.createFont(font));
+    w.setBkColor(Qt::yellow);
+    w.extTextOut(QPoint(10, 10), QStringLiteral("iiii"), 2, QRect(0, 60, 96, 36), {20, 20, 20, 20});
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 48, 80, Qt::yellow));
+    // Four narrow letters spread over 60 pixels by their advances.
+    const QRect text = darkBounds(image.copy(0, 0, 96, 50));
+    EXPECT_GE(text.width(), 55);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(MetafileErrors, EmptyRandomAndForeignBytesAreRefused)
+{
+    expectRefused(QByteArray(), "empty");
+    expectRefused(QByteArray(3, '\0'), "three zero bytes");
+    quint32 seed = 0x1234567u;
+    for (int i = 0; i < 60; ++i) {
+        QByteArray bytes(int(nextRandom(seed) % 4096), '\0');
+        for (char& c : bytes)
+            c = char(nextRandom(seed));
+        expectRefused(bytes, "random bytes");
+    }
+}
+
+TEST(MetafileErrors, WellFramedRecordsWithRandomContentsNeverCrash)
+{
+    // Every record type we know, framed correctly but filled with noise, then a proper end.
+    const quint16 wmfFunctions[] = {0x0035, 0x0037, 0x0102, 0x0103, 0x0104, 0x0106, 0x0107, 0x0108, 0x0127, 0x012A,
+                                    0x012B, 0x012C, 0x012D, 0x012E, 0x0142, 0x01F0, 0x01F9, 0x0201, 0x0209, 0x020B,
+                                    0x020C, 0x020D, 0x020E, 0x020F, 0x0211, 0x0213, 0x0214, 0x0220, 0x0228, 0x0234,
+                                    0x02FA, 0x02FB, 0x02FC, 0x0324, 0x0325, 0x0410, 0x0412, 0x0415, 0x0416, 0x0418,
+                                    0x041B, 0x041F, 0x0429, 0x0521, 0x0538, 0x061C, 0x061D, 0x0626, 0x06FF, 0x0817,
+                                    0x081A, 0x0830, 0x0922, 0x0940, 0x0A32, 0x0B23, 0x0B41, 0x0D33, 0x0F43, 0x00F7, 0x001E};
+    quint32 seed = 0xc0ffeeu;
+    auto noise = [&seed](int bytes) {
+        QByteArray b(bytes, '\0');
+        for (char& c : b) {
+            // Mostly small numbers, as real parameters are, with the odd wild one.
+            const quint32 r = nextRandom(seed);
+            c = char(r % 5 == 0 ? r >> 8 : r % 3 == 0 ? 0 : r % 40);
+        }
+        return b;
+    };
+    for (int i = 0; i < 400; ++i) {
+        WmfWriter wmf = inchWmf();
+        for (int k = 0; k < 2; ++k)
+            wmf.createBrush(BS_SOLID, Qt::red);
+        EmfWriter emf = inchEmf();
+        for (int k = 0; k < 2; ++k)
+            emf.createBrush(BS_SOLID, Qt::red);
+        const int records = 1 + int(nextRandom(seed) % 5);
+        for (int r = 0; r < records; ++r) {
+            const int bytes = int(nextRandom(seed) % 96) * 2;
+            wmf.record(wmfFunctions[nextRandom(seed) % std::size(wmfFunctions)], noise(bytes));
+            emf.record(2 + nextRandom(seed) % 120, noise(bytes * 2));
+        }
+        expectConsistent(renderMetafile(wmf.finish(), 96, 96, 1 << 20), "wmf records of noise");
+        expectConsistent(renderMetafile(emf.finish(), 96, 96, 1 << 20), "emf records of noise");
+    }
+}
+
+TEST(MetafileErrors, TruncatedFilesAreRefused)
+{
+    for (const char* name : {"drawing.wmf", "chart.emf"}) {
+        const QByteArray file = readSample(name);
+        ASSERT_FALSE(file.isEmpty()) << name;
+        QList<qsizetype> lengths;
+        for (qsizetype n = 0; n < 120; ++n)
+            lengths.append(n);
+        for (qsizetype n = 120; n < file.size(); n += 97)
+            lengths.append(n);
+        for (qsizetype n = file.size() - 12; n < file.size(); ++n)
+            lengths.append(n);
+        for (qsizetype n : lengths)
+            expectRefused(file.left(n), name);
+    }
+}
+
+TEST(MetafileErrors, ImpossibleRecordSizesAreRefused)
+{
+    const QByteArray wmf = inchWmf().finish();   // first record at byte 40
+    auto patchedWmf = [&wmf](quint32 words) {
+        QByteArray copy = wmf;
+        qToLittleEndian(words, copy.data() + 40);
+        return copy;
+    };
+    expectRefused(patchedWmf(0), "wmf record of size 0");
+    expectRefused(patchedWmf(2), "wmf record shorter than its header");
+    expectRefused(patchedWmf(0x7fffffff), "wmf record larger than the file");
+    QByteArray longEof = wmf;
+    qToLittleEndian<quint32>(4, longEof.data() + longEof.size() - 6);
+    expectRefused(longEof, "end record running past the file");
+
+    EmfWriter e = inchEmf();
+    e.saveDC();
+    const QByteArray emf = e.finish();   // SAVEDC at byte 108
+    auto patchedEmf = [&emf](quint32 size) {
+        QByteArray copy = emf;
+        qToLittleEndian(size, copy.data() + 112);
+        return copy;
+    };
+    expectRefused(patchedEmf(0), "emf record of size 0");
+    expectRefused(patchedEmf(6), "emf record shorter than its header");
+    expectRefused(patchedEmf(10), "emf record size not a multiple of four");
+    expectRefused(patchedEmf(0xfffffff0u), "emf record larger than the file");
+    QByteArray header = emf;
+    qToLittleEndian<quint32>(0xfffffff0u, header.data() + 4);
+    expectRefused(header, "emf header larger than the file");
+}
+
+TEST(MetafileErrors, RecordsTooShortForTheirContentsAreRefused)
+{
+    WmfWriter polygon = inchWmf();
+    QByteArray params;
+    params.append("\x40\x00\x01\x00\x02\x00", 6);   // claims 64 points, holds one
+    polygon.record(0x0324, params);
+    expectRefused(polygon.finish(), "polygon with too few points");
+
+    EmfWriter text = inchEmf();
+    text.extTextOut(QPoint(10, 10), QStringLiteral("abc"));
+    QByteArray file = text.finish();
+    qToLittleEndian<quint32>(0x10000, file.data() + 108 + 48);   // offString far outside the record
+    expectRefused(file, "text whose string lies outside its record");
+}
+
+TEST(MetafileErrors, ObjectIndicesOutOfRangeAreRefused)
+{
+    WmfWriter wmfSelect = inchWmf();
+    wmfSelect.createBrush(BS_SOLID, Qt::red);
+    wmfSelect.selectObject(7);
+    expectRefused(wmfSelect.finish(), "wmf selects object 7 of 1");
+    WmfWriter wmfDelete = inchWmf();
+    wmfDelete.deleteObject(300);
+    expectRefused(wmfDelete.finish(), "wmf deletes object 300 of 0");
+
+    EmfWriter emfSelect = inchEmf();
+    emfSelect.createBrush(BS_SOLID, Qt::red);
+    emfSelect.selectObject(50);
+    expectRefused(emfSelect.finish(), "emf selects object 50 of 2");
+    EmfWriter emfCreate = inchEmf();
+    QByteArray brush(16, '\0');   // a brush created at index 0, the metafile's own handle
+    emfCreate.record(39, brush);
+    expectRefused(emfCreate.finish(), "emf creates object 0");
+
+    // An unused slot inside the table is no error: the selection simply does not change.
+    WmfWriter unused = inchWmf();
+    const int red = unused.createBrush(BS_SOLID, Qt::red);
+    unused.deleteObject(red);
+    unused.selectObject(red);
+    unused.rectangle(QRect(0, 0, 1000, 1000));
+    EXPECT_TRUE(colourNear(render(unused.finish()), 48, 48, Qt::white));
+}
+
+TEST(MetafileErrors, GiganticPicturesAreRefusedBeforeAllocating)
+{
+    EmfWriter huge(QRect(0, 0, 2645834, 2645834));   // 100000 × 100000 pixels at 96 DPI
+    const orv::RenderedMetafile emf = renderMetafile(huge.finish(), 96, 96);
+    EXPECT_TRUE(emf.image.isNull());
+    EXPECT_FALSE(emf.error.isEmpty());
+
+    WmfWriter wide(QRect(0, 0, 32000, 32000), 1);   // 32000 inches a side
+    expectRefused(wide.finish(), "placeable frame of 32000 inches");
+
+    const orv::RenderedMetafile limited = renderMetafile(readSample("drawing.wmf"), 96, 96, 1000);
+    EXPECT_TRUE(limited.image.isNull());
+    EXPECT_FALSE(limited.error.isEmpty());
+    EXPECT_FALSE(renderMetafile(readSample("chart.emf"), 0, 96).error.isEmpty());
+}
+
+TEST(MetafileErrors, BrokenBitmapsAndWildValuesAreDrawnAround)
+{
+    // A bitmap header claiming a billion pixels, and one without its pixels: both left out.
+    WmfWriter w = inchWmf();
+    fillWith(w, Qt::green);
+    w.rectangle(QRect(0, 0, 1000, 500));
+    QByteArray dib(40, '\0');
+    qToLittleEndian<quint32>(40, dib.data());
+    qToLittleEndian<qint32>(1000000, dib.data() + 4);
+    qToLittleEndian<qint32>(1000, dib.data() + 8);
+    qToLittleEndian<quint16>(1, dib.data() + 12);
+    qToLittleEndian<quint16>(24, dib.data() + 14);
+    QByteArray params(22, '\0');
+    qToLittleEndian<quint32>(0x00CC0020, params.data());
+    qToLittleEndian<qint16>(1000, params.data() + 14);   // destination height
+    qToLittleEndian<qint16>(1000, params.data() + 16);   // destination width
+    w.record(0x0F43, params + dib);
+    qToLittleEndian<qint32>(20, dib.data() + 4);
+    w.record(0x0F43, params + dib);
+    // Saving far beyond any sane depth and restoring nonsense.
+    for (int i = 0; i < 5000; ++i)
+        w.saveDC();
+    w.restoreDC(-32768);
+    w.restoreDC(32767);
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 48, 20, Qt::green));
+    EXPECT_TRUE(colourNear(image, 48, 80, Qt::white));
+
+    // A world transform of infinities and extents of zero are ignored.
+    EmfWriter e = inchEmf();
+    e.setWorldTransform(QTransform(qInf(), 0, 0, 1, 0, 0));
+    e.setMapMode(8);
+    e.setWindowExt(QSize(0, 0));
+    e.setViewportExt(QSize(1, 0));
+    fillWith(e, Qt::blue);
+    e.rectangle(QRect(0, 0, 48, 96));
+    e.polyline16(QPolygon({QPoint(-32768, -32768), QPoint(32767, 32767)}));
+    const QImage wild = render(e.finish());
+    EXPECT_TRUE(colourNear(wild, 20, 50, Qt::blue));
+}
+
+TEST(MetafileErrors, MutatedSamplesNeverCrash)
+{
+    for (const char* name : {"drawing.wmf", "chart.emf"}) {
+        const QByteArray file = readSample(name);
+        ASSERT_FALSE(file.isEmpty()) << name;
+        quint32 seed = 0x9e3779b9u;
+        for (int i = 0; i < 150; ++i) {
+            QByteArray copy = file;
+            const int flips = 1 + int(nextRandom(seed) % 8);
+            for (int f = 0; f < flips; ++f) {
+                const qsizetype at = qsizetype(nextRandom(seed) % quint32(copy.size()));
+                copy[at] = char(nextRandom(seed));
+            }
+            expectConsistent(renderMetafile(copy, 96, 96, 4 * 1024 * 1024), name);
+        }
+    }
+}
+
+} // namespace

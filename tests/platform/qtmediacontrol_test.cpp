@@ -1,0 +1,158 @@
+// Media commands: "play <path> [fullscreen]" is taken apart without a shell and plays the video
+// in a window of its own, sized to it, that Escape or closing stops; media without a picture
+// plays with no window, and what cannot play does nothing.
+#include "platform/mediacommand.h"
+#include "platform/qtmediacontrol.h"
+#include "platform/videowindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+using namespace orv;
+
+// Leak checks: Qt 6.4 never frees the raster backing store of a video window drawn without a
+// GPU (as here, offscreen), GStreamer's PulseAudio probe keeps its context and GLib keeps what
+// its start-up allocates. Full stacks are needed to tell those apart from our own allocations.
+extern "C" const char* __asan_default_options()
+{
+    return "fast_unwind_on_malloc=0";
+}
+
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:QVideoWindow::event\nleak:QPlatformMediaIntegration::instance\nleak:_dl_init\n";
+}
+
+namespace {
+
+constexpr int LoadWait = 15000;
+
+QString sample(const char* name)
+{
+    const QString dir = qEnvironmentVariable("ORVANE_SAMPLES");
+    return QDir(dir.isEmpty() ? QStringLiteral(ORVANE_BUILD_SAMPLES) : dir).filePath(QString::fromLatin1(name));
+}
+
+int visibleVideos()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return int(std::count_if(windows.begin(), windows.end(),
+                             [](QWidget* w) { return qobject_cast<VideoWindow*>(w) && w->isVisible(); }));
+}
+
+// Sends the command and waits until its video shows or is given up; null when given up.
+QPointer<VideoWindow> playAndWait(QtMediaControl& media, const QString& command)
+{
+    media.sendString(command);
+    QPointer<VideoWindow> video = media.current();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !video || video->isVisible(); }, LoadWait));
+    return video;
+}
+
+} // namespace
+
+TEST(MediaCommand, ParsesPlayWithItsPathAndFullScreen)
+{
+    const MediaCommand full = MediaCommand::parse(QStringLiteral("PLAY /v/My Videos/x y.avi Fullscreen"));
+    EXPECT_EQ(full.verb, MediaCommand::Verb::Play);
+    EXPECT_EQ(full.path, QStringLiteral("/v/My Videos/x y.avi"));
+    EXPECT_TRUE(full.fullScreen);
+    const QString odd = QStringLiteral("/v/fullscreen it's \"q\"; $(touch x) `id`.avi");
+    EXPECT_EQ(MediaCommand::parse(QStringLiteral("play ") + odd).path, odd);
+    EXPECT_FALSE(MediaCommand::parse(QStringLiteral("play ") + odd).fullScreen);
+    for (const char* bad : {"", "play", "play ", "play  fullscreen", "stop /v/a.avi", "playx /v/a.avi"})
+        EXPECT_EQ(MediaCommand::parse(QString::fromLatin1(bad)).verb, MediaCommand::Verb::Unknown) << bad;
+}
+
+TEST(QtMediaControl, PlaysAVideoInItsOwnWindowUntilEscape)
+{
+    QtMediaControl media;
+    QPointer<VideoWindow> video = playAndWait(media, QStringLiteral("play ") + sample("clip.avi"));
+    ASSERT_TRUE(video) << "the player gave up on the sample";
+    EXPECT_EQ(video->windowTitle(), QStringLiteral("clip.avi"));
+    EXPECT_EQ(video->size(), QSize(320, 240));
+    EXPECT_FALSE(video->isFullScreen());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return video->hasShownFrame(); }, LoadWait));
+
+    QMediaPlayer* player = video->player();
+    QTest::keyClick(video, Qt::Key_Escape);
+    EXPECT_EQ(player->playbackState(), QMediaPlayer::StoppedState);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !video; }, LoadWait));
+    EXPECT_EQ(media.current(), nullptr);
+}
+
+TEST(QtMediaControl, FullScreenAndClosingTheWindow)
+{
+    QtMediaControl media;
+    QPointer<VideoWindow> video = playAndWait(media, QStringLiteral("play %1 fullscreen").arg(sample("clip.avi")));
+    ASSERT_TRUE(video);
+    EXPECT_TRUE(video->isFullScreen());
+    video->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !video; }, LoadWait));
+}
+
+TEST(QtMediaControl, ASecondPlayReplacesTheFirstAndNamesAreNotRun)
+{
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const QString odd = dir.filePath(QStringLiteral("it's \"odd\"; $(touch ran) `touch ran`.avi"));
+    ASSERT_TRUE(QFile::copy(sample("clip.avi"), odd));
+
+    QtMediaControl media;
+    media.sendString(QStringLiteral("play ") + sample("clip.avi"));
+    QPointer<VideoWindow> first = media.current();
+    QPointer<VideoWindow> second = playAndWait(media, QStringLiteral("play ") + odd);
+    ASSERT_TRUE(second);
+    EXPECT_FALSE(first);
+    EXPECT_EQ(second->windowTitle(), QFileInfo(odd).fileName());
+    EXPECT_EQ(visibleVideos(), 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("ran"))));
+    QDir::setCurrent(before);
+}
+
+TEST(QtMediaControl, WhatCannotPlayShowsNoWindow)
+{
+    QTemporaryDir dir;
+    QtMediaControl media;
+    for (const QString& command : {QStringLiteral("play ") + dir.filePath(QStringLiteral("missing.avi")),
+                                   QStringLiteral("play ") + dir.path(), QStringLiteral("stop ") + sample("clip.avi")}) {
+        media.sendString(command);
+        EXPECT_EQ(media.current(), nullptr) << command.toStdString();
+    }
+    QFile junk(dir.filePath(QStringLiteral("junk.avi")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(20000, '\x33')) == 20000);
+    junk.close();
+    EXPECT_FALSE(playAndWait(media, QStringLiteral("play ") + junk.fileName()));
+    EXPECT_EQ(visibleVideos(), 0);
+}
+
+// A picture stream no decoder reads (or none at all) leaves the sound playing, with no window.
+TEST(QtMediaControl, SoundWithoutPicturePlaysWithoutAWindow)
+{
+    QTemporaryDir dir;
+    QFile in(sample("clip.avi"));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QFile out(dir.filePath(QStringLiteral("nocodec.avi")));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(in.readAll().replace("MJPG", "QQQQ"));
+    out.close();
+
+    for (const QString& file : {out.fileName(), sample("chime.wav")}) {
+        QtMediaControl media;
+        media.sendString(QStringLiteral("play ") + file);
+        QPointer<VideoWindow> video = media.current();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !video || video->player()->mediaStatus() >= QMediaPlayer::BufferedMedia; },
+                                    LoadWait));
+        ASSERT_TRUE(video) << file.toStdString() << ": given up instead of playing the sound";
+        EXPECT_FALSE(video->player()->hasVideo());
+        EXPECT_TRUE(video->player()->hasAudio());
+        EXPECT_EQ(video->player()->error(), QMediaPlayer::NoError);
+        EXPECT_EQ(visibleVideos(), 0);
+    }
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/mediacontrol.h"
+#include "platform/soundplayer.h"
+
+#include <QStringList>
+
+namespace orv::test {
+
+// Records the sounds asked for, in order; plays nothing.
+class RecordingSoundPlayer final : public SoundPlayer {
+public:
+    QStringList played;
+    int stops = 0;
+    void play(const QString& path) override { played.append(path); }
+    void stop() override { ++stops; }
+};
+
+// Records every media command as sent; runs none.
+class RecordingMediaControl final : public MediaControl {
+public:
+    QStringList commands;
+    void sendString(const QString& command) override { commands.append(command); }
+};
+
+} // namespace orv::test

@@ -1,0 +1,530 @@
+#include "emfwriter.h"
+
+#include "bmpwriter.h"
+#include "bytewriter.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace orv {
+
+namespace {
+
+quint32 colorRef(const QColor& c)
+{
+    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
+}
+
+quint32 bits(float f)
+{
+    return std::bit_cast<quint32>(f);
+}
+
+void rect(ByteWriter& w, const QRect& r)
+{
+    w.le32(quint32(r.left()));
+    w.le32(quint32(r.top()));
+    w.le32(quint32(r.left() + r.width()));
+    w.le32(quint32(r.top() + r.height()));
+}
+
+void emptyBounds(ByteWriter& w)
+{
+    w.le32(0);
+    w.le32(0);
+    w.le32(quint32(-1));
+    w.le32(quint32(-1));
+}
+
+void xform(ByteWriter& w, const QTransform& t)
+{
+    for (double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()})
+        w.le32(bits(float(v)));
+}
+
+} // namespace
+
+EmfWriter::EmfWriter(const QRect& frameHimetric, QSize devicePixels, QSize deviceMicrometres, const QString& description)
+    : m_frame(frameHimetric)
+    , m_devicePixels(devicePixels)
+    , m_deviceMicrometres(deviceMicrometres)
+    , m_description(description)
+{
+}
+
+void EmfWriter::record(quint32 type, const QByteArray& params)
+{
+    QByteArray body = params;
+    while (body.size() % 4)
+        body.append('\0');
+    ByteWriter w(8 + body.size());
+    w.le32(type);
+    w.le32(quint32(8 + body.size()));
+    w.bytes(body);
+    m_records.append(w.data());
+    ++m_recordCount;
+}
+
+void EmfWriter::setMapMode(int mode)
+{
+    ByteWriter w;
+    w.le32(quint32(mode));
+    record(17, w.data());
+}
+
+void EmfWriter::setWindowExt(QSize ext)
+{
+    ByteWriter w;
+    w.le32(quint32(ext.width()));
+    w.le32(quint32(ext.height()));
+    record(9, w.data());
+}
+
+void EmfWriter::setWindowOrg(QPoint org)
+{
+    ByteWriter w;
+    w.le32(quint32(org.x()));
+    w.le32(quint32(org.y()));
+    record(10, w.data());
+}
+
+void EmfWriter::setViewportExt(QSize ext)
+{
+    ByteWriter w;
+    w.le32(quint32(ext.width()));
+    w.le32(quint32(ext.height()));
+    record(11, w.data());
+}
+
+void EmfWriter::setViewportOrg(QPoint org)
+{
+    ByteWriter w;
+    w.le32(quint32(org.x()));
+    w.le32(quint32(org.y()));
+    record(12, w.data());
+}
+
+void EmfWriter::setWorldTransform(const QTransform& t)
+{
+    ByteWriter w;
+    xform(w, t);
+    record(35, w.data());
+}
+
+void EmfWriter::modifyWorldTransform(const QTransform& t, int mode)
+{
+    ByteWriter w;
+    xform(w, t);
+    w.le32(quint32(mode));
+    record(36, w.data());
+}
+
+void EmfWriter::saveDC()
+{
+    record(33, {});
+}
+
+void EmfWriter::restoreDC(int which)
+{
+    ByteWriter w;
+    w.le32(quint32(which));
+    record(34, w.data());
+}
+
+void EmfWriter::setBkMode(int mode)
+{
+    ByteWriter w;
+    w.le32(quint32(mode));
+    record(18, w.data());
+}
+
+void EmfWriter::setBkColor(const QColor& colour)
+{
+    ByteWriter w;
+    w.le32(colorRef(colour));
+    record(25, w.data());
+}
+
+void EmfWriter::setTextColor(const QColor& colour)
+{
+    ByteWriter w;
+    w.le32(colorRef(colour));
+    record(24, w.data());
+}
+
+void EmfWriter::setTextAlign(int align)
+{
+    ByteWriter w;
+    w.le32(quint32(align));
+    record(22, w.data());
+}
+
+void EmfWriter::setPolyFillMode(int mode)
+{
+    ByteWriter w;
+    w.le32(quint32(mode));
+    record(19, w.data());
+}
+
+void EmfWriter::intersectClipRect(const QRect& r)
+{
+    boxRecord(30, r);
+}
+
+void EmfWriter::excludeClipRect(const QRect& r)
+{
+    boxRecord(29, r);
+}
+
+void EmfWriter::gdiComment(const QByteArray& data)
+{
+    ByteWriter w;
+    w.le32(quint32(data.size()));
+    w.bytes(data);
+    record(70, w.data());
+}
+
+quint32 EmfWriter::takeHandle()
+{
+    const auto free = std::find(m_handles.begin(), m_handles.end(), false);
+    const auto handle = quint32(free - m_handles.begin());
+    if (free == m_handles.end())
+        m_handles.append(true);
+    else
+        *free = true;
+    return handle;
+}
+
+quint32 EmfWriter::createPen(int style, int width, const QColor& colour)
+{
+    const quint32 handle = takeHandle();
+    ByteWriter w;
+    w.le32(handle);
+    w.le32(quint32(style));
+    w.le32(quint32(width));
+    w.le32(0);
+    w.le32(colorRef(colour));
+    record(38, w.data());
+    return handle;
+}
+
+quint32 EmfWriter::extCreatePen(quint32 style, int width, const QColor& colour)
+{
+    const quint32 handle = takeHandle();
+    ByteWriter w;
+    w.le32(handle);
+    w.zeros(16);           // no pattern bitmap
+    w.le32(style);
+    w.le32(quint32(width));
+    w.le32(0);             // BS_SOLID
+    w.le32(colorRef(colour));
+    w.le32(0);
+    w.le32(0);             // no user style entries
+    record(95, w.data());
+    return handle;
+}
+
+quint32 EmfWriter::createBrush(int style, const QColor& colour, int hatch)
+{
+    const quint32 handle = takeHandle();
+    ByteWriter w;
+    w.le32(handle);
+    w.le32(quint32(style));
+    w.le32(colorRef(colour));
+    w.le32(quint32(hatch));
+    record(39, w.data());
+    return handle;
+}
+
+quint32 EmfWriter::createFont(const LogFont& font)
+{
+    const quint32 handle = takeHandle();
+    ByteWriter w;
+    w.le32(handle);
+    w.le32(quint32(font.height));
+    w.le32(quint32(font.width));
+    w.le32(quint32(font.escapement));
+    w.le32(quint32(font.escapement));
+    w.le32(quint32(font.weight));
+    w.u8(font.italic);
+    w.u8(font.underline);
+    w.u8(0);
+    w.u8(font.charset);
+    w.u8(0);
+    w.u8(0);
+    w.u8(4);   // antialiased quality
+    w.u8(font.pitchAndFamily);
+    const QString face = font.face.left(31);
+    for (int i = 0; i < 32; ++i)
+        w.le16(i < face.size() ? face[i].unicode() : 0);
+    record(82, w.data());
+    return handle;
+}
+
+void EmfWriter::selectObject(quint32 handle)
+{
+    ByteWriter w;
+    w.le32(handle);
+    record(37, w.data());
+}
+
+void EmfWriter::deleteObject(quint32 handle)
+{
+    ByteWriter w;
+    w.le32(handle);
+    record(40, w.data());
+    if (handle > 0 && handle < quint32(m_handles.size()))
+        m_handles[handle] = false;
+}
+
+void EmfWriter::moveTo(QPoint p)
+{
+    ByteWriter w;
+    w.le32(quint32(p.x()));
+    w.le32(quint32(p.y()));
+    record(27, w.data());
+}
+
+void EmfWriter::lineTo(QPoint p)
+{
+    ByteWriter w;
+    w.le32(quint32(p.x()));
+    w.le32(quint32(p.y()));
+    record(54, w.data());
+}
+
+void EmfWriter::boxRecord(quint32 type, const QRect& r, const QByteArray& extra)
+{
+    ByteWriter w;
+    rect(w, r);
+    w.bytes(extra);
+    record(type, w.data());
+}
+
+void EmfWriter::rectangle(const QRect& r)
+{
+    boxRecord(43, r);
+}
+
+void EmfWriter::roundRect(const QRect& r, QSize corner)
+{
+    ByteWriter extra;
+    extra.le32(quint32(corner.width()));
+    extra.le32(quint32(corner.height()));
+    boxRecord(44, r, extra.data());
+}
+
+void EmfWriter::ellipse(const QRect& r)
+{
+    boxRecord(42, r);
+}
+
+void EmfWriter::arc(const QRect& r, QPoint start, QPoint end)
+{
+    ByteWriter extra;
+    for (int v : {start.x(), start.y(), end.x(), end.y()})
+        extra.le32(quint32(v));
+    boxRecord(45, r, extra.data());
+}
+
+void EmfWriter::chord(const QRect& r, QPoint start, QPoint end)
+{
+    ByteWriter extra;
+    for (int v : {start.x(), start.y(), end.x(), end.y()})
+        extra.le32(quint32(v));
+    boxRecord(46, r, extra.data());
+}
+
+void EmfWriter::pie(const QRect& r, QPoint start, QPoint end)
+{
+    ByteWriter extra;
+    for (int v : {start.x(), start.y(), end.x(), end.y()})
+        extra.le32(quint32(v));
+    boxRecord(47, r, extra.data());
+}
+
+void EmfWriter::poly(quint32 type, const QPolygon& points, bool small)
+{
+    ByteWriter w;
+    emptyBounds(w);
+    w.le32(quint32(points.size()));
+    for (const QPoint& p : points) {
+        if (small) {
+            w.le16(quint32(p.x()) & 0xffffu);
+            w.le16(quint32(p.y()) & 0xffffu);
+        } else {
+            w.le32(quint32(p.x()));
+            w.le32(quint32(p.y()));
+        }
+    }
+    record(type, w.data());
+}
+
+void EmfWriter::polygon(const QPolygon& points) { poly(3, points, false); }
+void EmfWriter::polyline(const QPolygon& points) { poly(4, points, false); }
+void EmfWriter::polyBezier16(const QPolygon& points) { poly(85, points, true); }
+void EmfWriter::polygon16(const QPolygon& points) { poly(86, points, true); }
+void EmfWriter::polyline16(const QPolygon& points) { poly(87, points, true); }
+void EmfWriter::polyBezierTo16(const QPolygon& points) { poly(88, points, true); }
+void EmfWriter::polylineTo16(const QPolygon& points) { poly(89, points, true); }
+
+void EmfWriter::polyPolygon16(const QList<QPolygon>& polygons)
+{
+    ByteWriter w;
+    emptyBounds(w);
+    qsizetype total = 0;
+    for (const QPolygon& p : polygons)
+        total += p.size();
+    w.le32(quint32(polygons.size()));
+    w.le32(quint32(total));
+    for (const QPolygon& p : polygons)
+        w.le32(quint32(p.size()));
+    for (const QPolygon& polygon : polygons) {
+        for (const QPoint& p : polygon) {
+            w.le16(quint32(p.x()) & 0xffffu);
+            w.le16(quint32(p.y()) & 0xffffu);
+        }
+    }
+    record(91, w.data());
+}
+
+void EmfWriter::beginPath() { record(59, {}); }
+void EmfWriter::endPath() { record(60, {}); }
+void EmfWriter::closeFigure() { record(61, {}); }
+
+void EmfWriter::fillPath()
+{
+    ByteWriter w;
+    emptyBounds(w);
+    record(62, w.data());
+}
+
+void EmfWriter::strokeAndFillPath()
+{
+    ByteWriter w;
+    emptyBounds(w);
+    record(63, w.data());
+}
+
+void EmfWriter::strokePath()
+{
+    ByteWriter w;
+    emptyBounds(w);
+    record(64, w.data());
+}
+
+void EmfWriter::extTextOut(QPoint p, const QString& text, int options, const QRect& box, const QList<int>& dx)
+{
+    constexpr quint32 fixed = 76;          // record header, bounds, mode, scales and the text block
+    const auto chars = quint32(text.size());
+    const quint32 stringBytes = (chars * 2 + 3) / 4 * 4;
+    ByteWriter w;
+    emptyBounds(w);
+    w.le32(1);                             // GM_COMPATIBLE
+    w.le32(bits(0.0f));
+    w.le32(bits(0.0f));
+    w.le32(quint32(p.x()));
+    w.le32(quint32(p.y()));
+    w.le32(chars);
+    w.le32(fixed);
+    w.le32(quint32(options));
+    if (options & 6)
+        rect(w, box);
+    else
+        emptyBounds(w);
+    w.le32(dx.isEmpty() ? 0 : fixed + stringBytes);
+    for (QChar c : text)
+        w.le16(c.unicode());
+    w.zeros(stringBytes - chars * 2);
+    for (int d : dx)
+        w.le32(quint32(d));
+    record(84, w.data());
+}
+
+void EmfWriter::stretchDIBits(const QRect& dest, const QImage& image, quint32 rop)
+{
+    const QByteArray file = BmpWriter::encodeRgb24(image);
+    if (file.isEmpty())
+        return;
+    const QByteArray dib = file.mid(14);   // the bitmap file without its 14-byte file header
+    constexpr quint32 fixed = 80;
+    constexpr quint32 info = 40;
+    ByteWriter w;
+    emptyBounds(w);
+    w.le32(quint32(dest.left()));
+    w.le32(quint32(dest.top()));
+    w.le32(0);
+    w.le32(0);
+    w.le32(quint32(image.width()));
+    w.le32(quint32(image.height()));
+    w.le32(fixed);
+    w.le32(info);
+    w.le32(fixed + info);
+    w.le32(quint32(dib.size()) - info);
+    w.le32(0);                             // DIB_RGB_COLORS
+    w.le32(rop);
+    w.le32(quint32(dest.width()));
+    w.le32(quint32(dest.height()));
+    w.bytes(dib);
+    record(81, w.data());
+}
+
+QByteArray EmfWriter::finish()
+{
+    ByteWriter eof;
+    eof.le32(0);
+    eof.le32(16);
+    eof.le32(20);
+    record(14, eof.data());
+
+    QByteArray description;
+    if (!m_description.isEmpty()) {
+        for (QChar c : m_description) {
+            description.append(char(c.unicode() & 0xff));
+            description.append(char(c.unicode() >> 8));
+        }
+        description.append(4, '\0');   // two terminating NULs
+        while (description.size() % 4)
+            description.append('\0');
+    }
+    constexpr quint32 headerBase = 108;
+    const auto headerSize = quint32(headerBase + description.size());
+    // The frame in reference-device pixels, inclusive, is what GDI records as the bounds.
+    auto devicePixels = [this](int himetric, bool vertical) {
+        const double perMm = vertical ? double(m_devicePixels.height()) * 1000 / m_deviceMicrometres.height()
+                                      : double(m_devicePixels.width()) * 1000 / m_deviceMicrometres.width();
+        return quint32(qint32(std::lround(himetric / 100.0 * perMm)));
+    };
+    ByteWriter w(qsizetype(headerSize) + m_records.size());
+    w.le32(1);
+    w.le32(headerSize);
+    w.le32(devicePixels(m_frame.left(), false));
+    w.le32(devicePixels(m_frame.top(), true));
+    w.le32(devicePixels(m_frame.left() + m_frame.width(), false) - 1);
+    w.le32(devicePixels(m_frame.top() + m_frame.height(), true) - 1);
+    rect(w, m_frame);
+    w.le32(0x464D4520u);
+    w.le32(0x00010000u);
+    w.le32(quint32(headerSize + m_records.size()));
+    w.le32(m_recordCount + 1);
+    w.le16(quint32(m_handles.size()));
+    w.le16(0);
+    w.le32(quint32(description.isEmpty() ? 0 : m_description.size() + 2));
+    w.le32(description.isEmpty() ? 0 : headerBase);
+    w.le32(0);
+    w.le32(quint32(m_devicePixels.width()));
+    w.le32(quint32(m_devicePixels.height()));
+    w.le32(quint32(std::lround(m_deviceMicrometres.width() / 1000.0)));
+    w.le32(quint32(std::lround(m_deviceMicrometres.height() / 1000.0)));
+    w.le32(0);
+    w.le32(0);
+    w.le32(0);
+    w.le32(quint32(m_deviceMicrometres.width()));
+    w.le32(quint32(m_deviceMicrometres.height()));
+    w.bytes(description);
+    w.bytes(m_records);
+    return w.take();
+}
+
+} // namespace orv
