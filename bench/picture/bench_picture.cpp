@@ -27,7 +27,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 #include <vector>
 
 using namespace orv;
@@ -48,7 +47,20 @@ QImage scenery(QSize size)
     sky.setColorAt(0, QColor(40, 90, 170));
     sky.setColorAt(1, QColor(250, 200, 120));
     p.fillRect(img.rect(), sky);
-    // Texture, so the JPEG is not trivially compressible.
+    p.end();
+    // Grain like a camera's, so the JPEG compresses like a photograph (about 2 bits a pixel).
+    quint32 seed = 12345;
+    for (int y = 0; y < size.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int n = int(seed >> 27) - 16;
+            const QRgb c = row[x];
+            row[x] = qRgb(std::clamp(qRed(c) + n, 0, 255), std::clamp(qGreen(c) + n, 0, 255),
+                          std::clamp(qBlue(c) + n, 0, 255));
+        }
+    }
+    p.begin(&img);
     for (int i = 0; i < 4000; ++i) {
         const int x = (i * 7919) % size.width();
         const int y = (i * 104729) % size.height();
@@ -66,24 +78,37 @@ struct Host {
     QtScreenMetrics screen;
     StorageVolumeList volumes;
     RealProcessEnvironment process;
-    QtPictureLoader pictures{1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY()};
+    QtPictureLoader pictures{1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY(),
+                             256LL * 1024 * 1024, 384};
     AppContext ctx{store, prompts, PlatformServices{&screen, &volumes, nullptr, &process, &pictures}};
     MainM main{ctx};
 
     Host() { main.show(); }
 
-    // From the click to the painted picture area.
-    double openMs(const QString& path)
+    // Paints the picture area the way the window system would ask it to, into a buffer.
+    void paintArea()
+    {
+        QImage target(main.Open->size(), QImage::Format_RGB32);
+        main.Open->render(&target);
+    }
+
+    // From the click to the painted picture area; completeMs gets the time until the whole
+    // picture is decoded (the same for pictures that come whole).
+    double openMs(const QString& path, double* completeMs = nullptr)
     {
         main.Open->clearPicture();
-        main.Open->repaint();
+        paintArea();
         QElapsedTimer t;
         t.start();
         main.currentFile = path;
         main.openedFromCommandLine = 1;
         main.fileFilter_Click();
-        main.Open->repaint();
-        return t.nsecsElapsed() / 1e6;
+        paintArea();
+        const double painted = t.nsecsElapsed() / 1e6;
+        (void)main.Open->image();
+        if (completeMs)
+            *completeMs = t.nsecsElapsed() / 1e6;
+        return painted;
     }
 };
 
@@ -99,10 +124,17 @@ int memoryRun(const QString& path)
 {
     Host host;
     host.openMs(path);
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
+    // VmHWM belongs to this process's own memory map; ru_maxrss would also count what the
+    // parent held before the exec.
+    long hwmKb = 0;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                hwmKb = line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
     const QImage& img = host.main.Open->image();
-    std::printf("%ld %lld\n", ru.ru_maxrss, static_cast<long long>(img.sizeInBytes()));
+    std::printf("%ld %lld\n", hwmKb, static_cast<long long>(img.sizeInBytes()));
     return host.main.Open->hasPicture() ? 0 : 1;
 }
 
@@ -136,12 +168,14 @@ int main(int argc, char** argv)
 
     Host host;
     constexpr int runs = 5;
-    std::vector<double> dj, open24, open800, open4k;
+    std::vector<double> dj, open24, whole24, open800, open4k;
     host.openMs(jpg);  // warm-up: plug-ins loaded, file in the page cache
     djpegMs(jpg);
     for (int i = 0; i < runs; ++i) {
         dj.push_back(djpegMs(jpg));
-        open24.push_back(host.openMs(jpg));
+        double whole = 0;
+        open24.push_back(host.openMs(jpg, &whole));
+        whole24.push_back(whole);
         open800.push_back(host.openMs(bmp));
         open4k.push_back(host.openMs(gif));
     }
@@ -149,6 +183,7 @@ int main(int argc, char** argv)
     std::printf("open latency, median of %d (ms):\n", runs);
     std::printf("  djpeg 24 MP JPEG to /dev/null   %8.1f\n", median(dj));
     std::printf("  viewer 24 MP JPEG               %8.1f   ratio %.2fx (target <= 1.25x)\n", median(open24), ratio);
+    std::printf("  viewer 24 MP JPEG, whole decoded %7.1f   ratio %.2fx\n", median(whole24), median(whole24) / median(dj));
     std::printf("  viewer 800x600 BMP              %8.1f\n", median(open800));
     std::printf("  viewer 4000x3000 GIF            %8.1f\n", median(open4k));
 
@@ -162,7 +197,7 @@ int main(int argc, char** argv)
         t.start();
         h->setValue(h->maximum() * i / 60);
         v->setValue(v->maximum() * (60 - i) / 60);
-        host.main.Open->repaint();
+        host.paintArea();
         scroll.push_back(t.nsecsElapsed() / 1e6);
     }
     std::printf("scroll repaint, 6000x4000 BMP, median of 60: %.2f ms (target < 8 ms), at the far edge: h=%d/%d v=%d/%d\n",
@@ -176,7 +211,7 @@ int main(int argc, char** argv)
     long long decoded = 0;
     std::sscanf(mem.readAllStandardOutput().constData(), "%ld %lld", &maxRssKb, &decoded);
     const double limitMb = decoded * 1.3 / 1048576.0 + 80;
-    std::printf("peak RSS showing the 24 MP JPEG: %.1f MB (decoded %.1f MB; limit %.1f MB)\n", maxRssKb / 1024.0,
+    std::printf("peak RSS (VmHWM) showing the 24 MP JPEG: %.1f MB (decoded %.1f MB; limit %.1f MB)\n", maxRssKb / 1024.0,
                 decoded / 1048576.0, limitMb);
     const bool ok = ratio <= 1.25 && median(scroll) < 8 && maxRssKb / 1024.0 < limitMb;
     return ok ? 0 : 1;

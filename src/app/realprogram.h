@@ -24,7 +24,8 @@ namespace orv {
 struct RealProgram {
     explicit RealProgram(ProcessEnvironment& process)
         : store(SettingsStore::defaultRoot()),
-          pictures(1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY()),
+          // The picture area is about 300 pixels tall: a large JPEG shows its top at once.
+          pictures(1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY(), 256LL * 1024 * 1024, 384),
           sound(audio),
           ctx(store, prompts, services(process)),
           app(ctx)

@@ -472,7 +472,7 @@ void MainM::showPicture()
     const PictureResult r = ctx_.services().pictures->load(currentFile);
     if (!r.ok())
         throw DispatchFailure{r.error};
-    Open->setPicture(r.picture.image, r.picture.himetric);
+    Open->setPicture(r.picture);
     btnFull->setEnabled(true);
     setUpScrollBars();
 }

@@ -12,20 +12,28 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 }
 
-void PictureBox::setPicture(const QImage& image, QSize himetric)
+void PictureBox::setPicture(const Picture& picture)
 {
-    image_ = image;
-    himetric_ = himetric;
+    picture_ = picture;
     offset_ = QPoint();
+    if (picture_.completion)
+        connect(picture_.completion.get(), &PictureCompletion::progressed, this, qOverload<>(&QWidget::update));
     update();
 }
 
 void PictureBox::clearPicture()
 {
-    image_ = QImage();
-    himetric_ = QSize();
+    // Dropping an unfinished picture stops its decoding.
+    picture_ = Picture();
     offset_ = QPoint();
     update();
+}
+
+const QImage& PictureBox::image() const
+{
+    if (picture_.completion)
+        picture_.completion->waitUntilDone();
+    return picture_.image;
 }
 
 void PictureBox::setOffset(QPoint pixels)
@@ -41,14 +49,17 @@ void PictureBox::paintEvent(QPaintEvent* e)
     QPainter p(this);
     const QRect area = contentsRect();
     p.fillRect(e->rect(), palette().window());
-    if (!image_.isNull()) {
+    const QImage& img = picture_.image;
+    if (!img.isNull()) {
         p.setClipRect(area);
-        // Source rectangle of the picture that lands in the dirty part of the box.
+        // Source rectangle of the picture that lands in the dirty part of the box, limited to
+        // the rows already decoded.
         const QRect target = e->rect() & area;
         const QPoint origin = area.topLeft() - offset_;
-        const QRect source = target.translated(-origin) & image_.rect();
+        const QRect ready(0, 0, img.width(), picture_.rowsReady());
+        const QRect source = target.translated(-origin) & ready;
         if (!source.isEmpty())
-            p.drawImage(source.translated(origin), image_, source);
+            p.drawImage(source.translated(origin), img, source);
     }
     p.end();
     QFrame::paintEvent(e);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/pictureloader.h"
+
 #include <QFrame>
 #include <QImage>
 #include <QSize>
@@ -14,11 +16,13 @@ class PictureBox : public QFrame {
 public:
     explicit PictureBox(QWidget* parent = nullptr);
 
-    void setPicture(const QImage& image, QSize himetric);
+    // A picture still being decoded shows its rows as they arrive.
+    void setPicture(const Picture& picture);
     void clearPicture();
-    bool hasPicture() const { return !image_.isNull(); }
-    const QImage& image() const { return image_; }
-    QSize himetric() const { return himetric_; }
+    bool hasPicture() const { return !picture_.image.isNull(); }
+    // The whole picture: waits for rows still being decoded.
+    const QImage& image() const;
+    QSize himetric() const { return picture_.himetric; }
 
     // Shift in pixels: the picture is drawn at (-x, -y).
     void setOffset(QPoint pixels);
@@ -32,8 +36,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
-    QImage image_;
-    QSize himetric_;
+    Picture picture_;
     QPoint offset_;
 };
 

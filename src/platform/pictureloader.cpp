@@ -1,5 +1,6 @@
 #include "platform/pictureloader.h"
 
+#include "platform/jpegdecoder.h"
 #include "platform/metafile.h"
 
 #include <QFile>
@@ -15,8 +16,8 @@ QSize himetricForPixels(QSize pixels, double dpiX, double dpiY)
                  int(std::lround(pixels.height() * 2540.0 / dpiY)));
 }
 
-QtPictureLoader::QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels)
-    : dpiX_(dpiX > 0 ? dpiX : 96.0), dpiY_(dpiY > 0 ? dpiY : 96.0), maxPixels_(maxPixels)
+QtPictureLoader::QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels, int firstRows)
+    : dpiX_(dpiX > 0 ? dpiX : 96.0), dpiY_(dpiY > 0 ? dpiY : 96.0), maxPixels_(maxPixels), firstRows_(firstRows)
 {
 }
 
@@ -98,6 +99,19 @@ PictureResult QtPictureLoader::load(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(file.errorString());
+    if (looksLikeJpeg(file.peek(3))) {
+        DecodedJpeg j = decodeJpeg(path, maxPixels_, firstRows_);
+        if (!j.image.isNull()) {
+            PictureResult r;
+            r.picture.himetric = himetricForPixels(j.image.size(), dpiX_, dpiY_);
+            r.picture.image = std::move(j.image);
+            r.picture.completion = std::move(j.completion);
+            return r;
+        }
+        // CMYK and other rarities: Qt's reader below.
+        if (j.error == QLatin1String("picture too large"))
+            return failure(j.error);
+    }
     if (!bitmapIsComplete(file))
         return failure(QStringLiteral("truncated bitmap"));
     QImageReader reader(&file);

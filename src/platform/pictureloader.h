@@ -1,17 +1,37 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
 #include <QSize>
 #include <QString>
+#include <memory>
 
 namespace orv {
 
+// Decoding that goes on after the loader returned: rows [0, rowsReady()) of the picture are
+// final, the others are still being written by a worker thread. Destroying it stops the work.
+class PictureCompletion : public QObject {
+    Q_OBJECT
+public:
+    virtual int rowsReady() const = 0;
+    virtual bool isDone() const = 0;
+    // Blocks until every row is final.
+    virtual void waitUntilDone() = 0;
+
+Q_SIGNALS:
+    // More rows are ready (or all are); emitted on the thread the completion lives in.
+    void progressed();
+};
+
 // A picture as the program shows it: pixels at natural size and the size in hundredths of a
-// millimetre (HIMETRIC) the placement arithmetic works in.
+// millimetre (HIMETRIC) the placement arithmetic works in. Large JPEGs come back with their
+// top rows decoded and the rest on its way (completion); everything else comes complete.
 struct Picture {
     QImage image;
     QSize himetric;
+    std::shared_ptr<PictureCompletion> completion;
     bool isNull() const { return image.isNull(); }
+    int rowsReady() const { return completion ? completion->rowsReady() : image.height(); }
 };
 
 struct PictureResult {
@@ -34,13 +54,16 @@ public:
 // metafile's pixel size.
 class QtPictureLoader final : public PictureLoader {
 public:
-    QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels = 256LL * 1024 * 1024);
+    // firstRows: for JPEGs taller than this, only these rows are decoded before load() returns
+    // and the rest follow in the background (0: always whole).
+    QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels = 256LL * 1024 * 1024, int firstRows = 0);
     PictureResult load(const QString& path) override;
 
 private:
     double dpiX_;
     double dpiY_;
     qint64 maxPixels_;
+    int firstRows_;
 };
 
 // HIMETRIC size of a raster picture shown at the given DPI.

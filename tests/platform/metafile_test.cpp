@@ -673,4 +673,500 @@ TEST(MetafileErrors, MutatedSamplesNeverCrash)
     }
 }
 
+// ---------------------------------------------------------------------------------------------
+// Hand-made bitmaps
+
+void put16(QByteArray& b, quint32 v)
+{
+    b.append(char(v & 0xff));
+    b.append(char((v >> 8) & 0xff));
+}
+
+void put32(QByteArray& b, quint32 v)
+{
+    put16(b, v & 0xffff);
+    put16(b, v >> 16);
+}
+
+// A BITMAPINFOHEADER followed by the colour table (or bit-field masks) given.
+QByteArray infoHeader(int width, int height, int bpp, quint32 compression, const QList<quint32>& table = {})
+{
+    QByteArray b;
+    for (quint32 v : {40u, quint32(width), quint32(height)})
+        put32(b, v);
+    put16(b, 1);
+    put16(b, quint32(bpp));
+    for (quint32 v : {compression, 0u, 0u, 0u, compression == 3 ? 0u : quint32(table.size()), 0u})
+        put32(b, v);
+    for (quint32 v : table)
+        put32(b, v);
+    return b;
+}
+
+constexpr quint32 bgrRed = 0xff0000;
+constexpr quint32 bgrGreen = 0x00ff00;
+constexpr quint32 bgrBlue = 0x0000ff;
+constexpr quint32 bgrYellow = 0xffff00;
+
+// Draws the bitmap over the whole one-inch EMF.
+QImage blitted(const QByteArray& info, const QByteArray& bits, QSize size, quint32 rop = 0x00CC0020, int usage = 0,
+               const QList<QRgb>& palette = {})
+{
+    EmfWriter w = inchEmf();
+    if (!palette.isEmpty())
+        w.selectPalette(w.createPalette(palette));
+    w.stretchDIBits(QRect(0, 0, 96, 96), info, bits, QRect(QPoint(0, 0), size), rop, usage);
+    return render(w.finish());
+}
+
+// Quadrant centres of a 2 × 2 bitmap drawn over 96 × 96 pixels.
+void expectQuadrants(const QImage& image, QColor topLeft, QColor topRight, QColor bottomLeft, QColor bottomRight)
+{
+    EXPECT_TRUE(colourNear(image, 24, 24, topLeft));
+    EXPECT_TRUE(colourNear(image, 72, 24, topRight));
+    EXPECT_TRUE(colourNear(image, 24, 72, bottomLeft));
+    EXPECT_TRUE(colourNear(image, 72, 72, bottomRight));
+}
+
+TEST(MetafileBitmaps, IndexedDepthsReadTheirColourTables)
+{
+    // Rows are stored bottom-up: the first row of bits is the bottom one.
+    const QByteArray one = infoHeader(2, 2, 1, 0, {bgrRed, bgrBlue});
+    expectQuadrants(blitted(one, QByteArray("\x40\0\0\0\x80\0\0\0", 8), QSize(2, 2)), Qt::blue, Qt::red, Qt::red, Qt::blue);
+    const QByteArray four = infoHeader(2, 2, 4, 0, {bgrRed, bgrGreen, bgrBlue, bgrYellow});
+    expectQuadrants(blitted(four, QByteArray("\x23\0\0\0\x01\0\0\0", 8), QSize(2, 2)), Qt::red, Qt::green, Qt::blue, Qt::yellow);
+    const QByteArray eight = infoHeader(2, 2, 8, 0, {bgrRed, bgrGreen, bgrBlue, bgrYellow});
+    expectQuadrants(blitted(eight, QByteArray("\x02\x03\0\0\x00\x01\0\0", 8), QSize(2, 2)), Qt::red, Qt::green, Qt::blue, Qt::yellow);
+}
+
+TEST(MetafileBitmaps, DirectColourDepthsAndTopDownRows)
+{
+    QByteArray rgb555;
+    for (quint32 v : {0x001fu, 0x7fffu, 0x7c00u, 0x03e0u})   // bottom: blue, white; top: red, green
+        put16(rgb555, v);
+    expectQuadrants(blitted(infoHeader(2, 2, 16, 0), rgb555, QSize(2, 2)), Qt::red, Qt::green, Qt::blue, Qt::white);
+
+    QByteArray rgb565;
+    for (quint32 v : {0x001fu, 0x0000u, 0xf800u, 0x07e0u})
+        put16(rgb565, v);
+    expectQuadrants(blitted(infoHeader(2, 2, 16, 3, {0xf800, 0x07e0, 0x001f}), rgb565, QSize(2, 2)), Qt::red, Qt::green,
+                    Qt::blue, Qt::black);
+
+    // 32 bits with an alpha byte of zero still paint: plain DIBs have no alpha.
+    QByteArray rgb32;
+    for (quint32 v : {bgrBlue, bgrYellow, bgrRed, bgrGreen})
+        put32(rgb32, v);
+    expectQuadrants(blitted(infoHeader(2, 2, 32, 0), rgb32, QSize(2, 2)), Qt::red, Qt::green, Qt::blue, Qt::yellow);
+
+    // A negative height stores the top row first.
+    const QByteArray topDown("\x00\x00\xff\x00\xff\x00\x00\x00\xff\x00\x00\xff\xff\xff\x00\x00", 16);
+    expectQuadrants(blitted(infoHeader(2, -2, 24, 0), topDown, QSize(2, 2)), Qt::red, Qt::green, Qt::blue, Qt::white);
+}
+
+TEST(MetafileBitmaps, RunLengthEncodedRows)
+{
+    // 4 × 2: the bottom row one run of blue, the top row red, green, blue, yellow spelt out.
+    const QList<quint32> table {bgrRed, bgrGreen, bgrBlue, bgrYellow};
+    const QByteArray rle8("\x04\x02\x00\x00\x00\x04\x00\x01\x02\x03\x00\x01", 12);
+    const QImage a = blitted(infoHeader(4, 2, 8, 1, table), rle8, QSize(4, 2));
+    for (int x : {12, 36, 60, 84})
+        EXPECT_TRUE(colourNear(a, x, 72, Qt::blue));
+    EXPECT_TRUE(colourNear(a, 12, 24, Qt::red));
+    EXPECT_TRUE(colourNear(a, 36, 24, Qt::green));
+    EXPECT_TRUE(colourNear(a, 84, 24, Qt::yellow));
+    // RLE4: a run alternating green and blue, then four nibbles spelt out.
+    QList<quint32> table16 = table;
+    while (table16.size() < 16)
+        table16.append(0);
+    const QByteArray rle4("\x04\x12\x00\x00\x00\x04\x01\x23\x00\x01", 10);
+    const QImage b = blitted(infoHeader(4, 2, 4, 2, table16), rle4, QSize(4, 2));
+    EXPECT_TRUE(colourNear(b, 12, 72, Qt::green));
+    EXPECT_TRUE(colourNear(b, 36, 72, Qt::blue));
+    EXPECT_TRUE(colourNear(b, 12, 24, Qt::red));
+    EXPECT_TRUE(colourNear(b, 84, 24, Qt::yellow));
+}
+
+TEST(MetafileBitmaps, PaletteIndexTablesUseTheSelectedPalette)
+{
+    QByteArray info = infoHeader(2, 2, 8, 0);
+    qToLittleEndian<quint32>(4, info.data() + 32);
+    for (quint32 index : {3u, 2u, 1u, 0u})
+        put16(info, index);
+    const QImage image = blitted(info, QByteArray("\x02\x03\0\0\x00\x01\0\0", 8), QSize(2, 2), 0x00CC0020, 1,
+                                 {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0)});
+    expectQuadrants(image, Qt::yellow, Qt::blue, Qt::green, Qt::red);
+}
+
+TEST(MetafileBitmaps, RasterOperationsCombineWithThePicture)
+{
+    // A white and a black pixel blitted over grey, or over a brush.
+    auto blit = [](quint32 rop, const QColor& brush) {
+        EmfWriter w = inchEmf();
+        fillWith(w, QColor(0x80, 0x80, 0x80));
+        w.rectangle(QRect(0, 0, 96, 96));
+        w.selectObject(w.createBrush(BS_SOLID, brush));
+        QImage pair(2, 1, QImage::Format_RGB32);
+        pair.setPixel(0, 0, qRgb(255, 255, 255));
+        pair.setPixel(1, 0, qRgb(0, 0, 0));
+        w.stretchDIBits(QRect(0, 0, 96, 96), pair, rop);
+        return render(w.finish());
+    };
+    auto expectPair = [](const QImage& image, QColor left, QColor right, const char* what) {
+        EXPECT_TRUE(colourNear(image, 24, 48, left, 2)) << what;
+        EXPECT_TRUE(colourNear(image, 72, 48, right, 2)) << what;
+    };
+    const QColor grey(0x80, 0x80, 0x80);
+    expectPair(blit(0x008800C6, Qt::red), grey, Qt::black, "SRCAND");
+    expectPair(blit(0x00EE0086, Qt::red), Qt::white, grey, "SRCPAINT");
+    expectPair(blit(0x00660046, Qt::red), QColor(0x7f, 0x7f, 0x7f), grey, "SRCINVERT");
+    expectPair(blit(0x00330008, Qt::red), Qt::black, Qt::white, "NOTSRCCOPY");
+    expectPair(blit(0x00C000CA, Qt::red), Qt::red, Qt::black, "MERGECOPY");
+    expectPair(blit(0x00E20746, Qt::green), Qt::green, grey, "brush through the white of a mask");
+    expectPair(blit(0x00000042, Qt::green), Qt::black, Qt::black, "BLACKNESS");
+}
+
+TEST(MetafileBitmaps, GradientAlphaAndTransparentBlits)
+{
+    EmfWriter gradient = inchEmf();
+    QByteArray params;
+    for (quint32 v : {0u, 0u, quint32(-1), quint32(-1), 2u, 1u, 0u})   // bounds, two vertices, one rectangle, horizontal
+        put32(params, v);
+    for (quint32 v : {0u, 0u})
+        put32(params, v);
+    for (quint32 v : {0xff00u, 0u, 0u, 0u})
+        put16(params, v);
+    for (quint32 v : {96u, 96u})
+        put32(params, v);
+    for (quint32 v : {0u, 0u, 0xff00u, 0u})
+        put16(params, v);
+    for (quint32 v : {0u, 1u})
+        put32(params, v);
+    gradient.record(118, params);
+    const QImage g = render(gradient.finish());
+    EXPECT_TRUE(colourNear(g, 1, 48, Qt::red, 10));
+    EXPECT_TRUE(colourNear(g, 94, 48, Qt::blue, 10));
+    EXPECT_TRUE(colourNear(g, 48, 48, QColor(0x80, 0, 0x80), 16));
+
+    // ALPHABLEND and TRANSPARENTBLT share STRETCHBLT's layout.
+    auto blend = [](quint32 type, quint32 ropOrBlend, const QList<quint32>& pixels) {
+        EmfWriter w = inchEmf();
+        fillWith(w, Qt::blue);
+        w.rectangle(QRect(0, 48, 96, 48));
+        const QByteArray info = infoHeader(int(pixels.size()), 1, 32, 0);
+        QByteArray bits;
+        for (quint32 p : pixels)
+            put32(bits, p);
+        QByteArray fields;
+        for (quint32 v : {0u, 0u, quint32(-1), quint32(-1), 0u, 0u, 96u, 96u, ropOrBlend, 0u, 0u})
+            put32(fields, v);
+        for (quint32 v : {0x3f800000u, 0u, 0u, 0x3f800000u, 0u, 0u, 0u, 0u})   // identity source transform, colour, usage
+            put32(fields, v);
+        for (quint32 v : {108u, quint32(info.size()), quint32(108 + info.size()), quint32(bits.size()), quint32(pixels.size()), 1u})
+            put32(fields, v);
+        w.record(type, fields + info + bits);
+        return render(w.finish());
+    };
+    const QImage half = blend(114, 0x00800000, {bgrRed});   // half of a red pixel over white, then blue
+    EXPECT_TRUE(colourNear(half, 48, 20, QColor(255, 127, 127), 8));
+    EXPECT_TRUE(colourNear(half, 48, 70, QColor(127, 0, 127), 8));
+    const QImage keyed = blend(116, 0x00ffffff, {bgrRed, 0xffffff});   // white is the transparent colour
+    EXPECT_TRUE(colourNear(keyed, 24, 70, Qt::red, 8));
+    EXPECT_TRUE(colourNear(keyed, 72, 70, Qt::blue, 8));
+    EXPECT_TRUE(colourNear(keyed, 72, 20, Qt::white, 8));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(MetafileBrushes, HatchBackgroundFollowsTheBackgroundMode)
+{
+    auto hatched = [](int mode) {
+        WmfWriter w = inchWmf();
+        fillWith(w, Qt::blue);
+        w.rectangle(QRect(0, 0, 1000, 1000));
+        w.selectObject(w.createBrush(2, Qt::red, 4));   // HS_CROSS
+        w.setBkMode(mode);
+        w.setBkColor(Qt::yellow);
+        w.rectangle(QRect(0, 0, 1000, 1000));
+        return render(w.finish());
+    };
+    const QRect inside(10, 10, 76, 76);
+    const QImage opaque = hatched(2);
+    EXPECT_GT(countNear(opaque, inside, Qt::red, 40), 300);
+    EXPECT_GT(countNear(opaque, inside, Qt::yellow, 40), 3000);
+    EXPECT_EQ(countNear(opaque, inside, Qt::blue, 40), 0);
+    const QImage transparent = hatched(TRANSPARENT);
+    EXPECT_GT(countNear(transparent, inside, Qt::blue, 40), 3000);
+    EXPECT_EQ(countNear(transparent, inside, Qt::yellow, 40), 0);
+}
+
+TEST(MetafileBrushes, PatternBrushesTileTheirBitmap)
+{
+    QImage checker(8, 8, QImage::Format_RGB32);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x)
+            checker.setPixel(x, y, ((x / 4) + (y / 4)) % 2 ? qRgb(0, 128, 0) : qRgb(255, 255, 0));
+    }
+    WmfWriter wmf = inchWmf();
+    wmf.selectObject(wmf.createPen(PS_NULL, 0, Qt::black));
+    wmf.selectObject(wmf.createPatternBrush(checker));
+    wmf.ellipse(QRect(0, 0, 1000, 1000));
+    EmfWriter emf = inchEmf();
+    emf.selectObject(NULL_PEN);
+    emf.selectObject(emf.createPatternBrush(checker));
+    emf.ellipse(QRect(0, 0, 96, 96));
+    for (const QImage& image : {render(wmf.finish()), render(emf.finish())}) {
+        const int green = countNear(image, QRect(24, 24, 48, 48), QColor(0, 128, 0), 20);
+        const int yellow = countNear(image, QRect(24, 24, 48, 48), Qt::yellow, 20);
+        EXPECT_NEAR(green, 48 * 48 / 2, 100);
+        EXPECT_NEAR(yellow, 48 * 48 / 2, 100);
+        EXPECT_TRUE(colourNear(image, 2, 2, Qt::white));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text: the same glyph must come out of an 8-bit code page as out of UTF-16.
+
+QRect wmfTextBounds(const QByteArray& text, quint8 charset, const QString& face, quint8 pitchAndFamily = 0)
+{
+    WmfWriter w = inchWmf();
+    LogFont font;
+    font.height = -250;   // 24 pixels
+    font.charset = charset;
+    font.face = face;
+    font.pitchAndFamily = pitchAndFamily;
+    w.selectObject(w.createFont(font));
+    w.setBkMode(TRANSPARENT);
+    w.textOut(QPoint(125, 250), text);   // 12, 24 pixels
+    return darkBounds(render(w.finish()));
+}
+
+QRect emfTextBounds(const QString& text, const QString& face, quint8 pitchAndFamily = 0)
+{
+    EmfWriter w = inchEmf();
+    LogFont font;
+    font.height = -24;
+    font.face = face;
+    font.pitchAndFamily = pitchAndFamily;
+    w.selectObject(w.createFont(font));
+    w.setBkMode(TRANSPARENT);
+    w.extTextOut(QPoint(12, 24), text);
+    return darkBounds(render(w.finish()));
+}
+
+TEST(MetafileText, CodePagesDecodeLikeUnicode)
+{
+    const QString sans = QStringLiteral("DejaVu Sans");
+    const QRect euro = emfTextBounds(QStringLiteral("\u20ac"), sans);
+    ASSERT_FALSE(euro.isEmpty());
+    EXPECT_EQ(wmfTextBounds("\x80", 0, sans), euro);                                   // Windows-1252
+    const QRect zhe = emfTextBounds(QStringLiteral("\u0416"), sans);
+    ASSERT_FALSE(zhe.isEmpty());
+    EXPECT_EQ(wmfTextBounds("\xc6", 204, sans), zhe);                                  // Windows-1251
+    EXPECT_EQ(wmfTextBounds("a", 2, QStringLiteral("Symbol"), 0x12), emfTextBounds(QStringLiteral("\u03b1"), {}, 0x12));
+}
+
+TEST(MetafileText, PositiveHeightIsTheWholeCell)
+{
+    auto capitalHeight = [](int height) {
+        EmfWriter w = inchEmf();
+        LogFont font;
+        font.height = height;
+        font.face = QStringLiteral("DejaVu Sans");
+        w.selectObject(w.createFont(font));
+        w.extTextOut(QPoint(5, 5), QStringLiteral("H"));
+        return darkBounds(render(w.finish())).height();
+    };
+    const int em = capitalHeight(-40);
+    const int cell = capitalHeight(40);
+    EXPECT_LT(cell, em);
+    EXPECT_NEAR(double(cell) / em, 0.86, 0.06);
+}
+
+TEST(MetafileText, UpdateCpContinuesWhereTheLastTextEnded)
+{
+    auto bounds = [](bool split) {
+        WmfWriter w = inchWmf();
+        LogFont font;
+        font.height = -200;
+        font.face = QStringLiteral("DejaVu Sans");
+        w.selectObject(w.createFont(font));
+        w.setTextAlign(1 | TA_BASELINE);   // TA_UPDATECP
+        w.moveTo(QPoint(50, 500));
+        if (split) {
+            w.textOut(QPoint(0, 0), QByteArrayLiteral("HH"));
+            w.textOut(QPoint(0, 0), QByteArrayLiteral("HH"));
+        } else {
+            w.textOut(QPoint(0, 0), QByteArrayLiteral("HHHH"));
+        }
+        return darkBounds(render(w.finish()));
+    };
+    const QRect whole = bounds(false);
+    const QRect split = bounds(true);
+    EXPECT_NEAR(split.left(), whole.left(), 1);
+    EXPECT_NEAR(split.right(), whole.right(), 2);
+}
+
+TEST(MetafileText, ClippedTextAndWorldRotation)
+{
+    LogFont font;
+    font.height = -30;
+    font.face = QStringLiteral("DejaVu Sans");
+    EmfWriter clipped = inchEmf();
+    clipped.selectObject(clipped.createFont(font));
+    clipped.extTextOut(QPoint(4, 30), QStringLiteral("HHHHH"), 4, QRect(0, 0, 40, 96));   // ETO_CLIPPED
+    const QRect c = darkBounds(render(clipped.finish()));
+    EXPECT_LE(c.right(), 40);
+    EXPECT_GT(c.width(), 30);
+
+    EmfWriter rotated = inchEmf();
+    rotated.selectObject(rotated.createFont(font));
+    rotated.setWorldTransform(QTransform(0, 1, -1, 0, 60, 5));   // a quarter turn, clockwise on screen
+    rotated.extTextOut(QPoint(0, 0), QStringLiteral("HHH"));
+    const QRect r = darkBounds(render(rotated.finish()));
+    EXPECT_GT(r.height(), 2 * r.width());
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(MetafileShapes, PolyFillModeDecidesNestedShapes)
+{
+    auto nested = [](int mode) {
+        WmfWriter w = inchWmf();
+        fillWith(w, Qt::black);
+        w.setPolyFillMode(mode);
+        const QPolygon outer({QPoint(0, 0), QPoint(1000, 0), QPoint(1000, 1000), QPoint(0, 1000)});
+        const QPolygon inner({QPoint(300, 300), QPoint(700, 300), QPoint(700, 700), QPoint(300, 700)});
+        w.polyPolygon({outer, inner});
+        return render(w.finish());
+    };
+    EXPECT_TRUE(colourNear(nested(1), 48, 48, Qt::white));   // alternate: a hole
+    EXPECT_TRUE(colourNear(nested(2), 48, 48, Qt::black));   // winding: filled
+    EXPECT_TRUE(colourNear(nested(1), 10, 10, Qt::black));
+}
+
+TEST(MetafileShapes, ArcsChordsAndRoundedCorners)
+{
+    EmfWriter w = inchEmf();
+    w.selectObject(w.createPen(PS_SOLID, 3, Qt::black));
+    w.selectObject(w.createBrush(BS_SOLID, Qt::red));
+    w.roundRect(QRect(0, 0, 46, 46), QSize(30, 30));
+    w.chord(QRect(50, 0, 46, 46), QPoint(96, 0), QPoint(50, 46));   // the upper left half
+    w.arc(QRect(0, 50, 46, 46), QPoint(46, 73), QPoint(0, 73));     // the upper half
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 1, 1, Qt::white));                // rounded away
+    EXPECT_TRUE(colourNear(image, 23, 23, Qt::red));
+    EXPECT_TRUE(colourNear(image, 62, 12, Qt::red));                // inside the chord
+    EXPECT_TRUE(colourNear(image, 84, 34, Qt::white));              // the cut-off half
+    EXPECT_LT(qGray(image.pixel(23, 50)), 80);                      // the arc's top
+    EXPECT_TRUE(colourNear(image, 23, 93, Qt::white));              // no lower half, no fill
+}
+
+TEST(MetafileShapes, InsideFramePensStayWithinTheBox)
+{
+    auto framed = [](int style) {
+        WmfWriter w = inchWmf();
+        w.selectObject(w.createPen(style, 100, Qt::black));   // 9.6 pixels wide
+        w.selectObject(w.createBrush(1, Qt::black));          // BS_NULL
+        w.rectangle(QRect(200, 200, 600, 600));
+        return render(w.finish());
+    };
+    EXPECT_LT(qGray(framed(PS_SOLID).pixel(79, 48)), 60);   // half the pen lies outside the box
+    const QImage inside = framed(6);                          // PS_INSIDEFRAME
+    EXPECT_GT(qGray(inside.pixel(79, 48)), 200);
+    EXPECT_LT(qGray(inside.pixel(74, 48)), 60);
+}
+
+TEST(MetafileShapes, DashesOnlyOnThinPlainPens)
+{
+    auto line = [](int width) {
+        WmfWriter w = inchWmf();
+        w.selectObject(w.createPen(1, width, Qt::black));   // PS_DASH
+        w.moveTo(QPoint(0, 500));
+        w.lineTo(QPoint(1000, 500));
+        return render(w.finish());
+    };
+    auto gaps = [](const QImage& image) {
+        int changes = 0;
+        for (int x = 1; x < image.width(); ++x)
+            changes += (qGray(image.pixel(x, 48)) < 128) != (qGray(image.pixel(x - 1, 48)) < 128);
+        return changes;
+    };
+    EXPECT_GE(gaps(line(0)), 6);    // 18 on, 6 off across 96 pixels
+    EXPECT_LE(gaps(line(60)), 1);   // wider than a pixel: solid, as GDI draws it
+}
+
+TEST(MetafileShapes, ArcToMovesTheCurrentPosition)
+{
+    EmfWriter w = inchEmf();
+    w.selectObject(w.createPen(PS_SOLID, 3, Qt::black));
+    w.moveTo(QPoint(10, 80));
+    QByteArray params;
+    for (quint32 v : {20u, 20u, 76u, 76u, 76u, 48u, 48u, 20u})   // box, from three o'clock to twelve
+        put32(params, v);
+    w.record(55, params);   // EMR_ARCTO
+    w.lineTo(QPoint(48, 2));
+    const QImage image = render(w.finish());
+    EXPECT_LT(qGray(image.pixel(48, 10)), 80);    // the line leaves from the arc's end
+    EXPECT_LT(qGray(image.pixel(43, 63)), 128);   // the joining line from the old position
+}
+
+TEST(MetafileMapping, ViewportOriginAndAbsoluteRestore)
+{
+    EmfWriter w = inchEmf();
+    w.selectObject(NULL_PEN);
+    w.selectObject(w.createBrush(BS_SOLID, Qt::red));
+    w.saveDC();                                     // level 1: red
+    w.selectObject(w.createBrush(BS_SOLID, Qt::blue));
+    w.setViewportOrg(QPoint(48, 0));
+    w.saveDC();                                     // level 2: blue, shifted
+    w.selectObject(w.createBrush(BS_SOLID, Qt::green));
+    w.rectangle(QRect(0, 0, 20, 20));               // green at 48
+    w.restoreDC(1);
+    w.rectangle(QRect(0, 50, 20, 20));              // red, unshifted
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 58, 10, Qt::green));
+    EXPECT_TRUE(colourNear(image, 10, 10, Qt::white));
+    EXPECT_TRUE(colourNear(image, 10, 60, Qt::red));
+}
+
+TEST(MetafileSize, EmfWithoutFrameFallsBackToItsBounds)
+{
+    QByteArray file = inchEmf().finish();
+    for (int at = 24; at < 40; ++at)
+        file[at] = 0;   // rclFrame
+    const orv::RenderedMetafile m = renderMetafile(file, 96, 96);
+    ASSERT_TRUE(m.error.isEmpty()) << m.error.toStdString();
+    EXPECT_EQ(m.image.size(), QSize(96, 96));
+    EXPECT_NEAR(m.himetric.width(), 2540, 2);
+}
+
+TEST(MetafileRegions, WmfRegionsClipAndFill)
+{
+    // A region object: two scans, the left and right quarters of the top half, then the bottom half
+    // whole. It is filled green, then made the clip for a red rectangle over the right half.
+    QByteArray region;
+    for (int v : {0, 6, 0, 0, 0, 2, 0, 0, 0, 1000, 1000})   // chain, type, count, size, scans, max scan, bounds
+        put16(region, quint32(v));
+    for (int v : {4, 0, 500, 0, 250, 750, 1000, 4})
+        put16(region, quint32(v));
+    for (int v : {2, 500, 1000, 0, 1000, 2})
+        put16(region, quint32(v));
+    WmfWriter w = inchWmf();
+    const int green = w.createBrush(BS_SOLID, Qt::green);   // object 0
+    const int pen = w.createPen(PS_NULL, 0, Qt::black);     // object 1
+    const int red = w.createBrush(BS_SOLID, Qt::red);       // object 2
+    w.record(0x06FF, region);                               // object 3, unknown to the writer
+    w.record(0x0228, QByteArray("\x03\x00", 2) + char(green) + '\0');   // FILLREGION
+    w.record(0x012C, QByteArray("\x03\x00", 2));                          // SELECTCLIPREGION
+    w.selectObject(pen);
+    w.selectObject(red);
+    w.rectangle(QRect(500, 0, 500, 1000));   // the right half
+    const QImage image = render(w.finish());
+    EXPECT_TRUE(colourNear(image, 10, 20, Qt::green));
+    EXPECT_TRUE(colourNear(image, 60, 20, Qt::white));   // between the two top rectangles: clipped away
+    EXPECT_TRUE(colourNear(image, 84, 20, Qt::red));
+    EXPECT_TRUE(colourNear(image, 60, 70, Qt::red));
+    EXPECT_TRUE(colourNear(image, 20, 70, Qt::green));
+}
+
 } // namespace

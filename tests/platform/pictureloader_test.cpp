@@ -127,3 +127,65 @@ TEST(PictureLoader, LargeRealPicturesLoad)
         EXPECT_EQ(r.picture.himetric.width(), int(std::lround(size.width() * 2540 / 96.0)));
     }
 }
+
+namespace {
+
+QString makeJpeg(const QTemporaryDir& dir, QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            img.setPixel(x, y, qRgb((x * 7) & 255, (y * 3) & 255, ((x + y) * 5) & 255));
+    const QString path = dir.filePath(QStringLiteral("tall.jpg"));
+    QImageWriter w(path, "jpeg");
+    w.setQuality(85);
+    EXPECT_TRUE(w.write(img));
+    return path;
+}
+
+} // namespace
+
+// A large JPEG returns with its top rows and finishes in the background into the same pixels;
+// the result is the picture a whole decode gives.
+TEST(PictureLoader, JpegFinishesInTheBackground)
+{
+    QTemporaryDir dir;
+    const QString path = makeJpeg(dir, QSize(800, 2400));
+    const PictureResult whole = QtPictureLoader(96, 96).load(path);
+    ASSERT_TRUE(whole.ok());
+    EXPECT_FALSE(whole.picture.completion);
+
+    PictureResult part = QtPictureLoader(96, 96, 256LL * 1024 * 1024, 100).load(path);
+    ASSERT_TRUE(part.ok());
+    ASSERT_TRUE(part.picture.completion);
+    EXPECT_GE(part.picture.rowsReady(), 100);
+    part.picture.completion->waitUntilDone();
+    EXPECT_TRUE(part.picture.completion->isDone());
+    EXPECT_EQ(part.picture.rowsReady(), 2400);
+    EXPECT_EQ(part.picture.image, whole.picture.image);
+
+    // Dropped while still decoding: the worker stops and nothing is left behind.
+    for (int i = 0; i < 5; ++i) {
+        PictureResult dropped = QtPictureLoader(96, 96, 256LL * 1024 * 1024, 16).load(path);
+        ASSERT_TRUE(dropped.ok());
+    }
+}
+
+// A JPEG cut short keeps the rows it has and shows grey below them, never stale memory.
+TEST(PictureLoader, TruncatedJpegKeepsItsRows)
+{
+    QTemporaryDir dir;
+    const QString path = makeJpeg(dir, QSize(400, 1200));
+    QByteArray bytes = readAll(path);
+    const QString cut = dir.filePath(QStringLiteral("cut.jpg"));
+    writeBytes(cut, bytes.left(bytes.size() * 6 / 10));
+    for (int firstRows : {0, 64}) {
+        PictureResult r = QtPictureLoader(96, 96, 256LL * 1024 * 1024, firstRows).load(cut);
+        ASSERT_TRUE(r.ok()) << firstRows;
+        if (r.picture.completion)
+            r.picture.completion->waitUntilDone();
+        EXPECT_EQ(r.picture.image.size(), QSize(400, 1200));
+        EXPECT_EQ(r.picture.image.pixel(200, 1199), qRgb(128, 128, 128)) << firstRows;
+        EXPECT_NE(r.picture.image.pixel(200, 10), qRgb(128, 128, 128)) << firstRows;
+    }
+}

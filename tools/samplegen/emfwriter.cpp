@@ -262,6 +262,48 @@ quint32 EmfWriter::createFont(const LogFont& font)
     return handle;
 }
 
+quint32 EmfWriter::createPatternBrush(const QImage& pattern)
+{
+    const QByteArray dib = BmpWriter::encodeRgb24(pattern).mid(14);
+    constexpr quint32 fixed = 32;          // record header, handle, usage and four offsets
+    constexpr quint32 info = 40;
+    const quint32 handle = takeHandle();
+    ByteWriter w;
+    w.le32(handle);
+    w.le32(0);                             // DIB_RGB_COLORS
+    w.le32(fixed);
+    w.le32(info);
+    w.le32(fixed + info);
+    w.le32(quint32(std::max<qsizetype>(dib.size() - info, 0)));
+    w.bytes(dib);
+    record(94, w.data());
+    return handle;
+}
+
+quint32 EmfWriter::createPalette(const QList<QRgb>& colours)
+{
+    const quint32 handle = takeHandle();
+    ByteWriter w;
+    w.le32(handle);
+    w.le16(0x0300);
+    w.le16(quint32(colours.size()));
+    for (QRgb c : colours) {
+        w.u8(quint32(qRed(c)));
+        w.u8(quint32(qGreen(c)));
+        w.u8(quint32(qBlue(c)));
+        w.u8(0);
+    }
+    record(49, w.data());
+    return handle;
+}
+
+void EmfWriter::selectPalette(quint32 handle)
+{
+    ByteWriter w;
+    w.le32(handle);
+    record(48, w.data());
+}
+
 void EmfWriter::selectObject(quint32 handle)
 {
     ByteWriter w;
@@ -448,25 +490,32 @@ void EmfWriter::stretchDIBits(const QRect& dest, const QImage& image, quint32 ro
     if (file.isEmpty())
         return;
     const QByteArray dib = file.mid(14);   // the bitmap file without its 14-byte file header
+    stretchDIBits(dest, dib.left(40), dib.mid(40), QRect(0, 0, image.width(), image.height()), rop);
+}
+
+void EmfWriter::stretchDIBits(const QRect& dest, const QByteArray& info, const QByteArray& bits, const QRect& source,
+                              quint32 rop, int usage)
+{
     constexpr quint32 fixed = 80;
-    constexpr quint32 info = 40;
+    const auto infoSize = quint32(info.size());
     ByteWriter w;
     emptyBounds(w);
     w.le32(quint32(dest.left()));
     w.le32(quint32(dest.top()));
-    w.le32(0);
-    w.le32(0);
-    w.le32(quint32(image.width()));
-    w.le32(quint32(image.height()));
+    w.le32(quint32(source.left()));
+    w.le32(quint32(source.top()));
+    w.le32(quint32(source.width()));
+    w.le32(quint32(source.height()));
     w.le32(fixed);
-    w.le32(info);
-    w.le32(fixed + info);
-    w.le32(quint32(dib.size()) - info);
-    w.le32(0);                             // DIB_RGB_COLORS
+    w.le32(infoSize);
+    w.le32(fixed + infoSize);
+    w.le32(quint32(bits.size()));
+    w.le32(quint32(usage));
     w.le32(rop);
     w.le32(quint32(dest.width()));
     w.le32(quint32(dest.height()));
-    w.bytes(dib);
+    w.bytes(info);
+    w.bytes(bits);
     record(81, w.data());
 }
 

@@ -52,6 +52,10 @@ public:
     quint32 extCreatePen(quint32 style, int width, const QColor& colour);
     quint32 createBrush(int style, const QColor& colour, int hatch = 0);
     quint32 createFont(const LogFont& font);
+    // A brush tiling the picture as a 24-bit DIB.
+    quint32 createPatternBrush(const QImage& pattern);
+    quint32 createPalette(const QList<QRgb>& colours);
+    void selectPalette(quint32 handle);
     void selectObject(quint32 handle);
     void deleteObject(quint32 handle);
 
@@ -83,6 +87,10 @@ public:
     void extTextOut(QPoint p, const QString& text, int options = 0, const QRect& box = {}, const QList<int>& dx = {});
     // The whole picture as a 24-bit DIB stretched onto dest.
     void stretchDIBits(const QRect& dest, const QImage& image, quint32 rop = 0x00CC0020);
+    // A ready-made DIB: header with colour table, and pixels; source in its pixels, y from the bottom.
+    // usage 1 makes the colour table indices into the selected palette.
+    void stretchDIBits(const QRect& dest, const QByteArray& info, const QByteArray& bits, const QRect& source,
+                       quint32 rop = 0x00CC0020, int usage = 0);
 
     // The finished file.
     QByteArray finish();

@@ -184,6 +184,17 @@ int WmfWriter::createPalette(const QList<QRgb>& colours)
     return takeSlot();
 }
 
+int WmfWriter::createPatternBrush(const QImage& pattern)
+{
+    const QByteArray file = BmpWriter::encodeRgb24(pattern);
+    QByteArray body;
+    appendLe16(body, 5);                 // BS_DIBPATTERNPT
+    appendLe16(body, 0);                 // DIB_RGB_COLORS
+    body.append(file.mid(14));
+    record(0x0142, body);
+    return takeSlot();
+}
+
 void WmfWriter::selectObject(int index) { words(0x012D, {index}); }
 void WmfWriter::selectPalette(int index) { words(0x0234, {index}); }
 
@@ -328,20 +339,24 @@ void WmfWriter::extTextOut(QPoint p, const QByteArray& text, int options, const 
 void WmfWriter::stretchDib(const QRect& dest, const QImage& image, quint32 rop)
 {
     const QByteArray file = BmpWriter::encodeRgb24(image);
-    if (file.isEmpty())
-        return;
+    if (!file.isEmpty())   // the DIB is the file without its 14-byte file header
+        stretchDib(dest, file.mid(14), QRect(0, 0, image.width(), image.height()), rop);
+}
+
+void WmfWriter::stretchDib(const QRect& dest, const QByteArray& dib, const QRect& source, quint32 rop, int usage)
+{
     QByteArray body;
     appendLe32(body, rop);
-    appendLe16(body, 0);                 // DIB_RGB_COLORS
-    appendLe16(body, image.height());
-    appendLe16(body, image.width());
-    appendLe16(body, 0);
-    appendLe16(body, 0);
+    appendLe16(body, usage);
+    appendLe16(body, source.height());
+    appendLe16(body, source.width());
+    appendLe16(body, source.top());
+    appendLe16(body, source.left());
     appendLe16(body, dest.height());
     appendLe16(body, dest.width());
     appendLe16(body, dest.top());
     appendLe16(body, dest.left());
-    body.append(file.mid(14));           // the DIB is the file without its 14-byte file header
+    body.append(dib);
     record(0x0F43, body);
 }
 

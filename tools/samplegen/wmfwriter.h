@@ -48,6 +48,8 @@ public:
     int createBrush(int style, const QColor& colour, int hatch = 0);
     int createFont(const LogFont& font);
     int createPalette(const QList<QRgb>& colours);
+    // A brush tiling the picture as a 24-bit DIB.
+    int createPatternBrush(const QImage& pattern);
     void selectObject(int index);
     void selectPalette(int index);
     void deleteObject(int index);
@@ -71,6 +73,8 @@ public:
     void extTextOut(QPoint p, const QByteArray& text, int options = 0, const QRect& box = {}, const QList<int>& dx = {});
     // The whole picture as a 24-bit DIB stretched onto dest.
     void stretchDib(const QRect& dest, const QImage& image, quint32 rop = 0x00CC0020);
+    // A ready-made packed DIB (header, colour table, pixels); source in its pixels, y from the bottom.
+    void stretchDib(const QRect& dest, const QByteArray& dib, const QRect& source, quint32 rop = 0x00CC0020, int usage = 0);
 
     // The finished file.
     QByteArray finish();
