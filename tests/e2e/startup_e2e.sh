@@ -11,7 +11,11 @@ export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFOR
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM_PLUGIN_PATH
 
-"$viewer" "$samples/Photos with spaces/beach day.jpg" >"$work/log" 2>&1 &
+# A private copy, so what the screenshots show is the same on every machine.
+mkdir -p "$work/home"
+cp -r "$samples" "$work/home/Pictures"
+cd "$work/home"
+"$viewer" "Pictures/Photos with spaces/beach day.jpg" >"$work/log" 2>&1 &
 pid=$!
 
 wait_for() { # wait_for <description> <command...>
@@ -27,10 +31,11 @@ settings="$XDG_CONFIG_HOME/Orvane Viewer/settings.ini"
 grep -q 'Version=172' "$settings" || { echo "no version stamp in $settings"; exit 1; }
 grep -q 'Lang=English' "$settings" || { echo "no language in $settings"; exit 1; }
 
-# The options dialog comes up beside the splash on a first start; Escape cancels it.
+# The options dialog comes up beside the splash on a first start; Cancel closes it.
 opts=$(xdotool search --onlyvisible --name '^Options$' | head -1)
 [ -n "$opts" ] || { echo "options dialog not shown on a first start"; exit 1; }
-xdotool key --window "$opts" Escape 2>/dev/null || true  # the release goes to a closed window
+eval "$(xdotool getwindowgeometry --shell "$opts")"
+xdotool mousemove --window "$opts" $((WIDTH - 45)) $((HEIGHT - 22)) click 1
 wait_for "the options dialog to close" bash -c '! xdotool search --onlyvisible --name "^Options\$" | grep -q .'
 
 # The main window stays hidden until the splash is dismissed.
@@ -46,6 +51,19 @@ import -window root "$out/02-main.png"
 
 main=$(main_window)
 import -window "$main" "$out/main-window.png"
+# The command-line picture is in the picture area: its top-left corner is not the empty grey.
+corner=$(convert "$out/main-window.png" -crop 1x1+40+60 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+[ "$corner" != "239,239,239" ] || { echo "picture area is empty"; exit 1; }
+
+# Full screen on the "F" button, closed again by a key.
+full_shown() { xdotool search --onlyvisible --name "Full Screen" | grep -q .; }
+xdotool mousemove --window "$main" 296 331 click 1
+wait_for "the full-screen view" full_shown
+sleep 0.5
+import -window root "$out/03-fullscreen.png"
+full=$(xdotool search --onlyvisible --name "Full Screen" | head -1)
+xdotool key --window "$full" space 2>/dev/null || true
+wait_for "the full-screen view to close" bash -c '! xdotool search --onlyvisible --name "Full Screen" | grep -q .'
 # Quit from the menu bar ends the program.
 xdotool mousemove --window "$main" 12 8 click 1
 for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

@@ -3,6 +3,7 @@
 
 #include "platform/metafile.h"
 
+#include "bmpwriter.h"
 #include "emfwriter.h"
 #include "wmfwriter.h"
 
@@ -418,6 +419,19 @@ TEST(MetafileDrawing, BitmapRowsKeepTheirOrientation)
     const QImage b = render(wmf.finish());
     EXPECT_TRUE(colourNear(b, 48, 10, Qt::red));
     EXPECT_TRUE(colourNear(b, 48, 85, Qt::blue));
+
+    // STRETCHDIB counts its source rows from the bottom, DIBSTRETCHBLT from the top: row 0 of
+    // each is a different colour.
+    const QByteArray dib = orv::BmpWriter::encodeRgb24(picture).mid(14);
+    WmfWriter bottomRow = inchWmf();
+    bottomRow.stretchDib(QRect(0, 0, 1000, 1000), dib, QRect(0, 0, 2, 1));
+    EXPECT_TRUE(colourNear(render(bottomRow.finish()), 48, 48, Qt::blue));
+    WmfWriter topRow = inchWmf();
+    QByteArray params;
+    for (int v : {0x0020, 0x00CC, 1, 2, 0, 0, 1000, 1000, 0, 0})   // SRCCOPY; source 2 × 1 at 0, 0; dest
+        params.append(char(v & 0xff)).append(char(v >> 8));
+    topRow.record(0x0B41, params + dib);
+    EXPECT_TRUE(colourNear(render(topRow.finish()), 48, 48, Qt::red));
 }
 
 TEST(MetafileDrawing, TextIsAlignedOnItsReferencePoint)

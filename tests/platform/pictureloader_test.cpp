@@ -106,7 +106,7 @@ TEST(PictureLoader, GiantClaimedSizeIsRefused)
 
     // A GIF whose screen descriptor claims 65535 x 65535.
     QByteArray gif("GIF89a\xff\xff\xff\xff\x00\x00\x00", 13);
-    gif.append(",\0\0\0\0\xff\xff\xff\xff\0\x02\x02\x44\x01\0;", 18);
+    gif.append(",\0\0\0\0\xff\xff\xff\xff\0\x02\x02\x44\x01\0;", 16);
     const QString gifPath = dir.filePath(QStringLiteral("giant.gif"));
     writeBytes(gifPath, gif);
     EXPECT_FALSE(QtPictureLoader(96, 96, 100LL * 1000 * 1000).load(gifPath).ok());

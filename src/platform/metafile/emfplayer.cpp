@@ -732,7 +732,7 @@ bool EmfPlayer::blit(GdiCanvas& canvas, const Record& rec)
         const QSizeF ds = sizel(r);
         rop = r.u32();
         const QPointF sp = pointl(r);
-        r.skip(24);   // source transform
+        const QTransform sourceTransform = xform(r);
         r.u32();      // source background colour
         usage = r.u32();
         offBmi = r.u32();
@@ -744,6 +744,13 @@ bool EmfPlayer::blit(GdiCanvas& canvas, const Record& rec)
             ss = sizel(r);
         dest = QRectF(d, ds);
         src = QRectF(sp, ss);
+        // The source rectangle is in the source device's logical units; a plain scale and offset
+        // from there to its pixels is honoured, anything else read as identity.
+        const QRectF mapped = sourceTransform.mapRect(src);
+        if (sourceTransform.type() <= QTransform::TxScale && sourceTransform.determinant() != 0
+            && std::isfinite(mapped.width()) && std::isfinite(mapped.height()) && std::abs(mapped.left()) < 1e9
+            && std::abs(mapped.top()) < 1e9 && mapped.width() < 1e9 && mapped.height() < 1e9)
+            src = mapped;
     }
     if (!r.ok())
         return corrupt(rec);

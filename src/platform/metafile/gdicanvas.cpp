@@ -1141,7 +1141,8 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
                               : std::abs(double(f.height)) * yScale;
     if (!(em >= 0.5) || !std::isfinite(em))
         return;
-    em = std::min(em, 20000.0);
+    // A glyph many times the picture's size shows nothing but costs seconds to rasterise.
+    em = std::min({em, 4.0 * std::max(m_imageRect.width(), m_imageRect.height()), 20000.0});
     if (f.height > 0) {
         // A positive height is the whole cell, ascent plus descent.
         const QFontMetricsF probe(makeFont(256));
@@ -1196,7 +1197,7 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
 
     const bool updateCp = align & TA_UPDATECP;
     const QPointF origin = m.map(updateCp ? m_state.position : reference);
-    double angle = -f.escapement / 10.0;
+    double angle = -double(f.escapement) / 10;
     if (m_advancedGraphics)
         angle += std::atan2(m.m12(), m.m11()) * 180 / std::numbers::pi;
     if (!reasonable(QRectF(origin, QSizeF(0, 0))) || !std::isfinite(angle))

@@ -237,8 +237,16 @@ void WmfPlayer::scanForFrame()
     Record rec {};
     bool haveOrg = false;
     bool haveExt = false;
-    QRectF bounds;
-    auto include = [&bounds](QRectF r) { bounds = bounds.isNull() ? r.normalized() : bounds.united(r.normalized()); };
+    // QRectF::united() skips empty rectangles, and a lone point is one.
+    std::optional<QRectF> bounds;
+    auto include = [&bounds](QRectF r) {
+        r = r.normalized();
+        if (!bounds)
+            bounds = r;
+        else
+            bounds = QRectF(QPointF(std::min(bounds->left(), r.left()), std::min(bounds->top(), r.top())),
+                            QPointF(std::max(bounds->right(), r.right()), std::max(bounds->bottom(), r.bottom())));
+    };
     // Framing problems found here are reported by play().
     QString ignored;
     while (pos < m_data.size() && nextRecord(pos, rec, &ignored) && rec.function != META_EOF) {
@@ -284,10 +292,10 @@ void WmfPlayer::scanForFrame()
     }
     if (haveExt) {
         m_frame = QRectF(m_windowOrg, m_windowExt).normalized();
-    } else if (!bounds.isEmpty()) {
-        m_frame = bounds;
-        m_windowOrg = bounds.topLeft();
-        m_windowExt = bounds.size();
+    } else if (bounds && !bounds->isEmpty()) {
+        m_frame = *bounds;
+        m_windowOrg = bounds->topLeft();
+        m_windowExt = bounds->size();
         m_unitsPerInch = 96;
     }
 }
