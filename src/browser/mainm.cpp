@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -133,6 +134,7 @@ void MainM::buildMenus()
     connect(mnuTrayPal, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
     connect(mnuOptions, &QAction::triggered, this, [this] { ctx_.shell().showOptions(); });
     connect(mnuAbout, &QAction::triggered, this, [this] { ctx_.shell().showAbout(); });
+    connect(mnuControl, &QAction::triggered, this, &MainM::mnuControl_Click);
     connect(mnuTrayMaxi, &QAction::triggered, this, [this] {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         if (isVisible())
@@ -225,6 +227,7 @@ void MainM::buildControls()
     lblURL->setObjectName(QStringLiteral("lblURL"));
     lblURL->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
     lblURL->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblURL->setCursor(Qt::PointingHandCursor);
     L.place(lblURL, 7440, 4560, 2055, 375);
     imgBanner = new QLabel(client);
     imgBanner->setObjectName(QStringLiteral("imgBanner"));
@@ -239,7 +242,7 @@ void MainM::buildControls()
     StatusBar->setPanelText(1, QStringLiteral("Orvane Viewer"));
 
     for (QWidget* w : {static_cast<QWidget*>(btnPrev), static_cast<QWidget*>(btnRoot),
-                       static_cast<QWidget*>(btnFull)}) {
+                       static_cast<QWidget*>(btnFull), static_cast<QWidget*>(lblURL)}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
@@ -301,7 +304,9 @@ void MainM::Form_Load()
     adjustSize();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
 
-    ctx_.services().tray->add(this, kTrayTip, windowIcon());
+    const double tppX = ctx_.services().screen->twipsPerPixelX();
+    ctx_.services().tray->add(this, kTrayTip, windowIcon(),
+                              [this, tppX](int message) { Form_MouseMove(0, 0, message * tppX, 0); });
 
     selectFileType(0);
 
@@ -563,6 +568,31 @@ void MainM::btnFull_Click()
                                            int(std::lround(fullScreenY / screen.twipsPerPixelY()))));
 }
 
+void MainM::Form_MouseMove(int, int, double x, double)
+{
+    // Pixels from twips, halves to even: the message number.
+    const long long message = static_cast<long long>(std::nearbyint(x / ctx_.services().screen->twipsPerPixelX()));
+    if (message == TrayLeftDoubleClick) {
+        if (isVisible()) {
+            setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+            activateWindow();
+        }
+    } else if (message == TrayRightButtonUp) {
+        mnuTray->popup(QCursor::pos());
+    }
+}
+
+void MainM::mnuControl_Click()
+{
+    // Nothing happens on a desktop without a settings application.
+    ctx_.services().desktop->openSettings();
+}
+
+void MainM::lblURL_Click()
+{
+    ctx_.services().desktop->openDocument(siteAddress());
+}
+
 void MainM::GoPrint_Click()
 {
     if (!Open->hasPicture() || soundShown == 1)
@@ -641,6 +671,19 @@ void MainM::closeEvent(QCloseEvent* e)
 
 bool MainM::eventFilter(QObject* watched, QEvent* e)
 {
+    if (watched == lblURL) {
+        if (e->type() == QEvent::MouseButtonPress) {
+            lblURL->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
+        } else if (e->type() == QEvent::MouseButtonRelease) {
+            lblURL->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
+            const auto* me = static_cast<QMouseEvent*>(e);
+            if (me->button() == Qt::LeftButton && lblURL->rect().contains(me->position().toPoint()))
+                lblURL_Click();
+        } else if (e->type() == QEvent::MouseMove) {
+            StatusBar->setPanelText(1, ctx_.text(8));
+        }
+        return QMainWindow::eventFilter(watched, e);
+    }
     if (e->type() == QEvent::MouseMove) {
         if (watched == btnPrev)
             StatusBar->setPanelText(1, ctx_.text(9));

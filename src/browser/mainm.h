@@ -101,6 +101,10 @@ public:
     void btnRoot_Click();
     void selectFileType(int entry);
     void btnFull_Click();
+    // Tray notifications arrive here with the message number in place of x (in twips).
+    void Form_MouseMove(int button, int shift, double x, double y);
+    void mnuControl_Click();
+    void lblURL_Click();
     void GoPrint_Click();
     void printerSetup_Click();
     // Repaints the picture at the scroll bars' values (their Change and Scroll events).

@@ -19,7 +19,7 @@ QtTrayIcons::~QtTrayIcons()
     delete d;
 }
 
-void QtTrayIcons::add(QObject* owner, const QString& tip, const QIcon& icon)
+void QtTrayIcons::add(QObject* owner, const QString& tip, const QIcon& icon, TrayMessageHandler onMessage)
 {
     if (!owner)
         return;
@@ -28,6 +28,18 @@ void QtTrayIcons::add(QObject* owner, const QString& tip, const QIcon& icon)
         // Parented to the owner so a destroyed window never leaves an orphan icon behind.
         slot = new QSystemTrayIcon(owner);
         QObject::connect(owner, &QObject::destroyed, slot, [this, owner] { d->icons.remove(owner); });
+    }
+    QObject::disconnect(slot, &QSystemTrayIcon::activated, nullptr, nullptr);
+    if (onMessage) {
+        QObject::connect(slot, &QSystemTrayIcon::activated, slot, [onMessage](QSystemTrayIcon::ActivationReason why) {
+            switch (why) {
+            case QSystemTrayIcon::DoubleClick: onMessage(TrayLeftDoubleClick); break;
+            case QSystemTrayIcon::Context: onMessage(TrayRightButtonUp); break;
+            case QSystemTrayIcon::Trigger: onMessage(TrayLeftButtonUp); break;
+            case QSystemTrayIcon::MiddleClick: onMessage(TrayMiddleButtonUp); break;
+            case QSystemTrayIcon::Unknown: break;
+            }
+        });
     }
     slot->setIcon(icon);
     slot->setToolTip(tip);

@@ -2,29 +2,40 @@
 
 #include <QIcon>
 #include <QString>
+#include <functional>
 
 class QObject;
 class QSystemTrayIcon;
 
 namespace orv {
 
+// What the icon reports to its owner: the mouse message numbers the program reacts to.
+enum TrayMessage : int {
+    TrayLeftButtonUp = 514,
+    TrayLeftDoubleClick = 515,
+    TrayRightButtonUp = 517,
+    TrayMiddleButtonUp = 520,
+};
+using TrayMessageHandler = std::function<void(int message)>;
+
 // The notification-area icons of the program: at most one per owning window.
-// Adding for an owner that already has one replaces its tip and picture; removing an owner
-// without an icon does nothing. Failures (no tray host running) are silent by contract.
+// Adding for an owner that already has one replaces its tip, picture and handler; removing an
+// owner without an icon does nothing. Failures (no tray host running) are silent by contract.
 class TrayIcons {
 public:
     virtual ~TrayIcons() = default;
-    virtual void add(QObject* owner, const QString& tip, const QIcon& icon) = 0;
+    virtual void add(QObject* owner, const QString& tip, const QIcon& icon, TrayMessageHandler onMessage = {}) = 0;
     virtual void remove(QObject* owner) = 0;
     virtual bool has(const QObject* owner) const = 0;
 };
 
-// QSystemTrayIcon per owner; the icon goes away with its owner too.
+// QSystemTrayIcon per owner; the icon goes away with its owner too. Qt's activation reasons
+// become the message numbers (double-click 515, right button 517, left 514, middle 520).
 class QtTrayIcons final : public TrayIcons {
 public:
     QtTrayIcons();
     ~QtTrayIcons() override;
-    void add(QObject* owner, const QString& tip, const QIcon& icon) override;
+    void add(QObject* owner, const QString& tip, const QIcon& icon, TrayMessageHandler onMessage = {}) override;
     void remove(QObject* owner) override;
     bool has(const QObject* owner) const override;
 

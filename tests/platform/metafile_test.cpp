@@ -177,6 +177,18 @@ TEST(MetafileSize, PlainWmfIsSizedByItsWindowInTwips)
     EXPECT_EQ(m.image.size(), QSize(192, 96));
 }
 
+TEST(MetafileSize, PlainWmfWithoutWindowTakesItsDrawingsBounds)
+{
+    // No window: MM_TEXT pixels of a 96 DPI screen, from the lines drawn.
+    WmfWriter w;
+    w.moveTo(QPoint(10, 20));
+    w.lineTo(QPoint(110, 70));
+    w.lineTo(QPoint(60, 220));
+    const orv::RenderedMetafile m = renderMetafile(w.finish(), 96, 96);
+    EXPECT_EQ(m.image.size(), QSize(100, 200));
+    EXPECT_EQ(m.himetric, QSize(2646, 5292));
+}
+
 TEST(MetafileSize, EmfFrameGivesTheSizeWhateverTheReferenceDevice)
 {
     EmfWriter screen(QRect(0, 0, 5080, 2540));

@@ -42,15 +42,24 @@ public:
     };
     QList<Call> calls;
     QHash<const QObject*, QString> icons;
-    void add(QObject* owner, const QString& tip, const QIcon&) override
+    QHash<const QObject*, TrayMessageHandler> handlers;
+    void add(QObject* owner, const QString& tip, const QIcon&, TrayMessageHandler onMessage) override
     {
         calls.append({owner, tip, true});
         icons.insert(owner, tip);
+        handlers.insert(owner, std::move(onMessage));
     }
     void remove(QObject* owner) override
     {
         calls.append({owner, QString(), false});
         icons.remove(owner);
+        handlers.remove(owner);
+    }
+    // What the tray host would report for a mouse event on the owner's icon.
+    void send(const QObject* owner, int message)
+    {
+        if (auto h = handlers.value(owner))
+            h(message);
     }
     bool has(const QObject* owner) const override { return icons.contains(owner); }
 };

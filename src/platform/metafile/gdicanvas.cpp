@@ -424,8 +424,10 @@ QPen GdiCanvas::imagePen(const QPainterPath& path) const
         const double scale = p.cosmetic ? 1.0 : std::sqrt(std::abs(logicalToImage().determinant()));
         for (double d : p.dashes)
             dashes.append(std::clamp(d * scale / width, 0.05, 1e4));
-        if (dashes.size() % 2)
-            dashes.append(dashes);
+        if (dashes.size() % 2) {
+            const QList<qreal> once = dashes;
+            dashes.append(once);
+        }
     } else {
         static const QList<qreal> thin[] = {{18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3}};
         static const QList<qreal> wide[] = {{3, 1}, {1, 1}, {3, 1, 1, 1}, {3, 1, 1, 1, 1, 1}};
@@ -1168,7 +1170,7 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
         double y = 0;
         const double ySign = m.m22() >= 0 ? 1 : -1;
         for (qsizetype i = 0; i < text.size(); ++i) {
-            positions.append(QPointF(x, y));
+            positions.append(QPointF(x, std::clamp(y, -1e6, 1e6)));
             const QPointF a = i < advances.size() ? advances[i] : QPointF();
             x += a.x() * xScale;
             y += a.y() * yScale * ySign;
@@ -1200,7 +1202,10 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
     double angle = -double(f.escapement) / 10;
     if (m_advancedGraphics)
         angle += std::atan2(m.m12(), m.m11()) * 180 / std::numbers::pi;
-    if (!reasonable(QRectF(origin, QSizeF(0, 0))) || !std::isfinite(angle))
+    // Text positions end up in the font engine's fixed point, which holds a few million pixels.
+    constexpr double textLimit = 4e6;
+    if (!std::isfinite(angle) || !(std::abs(origin.x()) < textLimit) || !(std::abs(origin.y()) < textLimit)
+        || !(std::abs(width) < textLimit))
         return;
     QTransform local;
     local.translate(origin.x(), origin.y());

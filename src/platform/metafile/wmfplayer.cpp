@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <optional>
 
 namespace orv {
 
