@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The tray icon under a real tray host: it appears, a right click pops the tray menu, and Quit
+# from that menu ends the program and takes the icon away.
+# Usage: tray_e2e.sh <orvane-viewer> <output dir>
+set -euo pipefail
+viewer="$1"; out="$2"
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'kill "$pid" "$tray" 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+trayer --edge top --align right --widthtype pixel --width 120 --height 28 --transparent false \
+  --tint 0x333333 >/dev/null 2>&1 &
+tray=$!
+for _ in $(seq 1 50); do xwininfo -root -tree 2>/dev/null | grep -q '"panel"' && break; sleep 0.1; done
+
+cd "$work"
+"$viewer" >"$work/log" 2>&1 &
+pid=$!
+
+# The icon is a window of ours embedded in the tray host's panel.
+icon_window() {
+  xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {inpanel=1; next}
+    inpanel && /"orvane-viewer"/ {print $1; exit}
+    inpanel && /^     0x/ {inpanel=0}'
+}
+icon=""
+for _ in $(seq 1 100); do icon=$(icon_window); [ -n "$icon" ] && break; sleep 0.1; done
+[ -n "$icon" ] || { echo "no tray icon in the tray host"; cat "$work/log"; exit 1; }
+sleep 0.3
+import -window root "$out/tray-01-icon.png"
+
+# A right click on the icon pops up the tray menu (a new visible window of ours).
+before=$(xdotool search --onlyvisible --classname orvane-viewer | wc -l)
+xdotool mousemove --window "$icon" 8 8 click 3
+menu_up() { [ "$(xdotool search --onlyvisible --classname orvane-viewer | wc -l)" -gt "$before" ]; }
+for _ in $(seq 1 50); do menu_up && break; sleep 0.1; done
+menu_up || { echo "right click on the tray icon showed no menu"; exit 1; }
+sleep 0.3
+import -window root "$out/tray-02-menu.png"
+
+# Quit from the tray menu (its accelerator) ends the program; the icon goes with it.
+xdotool key q
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then echo "Quit from the tray menu did not end the program"; exit 1; fi
+[ -z "$(icon_window)" ] || { echo "tray icon left behind"; exit 1; }
+echo "tray e2e passed; screenshots in $out"
