@@ -8,6 +8,7 @@
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
 #include "palette/palform.h"
+#include "platform/moduleplugin.h"
 #include "platform/screenmetrics.h"
 #include "slideshow/slideshow.h"
 
@@ -36,7 +37,9 @@ Application::Application(AppContext& ctx) : ctx_(ctx)
 
 Application::~Application()
 {
-    // The program is ending: windows go without their close handlers.
+    // The program is ending: windows go without their close handlers, so a playing module is
+    // not stopped by a call; it ends with the program.
+    player_.destroy();
     showpic_.destroy();
     slide_.destroy();
     pal_.destroy();
@@ -100,6 +103,11 @@ Showpic& Application::showpic()
 FullScreenView& Application::fullScreenView()
 {
     return showpic();
+}
+
+frmPlay& Application::player()
+{
+    return player_.get([this] { return new frmPlay(ctx_); });
 }
 
 Intro& Application::intro()
@@ -271,9 +279,29 @@ void Application::showTextEditor()
     // The editor frame arrives with the editor; until then a text file opens nowhere.
 }
 
-void Application::playModule(const QString&)
+bool Application::playModule(const QString& path)
 {
-    // The module player arrives with its own window; until then a module plays nowhere.
+    frmPlay& window = player();
+    ModulePlugin* plugin = ctx_.services().modules;
+    if (!plugin)
+        return false;
+    // The instance playing in the window goes first, so two modules never play at once.
+    if (window.hasInstance()) {
+        plugin->stop(ctx_.ModPlayerHandle);
+        plugin->destroy(ctx_.ModPlayerHandle);
+        window.setInstanceAttached(false);
+    }
+    quint32 handle = 0;
+    if (!plugin->createEx(QStringLiteral("loop|true"), handle))
+        return false;
+    ctx_.ModPlayerHandle = handle;
+    plugin->setWindow(ctx_.ModPlayerHandle, &window);
+    window.setInstanceAttached(true);
+    ctx_.ModFilePath = path;
+    plugin->load(ctx_.ModPlayerHandle, ctx_.ModFilePath);
+    plugin->play(ctx_.ModPlayerHandle);
+    showModeless(window);
+    return true;
 }
 
 void Application::showAbout()

@@ -2,6 +2,7 @@
 
 #include "app/frmlang.h"
 #include "app/intro.h"
+#include "browser/frmplay.h"
 #include "browser/mainm.h"
 #include "common/appcontext.h"
 #include "common/windowslot.h"
@@ -34,6 +35,7 @@ public:
     Slideshow& slideshow();
     Intro& intro();
     Showpic& showpic();
+    frmPlay& player();
 
     MainM* findMainM() const { return main_.find(); }
     frmLang* findOptions() const { return options_.find(); }
@@ -41,6 +43,7 @@ public:
     Slideshow* findSlideshow() const { return slide_.find(); }
     Intro* findIntro() const { return intro_.find(); }
     Showpic* findShowpic() const { return showpic_.find(); }
+    frmPlay* findPlayer() const { return player_.find(); }
 
     // AppShell
     void ApplyLanguage(const QString& which) override;
@@ -53,7 +56,7 @@ public:
     void showOptions() override;
     void showAbout() override;
     void showTextEditor() override;
-    void playModule(const QString& path) override;
+    bool playModule(const QString& path) override;
     FullScreenView& fullScreenView() override;
 
 private:
@@ -67,6 +70,7 @@ private:
     WindowSlot<Slideshow> slide_;
     WindowSlot<Intro> intro_;
     WindowSlot<Showpic> showpic_;
+    WindowSlot<frmPlay> player_;
 };
 
 } // namespace orv

@@ -4,6 +4,7 @@
 #include "common/appcontext.h"
 #include "common/core/settingsstore.h"
 #include "common/qtprompts.h"
+#include "platform/librarymoduleplugin.h"
 #include "platform/pictureloader.h"
 #include "platform/printerservice.h"
 #include "platform/processenvironment.h"
@@ -15,18 +16,22 @@
 #include "platform/trayicons.h"
 #include "platform/volumelist.h"
 
+#include <QCoreApplication>
+
 namespace orv {
 
 // The program on its real services: the settings store under the user's config folder, Qt
 // dialogs, the screen, the mounted volumes, the tray, this process, the picture readers, the
-// shared audio output, video, the desktop hand-over and the printer. Construct it after the
-// QApplication; `process` must have been made before anything changed the current folder.
+// shared audio output, the module plug-in, video, the desktop hand-over and the printer.
+// Construct it after the QApplication; `process` must have been made before anything changed
+// the current folder.
 struct RealProgram {
     explicit RealProgram(ProcessEnvironment& process)
         : store(SettingsStore::defaultRoot()),
           // The picture area is about 300 pixels tall: a large JPEG shows its top at once.
           pictures(1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY(), 256LL * 1024 * 1024, 384),
           sound(audio),
+          modules(audio, QCoreApplication::applicationDirPath()),
           ctx(store, prompts, services(process)),
           app(ctx)
     {
@@ -40,6 +45,7 @@ struct RealProgram {
         s.media = &media;
         s.desktop = &desktop;
         s.printer = &printer;
+        s.modules = &modules;
         return s;
     }
 
@@ -51,6 +57,7 @@ struct RealProgram {
     QtPictureLoader pictures;
     SdlAudioOutput audio;
     SdlSoundPlayer sound;
+    LibraryModulePlugin modules;  // after the audio output, before the windows
     QtMediaControl media;
     DesktopShell desktop;
     QtPrinterService printer;

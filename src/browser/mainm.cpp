@@ -547,7 +547,8 @@ void MainM::playVideo()
 
 void MainM::playModule()
 {
-    ctx_.shell().playModule(currentFile);
+    if (!ctx_.shell().playModule(currentFile))
+        throw DispatchFailure{QStringLiteral("no module plug-in")};
 }
 
 void MainM::btnFull_Click()

@@ -15,6 +15,7 @@ class SoundPlayer;
 class MediaControl;
 class Shell;
 class PrinterService;
+class ModulePlugin;
 class FullScreenView;
 
 // What a window may ask of the program as a whole. The application implements it; windows of
@@ -34,8 +35,8 @@ public:
     virtual void showAbout() = 0;
     // The editor frame, which opens AppContext::pendingEditorFile.
     virtual void showTextEditor() = 0;
-    // Starts a module in the module-player window.
-    virtual void playModule(const QString& path) = 0;
+    // Starts a module in the module-player window; false when the plug-in could not be used.
+    virtual bool playModule(const QString& path) = 0;
     // The full-screen window, created (hidden) on first use.
     virtual FullScreenView& fullScreenView() = 0;
 };
@@ -51,6 +52,7 @@ struct PlatformServices {
     MediaControl* media = nullptr;
     Shell* desktop = nullptr;
     PrinterService* printer = nullptr;
+    ModulePlugin* modules = nullptr;
 };
 
 // Owns nothing but ties together what every window needs: the settings store, the dialogs,
@@ -75,6 +77,8 @@ public:
     bool aboutShown = false;          // the About flag: set once the About box has been opened
     QString pendingEditorFile;
     qint16 singlePictureMode = 0;     // 1 while the full-screen window shows one picture
+    quint32 ModPlayerHandle = 0;      // the module plug-in instance created last
+    QString ModFilePath;              // the module path last handed to the plug-in
 
 private:
     SettingsStore& store_;

@@ -7,6 +7,7 @@
 #include "fakeplatform.h"
 #include "fakeshell.h"
 #include "platform/pictureloader.h"
+#include "recordingmoduleplugin.h"
 #include "scriptedprompts.h"
 
 #include <QTemporaryDir>
@@ -15,7 +16,8 @@
 namespace orv::test {
 
 // A whole program on fakes: a store in a private folder, scripted dialogs, a fake screen,
-// volumes, tray and process. restart() ends the program and starts it again on the same store.
+// volumes, tray, process and module plug-in. restart() ends the program and starts it again on
+// the same store.
 struct AppHost {
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> store;
@@ -29,6 +31,7 @@ struct AppHost {
     RecordingSoundPlayer sound;
     RecordingMediaControl media;
     RecordingShell desktop;
+    RecordingModulePlugin modules;
     std::unique_ptr<AppContext> ctx;
     std::unique_ptr<Application> app;
 
@@ -51,6 +54,7 @@ struct AppHost {
         s.sound = &sound;
         s.media = &media;
         s.desktop = &desktop;
+        s.modules = &modules;
         return s;
     }
 

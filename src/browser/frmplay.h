@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+namespace orv {
+
+class AppContext;
+
+// The module-player window: no controls of its own, a client area of 3660 by 720 twips that
+// the module plug-in draws in, and a tray icon of its own while it exists. Closing it stops and
+// releases the plug-in instance and removes the icon; the window then goes (WA_DeleteOnClose).
+class frmPlay final : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmPlay(AppContext& ctx, QWidget* parent = nullptr);
+
+    void Form_Load();
+    // Tray messages arrive here as the x position in twips (the message number in pixels).
+    void Form_MouseMove(int button, int shift, double x, double y);
+    void Form_Unload();
+
+    // An instance is attached once the plug-in was given this window, until Form_Unload or a
+    // new start releases it.
+    bool hasInstance() const { return instanceAttached_; }
+    void setInstanceAttached(bool attached) { instanceAttached_ = attached; }
+
+    qint32 lastTrayMessage = 0;  // the number of the last tray message received
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    AppContext& ctx_;
+    bool instanceAttached_ = false;
+    bool unloaded_ = false;
+};
+
+} // namespace orv

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# A module named on the command line plays in the module-player window through the real plug-in
+# library into the audio output (SDL's disk driver here), and Quit on the main window ends the
+# program, and the music with it, cleanly.
+# Usage: module_e2e.sh <orvane-viewer> <samples dir> <output dir>
+set -euo pipefail
+viewer="$1"; samples="$2"; out="$3"
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM_PLUGIN_PATH
+
+cp "$samples/tune.mod" "$work/my tune.mod"
+cd "$work"
+"$viewer" "my tune.mod" >"$work/log" 2>&1 &
+pid=$!
+
+wait_for() { # wait_for <description> <command...>
+  local what="$1"; shift
+  for _ in $(seq 1 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "timed out waiting for: $what"; cat "$work/log"; return 1
+}
+
+wait_for "the module player" xdotool search --onlyvisible --name '^Module player$'
+# Half a second of stereo float at 48 kHz reached the device, and it is not silence.
+wait_for "sound on the device" bash -c '[ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -gt 192000 ]'
+od -A n -t f4 -v -N 400000 "$SDL_DISKAUDIOFILE" \
+  | awk '{for (i = 1; i <= NF; i++) { v = $i < 0 ? -$i : $i; if (v > m) m = v }} END { exit !(m > 0.02) }' \
+  || { echo "the module is silent"; exit 1; }
+player=$(xdotool search --onlyvisible --name '^Module player$' | head -1)
+xdotool windowraise "$player"
+sleep 0.5
+import -window root "$out/module-01-screen.png"
+import -window "$player" "$out/module-02-player.png"
+
+# Show the main window from the splash, then Quit from its menu bar.
+splash=$(xdotool search --onlyvisible --name '^Orvane Viewer$' | head -1)
+xdotool mousemove --window "$splash" 5 5 click 1
+main_window() { xdotool search --onlyvisible --name '^Orvane Viewer$' | grep -vx "$splash" | head -1; }
+wait_for "the main window" bash -c "xdotool search --onlyvisible --name '^Orvane Viewer\$' | grep -vxq '$splash'"
+main=$(main_window)
+xdotool mousemove --window "$main" 12 8 click 1
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then echo "program did not end on Quit"; exit 1; fi
+wait "$pid" || { echo "program exited with an error"; cat "$work/log"; exit 1; }
+echo "module e2e passed; screenshots in $out"
