@@ -315,7 +315,7 @@ void Application::showAbout()
         + QStringLiteral("        .mod, .mdz, .s3m, .xm, .itz, .it") + cr + cr
         + QStringLiteral("    ") + copyrightNotice() + cr
         + QStringLiteral("    ") + kContact + cr
-        + QStringLiteral("    ") + MainM::siteAddress();
+        + QStringLiteral("    ") + AppContext::SiteAddress;
     ctx_.prompts().message(text, AppContext::AppName, PromptIcon::Information, PromptButtons::Ok);
     if (Intro* splash = findIntro())
         splash->hide();

@@ -58,7 +58,6 @@ QAction* addEntry(QMenu* menu, const QString& name, const QString& caption)
 
 } // namespace
 
-QString MainM::siteAddress() { return QStringLiteral("https://orvane-viewer.org"); }
 
 MainM::MainM(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx)
 {
@@ -223,7 +222,7 @@ void MainM::buildControls()
     lblCopyright = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), client);
     lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
     L.place(lblCopyright, 4680, 4560, 1965, 195);
-    lblURL = new QLabel(siteAddress().mid(8), client);
+    lblURL = new QLabel(AppContext::SiteAddress.mid(8), client);
     lblURL->setObjectName(QStringLiteral("lblURL"));
     lblURL->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
     lblURL->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -591,7 +590,7 @@ void MainM::mnuControl_Click()
 
 void MainM::lblURL_Click()
 {
-    ctx_.services().desktop->openDocument(siteAddress());
+    ctx_.services().desktop->openDocument(AppContext::SiteAddress);
 }
 
 void MainM::GoPrint_Click()

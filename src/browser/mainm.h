@@ -110,8 +110,6 @@ public:
     // Repaints the picture at the scroll bars' values (their Change and Scroll events).
     void scrollPicture();
 
-    // The web address shown by lblURL.
-    static QString siteAddress();
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -6,6 +6,7 @@ namespace orv {
 
 const QString AppContext::AppName = QStringLiteral("Orvane Viewer");
 const QString AppContext::LangSection = QStringLiteral("Lang");
+const QString AppContext::SiteAddress = QStringLiteral("https://orvane-viewer.org");
 
 AppContext::AppContext(SettingsStore& store, Prompts& prompts, PlatformServices services)
     : store_(store), prompts_(prompts), services_(services)

@@ -63,6 +63,7 @@ public:
 
     static const QString AppName;      // "Orvane Viewer"
     static const QString LangSection;  // "Lang"
+    static const QString SiteAddress;  // the makers' web site, opened by the web labels
 
     SettingsStore& store() const { return store_; }
     Prompts& prompts() const { return prompts_; }

@@ -1,18 +1,113 @@
 #include "palette/palform.h"
 
 #include "common/appcontext.h"
+#include "common/core/prompts.h"
 #include "common/twipslayout.h"
+#include "palette/core/palettereaders.h"
+#include "platform/processenvironment.h"
 #include "platform/screenmetrics.h"
+#include "platform/shell.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QStyle>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
 
 namespace orv {
+
+namespace {
+
+const QColor kStripBackground(192, 192, 192);
+const QColor kLinkColour(0, 0, 255);
+const QColor kLinkHeldColour(255, 0, 0);
+
+enum class ButtonArt { Open, Quit };
+
+// A 23 by 22 button face: raised when released, sunken with its symbol one pixel down and
+// right when pressed.
+QPixmap buttonPicture(ButtonArt art, bool pressed)
+{
+    QImage img(23, 22, QImage::Format_ARGB32_Premultiplied);
+    img.fill(QColor(192, 192, 192));
+    QPainter p(&img);
+    const QColor light(255, 255, 255), shadow(128, 128, 128), dark(0, 0, 0);
+    p.setPen(pressed ? dark : light);
+    p.drawLine(0, 0, 22, 0);
+    p.drawLine(0, 0, 0, 21);
+    p.setPen(pressed ? light : dark);
+    p.drawLine(0, 21, 22, 21);
+    p.drawLine(22, 0, 22, 21);
+    p.setPen(pressed ? light : shadow);
+    if (!pressed) {
+        p.drawLine(1, 20, 21, 20);
+        p.drawLine(21, 1, 21, 20);
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(pressed ? 1 : 0, pressed ? 1 : 0);
+    if (art == ButtonArt::Open) {
+        // An opening folder.
+        p.setPen(QPen(QColor(96, 64, 0), 1));
+        p.setBrush(QColor(230, 180, 40));
+        QPainterPath back;
+        back.moveTo(4.5, 6.5);
+        back.lineTo(9.5, 6.5);
+        back.lineTo(11, 8.5);
+        back.lineTo(17.5, 8.5);
+        back.lineTo(17.5, 16.5);
+        back.lineTo(4.5, 16.5);
+        back.closeSubpath();
+        p.drawPath(back);
+        p.setBrush(QColor(255, 220, 90));
+        QPainterPath front;
+        front.moveTo(4.5, 16.5);
+        front.lineTo(7, 10.5);
+        front.lineTo(19.5, 10.5);
+        front.lineTo(17.5, 16.5);
+        front.closeSubpath();
+        p.drawPath(front);
+    } else {
+        // A cross.
+        p.setPen(QPen(QColor(176, 0, 0), 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(6.5, 6), QPointF(16, 15.5));
+        p.drawLine(QPointF(16, 6), QPointF(6.5, 15.5));
+    }
+    p.end();
+    return QPixmap::fromImage(img);
+}
+
+// Holds the busy pointer until released or destroyed.
+class BusyPointer {
+public:
+    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { release(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+    void release()
+    {
+        if (held_)
+            QGuiApplication::restoreOverrideCursor();
+        held_ = false;
+    }
+
+private:
+    bool held_ = true;
+};
+
+bool outside(const QWidget* w, QPointF at)
+{
+    return at.x() < 0 || at.x() > w->width() || at.y() < 0 || at.y() > w->height();
+}
+
+} // namespace
+
 
 PalForm::PalForm(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), ctx_(ctx)
 {
@@ -21,32 +116,44 @@ PalForm::PalForm(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowTitleHint);
     const ScreenMetrics& screen = *ctx_.services().screen;
+    twipsPerPixelY_ = screen.twipsPerPixelY();
     const TwipsLayout L(screen.twipsPerPixelX(), screen.twipsPerPixelY());
     setFixedSize(L.size(6255, 5880));
     QFont small = font();
     small.setPointSizeF(8.0);
     setFont(small);
+    background_ = palette().color(QPalette::Window);
+
+    imgOpenUp = buttonPicture(ButtonArt::Open, false);
+    imgOpenDown = buttonPicture(ButtonArt::Open, true);
+    imgQuitUp = buttonPicture(ButtonArt::Quit, false);
+    imgQuitDown = buttonPicture(ButtonArt::Quit, true);
 
     imgOpen = new QLabel(this);
     imgOpen->setObjectName(QStringLiteral("imgOpen"));
-    imgOpen->setPixmap(style()->standardIcon(QStyle::SP_DialogOpenButton).pixmap(L.size(345, 330)));
+    imgOpen->setScaledContents(true);
+    imgOpen->setPixmap(imgOpenUp);
     L.place(imgOpen, 120, 120, 345, 330);
+    imgOpen->installEventFilter(this);
     imgQuit = new QLabel(this);
     imgQuit->setObjectName(QStringLiteral("imgQuit"));
-    imgQuit->setPixmap(style()->standardIcon(QStyle::SP_DialogCloseButton).pixmap(L.size(345, 330)));
+    imgQuit->setScaledContents(true);
+    imgQuit->setPixmap(imgQuitUp);
     L.place(imgQuit, 480, 120, 345, 330);
     imgQuit->installEventFilter(this);
 
     colorsList = new QListWidget(this);
     colorsList->setObjectName(QStringLiteral("colorsList"));
     L.place(colorsList, 120, 600, 2415, 4740);
+    connect(colorsList, &QListWidget::currentRowChanged, this, [this] { colorsList_Click(); });
 
     displayColors = new QLabel(this);
     displayColors->setObjectName(QStringLiteral("displayColors"));
-    displayColors->setAutoFillBackground(true);
-    displayColors->setStyleSheet(QStringLiteral("background: rgb(192,192,192);"));
+    displayColors->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     displayColors->setCursor(Qt::CrossCursor);
+    displayColors->setMouseTracking(true);
     L.place(displayColors, 2760, 600, 1215, 5190);
+    displayColors->installEventFilter(this);
 
     displayChoosenColor = new QLabel(this);
     displayChoosenColor->setObjectName(QStringLiteral("displayChoosenColor"));
@@ -79,14 +186,22 @@ PalForm::PalForm(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
     frmABout = new QGroupBox(this);
     frmABout->setObjectName(QStringLiteral("frmABout"));
     L.place(frmABout, 4200, 4200, 1935, 1575);
-    lblCopyright = new QLabel(QStringLiteral("© 2026 Orvane Viewer\ndevelopers"), frmABout);
+    lblCopyright = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), frmABout);
     lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
+    lblCopyright->setWordWrap(true);
     L.place(lblCopyright, 120, 360, 1700, 600);
     lblEmail = new QLabel(frmABout);
     lblEmail->setObjectName(QStringLiteral("lblEmail"));
-    lblEmail->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
     lblEmail->setCursor(Qt::PointingHandCursor);
+    lblEmail->setWordWrap(true);
+    lblEmail->setToolTip(AppContext::SiteAddress);
+    QPalette link = lblEmail->palette();
+    link.setColor(QPalette::WindowText, kLinkColour);
+    lblEmail->setPalette(link);
     L.place(lblEmail, 120, 1080, 1700, 400);
+    lblEmail->installEventFilter(this);
+
+    clearPalette();
 }
 
 void PalForm::Form_Load()
@@ -95,14 +210,211 @@ void PalForm::Form_Load()
     ctx_.shell().ApplyLanguage(QStringLiteral("FrmPal"));
 }
 
+void PalForm::imgOpen_Click()
+{
+    paletteRejected = 0;
+    const QString folder = QDir(ctx_.services().process->currentFolder()).filePath(QStringLiteral("Palettes"));
+    const QString path = ctx_.prompts().openFileName(dialogTitle, folder, paletteFileFilter());
+    if (path.isEmpty())
+        return;
+
+    BusyPointer busy;
+    clearPalette();
+    switch (paletteKindOf(path)) {
+    case PaletteKind::Bitmap: {
+        const PaletteRead read = MakeBMP256(path);
+        if (read.refused()) {
+            paletteRejected = 1;
+            busy.release();
+            ctx_.prompts().message(ctx_.text(read.refusal), QString(), PromptIcon::Critical, PromptButtons::Ok);
+            setPaletteControlsEnabled(false);
+            return;
+        }
+        showPalette(read);
+        break;
+    }
+    case PaletteKind::Jasc: {
+        const PaletteRead read = MakeJASC(path);
+        if (read.refused()) {
+            // The controls keep their state; only the palette has gone.
+            busy.release();
+            ctx_.prompts().message(ctx_.text(read.refusal), QString(), PromptIcon::Critical, PromptButtons::Ok);
+            return;
+        }
+        showPalette(read);
+        break;
+    }
+    case PaletteKind::None:
+        break;
+    }
+    setPaletteControlsEnabled(true);
+}
+
+void PalForm::imgQuit_Click() { close(); }
+
+void PalForm::colorsList_Click()
+{
+    const QListWidgetItem* item = colorsList->currentItem();
+    if (!item)
+        return;
+    const EntryParts parts = splitEntryText(item->text());
+    fillSwatch(displayChoosenColor, QColor(parts.redLevel, parts.greenLevel, parts.blueLevel));
+    rValue->setText(parts.red);
+    gValue->setText(parts.green);
+    bValue->setText(parts.blue);
+}
+
+void PalForm::displayColors_Click()
+{
+    if (hoverIndex < 0 || hoverIndex >= colorsList->count())
+        return;
+    if (colorsList->currentRow() == hoverIndex)
+        colorsList_Click();
+    else
+        colorsList->setCurrentRow(hoverIndex);
+}
+
+void PalForm::lblEmail_Click() { ctx_.services().desktop->openDocument(AppContext::SiteAddress); }
+
+void PalForm::displayColors_MouseMove(QPoint at)
+{
+    const double yTwips = (at.y() + 0.5) * twipsPerPixelY_;
+    hoverIndex = static_cast<qint16>(std::clamp(hoverIndexAt(yTwips), -32768, 32767));
+    if (at.y() >= 0 && at.y() < strip_.height())
+        fillSwatch(displayPreview, strip_.pixelColor(0, at.y()));
+}
+
 bool PalForm::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == imgQuit && e->type() == QEvent::MouseButtonRelease) {
-        const auto* me = static_cast<QMouseEvent*>(e);
-        if (me->button() == Qt::LeftButton && imgQuit->rect().contains(me->position().toPoint()))
-            close();
+    if (watched == imgOpen)
+        imageButtonEvent(imgOpen, imgOpenUp, imgOpenDown, e);
+    else if (watched == imgQuit)
+        imageButtonEvent(imgQuit, imgQuitUp, imgQuitDown, e);
+    else if (watched == lblEmail)
+        lblEmailEvent(e);
+    else if (watched == displayColors) {
+        if (e->type() == QEvent::MouseMove) {
+            displayColors_MouseMove(static_cast<QMouseEvent*>(e)->position().toPoint());
+        } else if (e->type() == QEvent::MouseButtonPress) {
+            pressed_ = displayColors;
+        } else if (e->type() == QEvent::MouseButtonRelease) {
+            const auto* me = static_cast<QMouseEvent*>(e);
+            const bool click = pressed_ == displayColors && me->button() == Qt::LeftButton
+                               && displayColors->rect().contains(me->position().toPoint());
+            pressed_ = nullptr;
+            if (click) {
+                displayColors_MouseMove(me->position().toPoint());
+                displayColors_Click();
+            }
+        }
     }
     return QWidget::eventFilter(watched, e);
+}
+
+void PalForm::imageButtonEvent(QLabel* button, const QPixmap& up, const QPixmap& down, QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        pressed_ = button;
+        button->setPixmap(down);
+        break;
+    case QEvent::MouseMove: {
+        const auto* me = static_cast<QMouseEvent*>(e);
+        if (me->buttons() & Qt::LeftButton)
+            button->setPixmap(outside(button, me->position()) ? up : down);
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* me = static_cast<QMouseEvent*>(e);
+        button->setPixmap(up);
+        const bool click = pressed_ == button && me->button() == Qt::LeftButton && !outside(button, me->position());
+        pressed_ = nullptr;
+        if (click) {
+            if (button == imgOpen)
+                imgOpen_Click();
+            else
+                imgQuit_Click();
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void PalForm::lblEmailEvent(QEvent* e)
+{
+    if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonRelease)
+        return;
+    const bool down = e->type() == QEvent::MouseButtonPress;
+    QPalette p = lblEmail->palette();
+    p.setColor(QPalette::WindowText, down ? kLinkHeldColour : kLinkColour);
+    lblEmail->setPalette(p);
+    if (down) {
+        pressed_ = lblEmail;
+        return;
+    }
+    const auto* me = static_cast<QMouseEvent*>(e);
+    const bool click = pressed_ == lblEmail && me->button() == Qt::LeftButton
+                       && lblEmail->rect().contains(me->position().toPoint());
+    pressed_ = nullptr;
+    if (click)
+        lblEmail_Click();
+}
+
+void PalForm::clearPalette()
+{
+    stripes_.clear();
+    paintStrip();
+    fillSwatch(displayPreview, background_);
+    fillSwatch(displayChoosenColor, background_);
+    rValue->clear();
+    gValue->clear();
+    bValue->clear();
+    colorsList->clear();
+}
+
+void PalForm::showPalette(const PaletteRead& read)
+{
+    QStringList texts;
+    texts.reserve(read.entries.size());
+    for (const PaletteEntry& e : read.entries) {
+        texts.append(entryText(e));
+        stripes_.append(QColor(paintedLevel(e.red), paintedLevel(e.green), paintedLevel(e.blue)));
+    }
+    colorsList->addItems(texts);
+    paintStrip();
+}
+
+void PalForm::paintStrip()
+{
+    // Painted row by row with the pointer's own rule, so the preview and a click agree.
+    strip_ = QImage(displayColors->size(), QImage::Format_RGB32);
+    strip_.fill(kStripBackground);
+    for (int row = 0; row < strip_.height(); ++row) {
+        const int i = stripeAt((row + 0.5) * twipsPerPixelY_, static_cast<int>(stripes_.size()));
+        if (i < 0)
+            continue;
+        const QRgb c = stripes_.at(i).rgb();
+        auto* line = reinterpret_cast<QRgb*>(strip_.scanLine(row));
+        std::fill(line, line + strip_.width(), c);
+    }
+    displayColors->setPixmap(QPixmap::fromImage(strip_));
+}
+
+void PalForm::setPaletteControlsEnabled(bool enabled)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{colorsList, displayColors, displayChoosenColor, displayPreview,
+                                                      lblPreview, lblRed, lblGreen, lblBlue, rValue, gValue, bValue})
+        w->setEnabled(enabled);
+}
+
+void PalForm::fillSwatch(QLabel* box, const QColor& colour)
+{
+    QPalette p = box->palette();
+    p.setColor(QPalette::Window, colour);
+    box->setPalette(p);
 }
 
 } // namespace orv

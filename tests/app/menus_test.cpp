@@ -202,7 +202,7 @@ TEST(About, WebSiteLabel)
     EXPECT_TRUE(m.lblURL->styleSheet().contains(QStringLiteral("0,0,255")));
     ASSERT_EQ(h.desktop.calls.size(), 1);
     EXPECT_EQ(h.desktop.calls[0].kind, RecordingShell::Kind::Document);
-    EXPECT_EQ(h.desktop.calls[0].target, MainM::siteAddress());
+    EXPECT_EQ(h.desktop.calls[0].target, AppContext::SiteAddress);
     QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(m.lblURL, &move);
     EXPECT_EQ(m.StatusBar->panelText(1), QStringLiteral("Visit our site !"));
