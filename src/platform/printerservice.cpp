@@ -31,26 +31,33 @@ int fittingPixels(int pictureLength, int printableLength, double devicePerPixel)
 
 } // namespace
 
-QtPrinterService::QtPrinterService() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+QtPrinterService::QtPrinterService() = default;
+
+QPrinter& QtPrinterService::printer()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
 
 QtPrinterService::~QtPrinterService() = default;
 
 void QtPrinterService::setOutputFile(const QString& path)
 {
     if (path.isEmpty()) {
-        printer_->setOutputFileName({});
-        printer_->setOutputFormat(QPrinter::NativeFormat);
+        printer().setOutputFileName({});
+        printer().setOutputFormat(QPrinter::NativeFormat);
         return;
     }
-    printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(path);
+    printer().setOutputFormat(QPrinter::PdfFormat);
+    printer().setOutputFileName(path);
 }
 
 void QtPrinterService::printPicture(const QImage& picture, double dpiX, double dpiY)
 {
     if (picture.isNull())
         return;
-    QPrinter& printer = *printer_;
+    QPrinter& printer = this->printer();
     // With no printer installed Qt falls back to PDF output with no file: nowhere to print.
     if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
         return;
@@ -76,7 +83,7 @@ void QtPrinterService::printPicture(const QImage& picture, double dpiX, double d
 
 void QtPrinterService::setup(QWidget* parent)
 {
-    QPrintDialog dialog(printer_.get(), parent);
+    QPrintDialog dialog(&printer(), parent);
     // One picture on one page: no ranges, no selection.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     // The dialog only sets up; its accept button must not promise a print.

@@ -37,6 +37,9 @@ public:
     void setOutputFile(const QString& path);
 
 private:
+    // Made at first use: a QPrinter asks the print system for its printers, which start-up
+    // should not wait for.
+    QPrinter& printer();
     std::unique_ptr<QPrinter> printer_;
 };
 
