@@ -8,9 +8,7 @@
 #include "platform/pictureloader.h"
 #include "platform/printerservice.h"
 #include "platform/processenvironment.h"
-#include "platform/qtmediacontrol.h"
-#include "platform/sdlaudiooutput.h"
-#include "platform/sdlsoundplayer.h"
+#include "platform/mediaservices.h"
 #include "platform/shell.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
@@ -30,8 +28,8 @@ struct RealProgram {
         : store(SettingsStore::defaultRoot()),
           // The picture area is about 300 pixels tall: a large JPEG shows its top at once.
           pictures(1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY(), 256LL * 1024 * 1024, 384),
-          sound(audio),
-          modules(audio, QCoreApplication::applicationDirPath()),
+          mediaLibrary(QCoreApplication::applicationDirPath()),
+          modules(mediaLibrary.audio(), QCoreApplication::applicationDirPath()),
           ctx(store, prompts, services(process)),
           app(ctx)
     {
@@ -41,8 +39,8 @@ struct RealProgram {
     {
         PlatformServices s{&screen, &volumes, &tray, &process};
         s.pictures = &pictures;
-        s.sound = &sound;
-        s.media = &media;
+        s.sound = &mediaLibrary.sound();
+        s.media = &mediaLibrary.media();
         s.desktop = &desktop;
         s.printer = &printer;
         s.modules = &modules;
@@ -55,10 +53,8 @@ struct RealProgram {
     StorageVolumeList volumes;
     QtTrayIcons tray;
     QtPictureLoader pictures;
-    SdlAudioOutput audio;
-    SdlSoundPlayer sound;
-    LibraryModulePlugin modules;  // after the audio output, before the windows
-    QtMediaControl media;
+    LazyMediaServices mediaLibrary;  // sound, video and the shared audio output, loaded at first use
+    LibraryModulePlugin modules;     // after the audio output, before the windows
     DesktopShell desktop;
     QtPrinterService printer;
     AppContext ctx;

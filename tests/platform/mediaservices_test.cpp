@@ -1,0 +1,28 @@
+// The media services load their library at first use; without it, sound and video are silent.
+#include "platform/mediaservices.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orv;
+
+TEST(LazyMediaServices, MissingLibraryIsSilent)
+{
+    LazyMediaServices m(QStringLiteral("/no/such/folder"));
+    m.sound().play(QStringLiteral("/no/such.wav"));
+    m.media().sendString(QStringLiteral("play /no/such.avi"));
+    m.sound().stop();
+    m.audio().stop(AudioOutput::WaveSlot);
+    EXPECT_FALSE(m.audio().isPlaying(AudioOutput::WaveSlot));
+    EXPECT_GT(m.audio().sampleRate(), 0);
+}
+
+TEST(LazyMediaServices, LoadsTheLibraryAndPlays)
+{
+    LazyMediaServices m(QStringLiteral(ORVANE_MEDIA_LIBRARY_DIR));
+    EXPECT_FALSE(m.audio().isPlaying(AudioOutput::WaveSlot));  // nothing loaded by asking
+    m.sound().play(qEnvironmentVariable("ORVANE_SAMPLES") + QStringLiteral("/chime.wav"));
+    QTRY_VERIFY_WITH_TIMEOUT(m.audio().isPlaying(AudioOutput::WaveSlot), 3000);
+    m.sound().stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!m.audio().isPlaying(AudioOutput::WaveSlot), 3000);
+}
