@@ -260,6 +260,10 @@ void Application::showSplash()
 void Application::showMainWindow()
 {
     showModeless(mainM());
+    // A module started from the command line plays in a window that must not end up hidden
+    // behind the main window when the splash hands over.
+    if (frmPlay* player = findPlayer(); player && player->isVisible())
+        player->raise();
 }
 
 void Application::hideMainWindow()
