@@ -2,13 +2,11 @@
 
 #include "moduledecoder.h"
 #include "platform/audiostream.h"
+#include "platform/decodedring.h"
 
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace orv {
@@ -23,7 +21,6 @@ public:
     static constexpr std::size_t ScopeFrames = 512;  // a power of two
 
     ModuleStream(std::unique_ptr<ModuleDecoder> decoder, int outputRate);
-    ~ModuleStream() override;
     ModuleStream(const ModuleStream&) = delete;
     ModuleStream& operator=(const ModuleStream&) = delete;
 
@@ -31,29 +28,20 @@ public:
     void halt() { m_halted.store(true, std::memory_order_release); }
 
     int rate() const { return m_rate; }
-    std::size_t framesPlayed() const { return m_read.load(std::memory_order_acquire); }
+    std::size_t framesPlayed() const { return m_ring.framesRead(); }
     // Highest absolute sample per side since the previous call.
     std::array<float, 2> takePeaks();
     // The last played frames, oldest first, mixed to mono.
     std::vector<float> scope() const;
 
 private:
-    void decode();
-
-    static constexpr std::size_t RingFrames = 8192;  // a power of two
+    static constexpr std::size_t RingFrames = 8192;  // about a sixth of a second
     std::unique_ptr<ModuleDecoder> m_decoder;
     int m_rate;
-    std::vector<float> m_ring;
-    std::atomic<std::size_t> m_written {0};
-    std::atomic<std::size_t> m_read {0};
-    std::atomic<bool> m_decoded {false};
     std::atomic<bool> m_halted {false};
-    std::atomic<bool> m_quit {false};
     std::atomic<float> m_peak[2] {0.0f, 0.0f};
     std::array<std::atomic<float>, ScopeFrames> m_scope {};
-    std::mutex m_wakeMutex;
-    std::condition_variable m_wake;
-    std::thread m_thread;
+    DecodedRing m_ring;  // last: its thread is joined before the decoder goes
 };
 
 } // namespace orv
