@@ -1,6 +1,7 @@
 // The file-opening dispatcher and the picture area, on the real picture loader and fakes for
 // everything the system would do.
 #include "apphost.h"
+#include "support/samplesdir.h"
 
 #include "browser/filelistview.h"
 #include "browser/folderlistview.h"
@@ -23,12 +24,6 @@ using namespace orv::test;
 
 namespace {
 
-QString samples()
-{
-    const QString dir = qEnvironmentVariable("ORVANE_SAMPLES");
-    return dir.isEmpty() ? QStringLiteral(ORVANE_BUILD_SAMPLES) : dir;
-}
-
 const QString kReadError = QStringLiteral("This file can't be read !\rBad file type or file doesn't exist");
 
 // A started program whose main window is up, with its folder list at folder.
@@ -36,7 +31,7 @@ struct Browser {
     AppHost h;
     MainM* m = nullptr;
 
-    explicit Browser(const QString& folder = samples())
+    explicit Browser(const QString& folder = orv::test::samplesDir())
     {
         h.app->Main();
         m = h.app->findMainM();
@@ -87,7 +82,7 @@ TEST(Dispatcher, ShowsPictureAndSetsUpScrollBars)
     EXPECT_EQ(m.vscrPic->maximum(), 4496);
     EXPECT_EQ(m.vscrPic->pageStep(), 899);
     EXPECT_EQ(m.vscrPic->singleStep(), 90);
-    EXPECT_EQ(m.currentFile, samples() + QStringLiteral("/sunset.bmp"));
+    EXPECT_EQ(m.currentFile, orv::test::samplesDir() + QStringLiteral("/sunset.bmp"));
     EXPECT_EQ(m.StatusBar->panelText(1), m.currentFile);
     EXPECT_EQ(b.h.prompts.asked().size(), 0);
 
@@ -107,7 +102,7 @@ TEST(Dispatcher, ShowsPictureAndSetsUpScrollBars)
 TEST(Dispatcher, BadPicturesShowTheReadError)
 {
     QTemporaryDir dir;
-    QFile::copy(samples() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("good.gif")));
+    QFile::copy(orv::test::samplesDir() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("good.gif")));
     writeFile(dir, QStringLiteral("corrupt.bmp"), QByteArray("BM not really a bitmap"));
     writeFile(dir, QStringLiteral("empty.jpg"), QByteArray());
     writeFile(dir, QStringLiteral("notes.jpg"), QByteArray("plain text\n"));
@@ -135,7 +130,7 @@ TEST(Dispatcher, BadPicturesShowTheReadError)
 TEST(Dispatcher, CommandLinePicture)
 {
     AppHost h;
-    h.process.args = {samples() + QStringLiteral("/Photos with spaces/beach day.jpg")};
+    h.process.args = {orv::test::samplesDir() + QStringLiteral("/Photos with spaces/beach day.jpg")};
     h.app->Main();
     MainM& m = *h.app->findMainM();
     EXPECT_TRUE(m.Open->hasPicture());
@@ -148,7 +143,7 @@ TEST(Dispatcher, CommandLinePicture)
 TEST(Dispatcher, UnknownTailOnlyUpdatesStatus)
 {
     QTemporaryDir dir;
-    QFile::copy(samples() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("a.gif")));
+    QFile::copy(orv::test::samplesDir() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("a.gif")));
     writeFile(dir, QStringLiteral("chart.emf"), QByteArray("whatever"));
     Browser b(dir.path());
     b.click(QStringLiteral("a.gif"));
@@ -257,7 +252,7 @@ struct HandOverFolder {
     QTemporaryDir dir;
     HandOverFolder()
     {
-        QFile::copy(samples() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("a.gif")));
+        QFile::copy(orv::test::samplesDir() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("a.gif")));
         for (const char* n : {"chime.wav", "clip.avi", "setup.exe", "run me.bat", "guide.hlp", "page.htm",
                               "site.html", "notes.txt"})
             writeFile(dir, QLatin1String(n), QByteArray("x"));

@@ -3,6 +3,7 @@
 // instance alive, closing stops and releases it, the tray double-click restores the window, and
 // a missing plug-in is the dispatcher's read error.
 #include "apphost.h"
+#include "support/samplesdir.h"
 
 #include "browser/filelistview.h"
 #include "browser/folderlistview.h"
@@ -18,13 +19,7 @@ using namespace orv::test;
 
 namespace {
 
-QString samples()
-{
-    const QString dir = qEnvironmentVariable("ORVANE_SAMPLES");
-    return dir.isEmpty() ? QStringLiteral(ORVANE_BUILD_SAMPLES) : dir;
-}
-
-QString tune() { return QDir(samples()).filePath(QStringLiteral("tune.mod")); }
+QString tune() { return QDir(orv::test::samplesDir()).filePath(QStringLiteral("tune.mod")); }
 
 // A started program with its browser in the sample folder.
 struct Program {
@@ -35,7 +30,7 @@ struct Program {
     {
         h.app->Main();
         m = h.app->findMainM();
-        m->dirDrive->setPath(samples());
+        m->dirDrive->setPath(orv::test::samplesDir());
         QTRY_VERIFY(!m->fileFilter->isLoading());
         h.prompts.clear();
     }

@@ -3,6 +3,8 @@
 #include "modwriter.h"
 
 #include <QByteArray>
+#include "support/samplesdir.h"
+
 #include <QDir>
 #include <QFile>
 #include <QString>
@@ -16,11 +18,7 @@
 
 namespace orv::test {
 
-inline QString sampleFolder()
-{
-    const QString dir = qEnvironmentVariable("ORVANE_SAMPLES");
-    return dir.isEmpty() ? QStringLiteral(ORVANE_BUILD_SAMPLES) : dir;
-}
+inline QString sampleFolder() { return samplesDir(); }
 
 inline QString tunePath() { return QDir(sampleFolder()).filePath(QStringLiteral("tune.mod")); }
 

@@ -1,6 +1,7 @@
 // The palette viewer window: opening palettes, refusals, the strip, the chosen colour, the
 // image buttons and the web link, on the whole program with scripted dialogs.
 #include "apphost.h"
+#include "support/samplesdir.h"
 
 #include "browser/mainm.h"
 #include "palette/palform.h"
@@ -21,12 +22,6 @@ using namespace orv;
 using namespace orv::test;
 
 namespace {
-
-QString samples()
-{
-    const QString dir = qEnvironmentVariable("ORVANE_SAMPLES");
-    return dir.isEmpty() ? QStringLiteral(ORVANE_BUILD_SAMPLES) : dir;
-}
 
 // A bitmap file with the given bit count and a table of (i, 255 - i, i / 2), entry 0 black,
 // entry 255 white, and entry 1 orange.
@@ -117,12 +112,12 @@ TEST(PalForm, OpensTheBundledPalettes)
     ASSERT_TRUE(v.p->isVisible());
     EXPECT_EQ(v.p->windowTitle(), QStringLiteral("256 Colors Palette Viewer"));
 
-    v.open(samples() + QStringLiteral("/palette8.bmp"));
+    v.open(orv::test::samplesDir() + QStringLiteral("/palette8.bmp"));
     ASSERT_EQ(v.h.prompts.asked().size(), 1);
     EXPECT_EQ(v.h.prompts.asked()[0].kind, QStringLiteral("open"));
     EXPECT_EQ(v.h.prompts.asked()[0].title, QStringLiteral("Open a palette file"));
     EXPECT_EQ(v.h.prompts.asked()[0].text, QDir(v.h.process.current).filePath(QStringLiteral("Palettes")));
-    const QImage image(samples() + QStringLiteral("/palette8.bmp"));
+    const QImage image(orv::test::samplesDir() + QStringLiteral("/palette8.bmp"));
     ASSERT_EQ(v.p->colorsList->count(), 256);
     for (int i : {0, 100, 255}) {
         const QRgb c = image.colorTable().value(i);
@@ -130,9 +125,9 @@ TEST(PalForm, OpensTheBundledPalettes)
     }
     EXPECT_EQ(v.stripPixel(0), QColor(image.colorTable().value(0)));
 
-    v.open(samples() + QStringLiteral("/sky.pal"));
+    v.open(orv::test::samplesDir() + QStringLiteral("/sky.pal"));
     ASSERT_EQ(v.p->colorsList->count(), 256);
-    QFile pal(samples() + QStringLiteral("/sky.pal"));
+    QFile pal(orv::test::samplesDir() + QStringLiteral("/sky.pal"));
     ASSERT_TRUE(pal.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = pal.readAll().split('\n');
     EXPECT_EQ(v.p->colorsList->item(0)->text().toLatin1(), lines[3].trimmed().replace(' ', ','));

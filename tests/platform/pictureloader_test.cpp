@@ -1,6 +1,7 @@
 // Picture loading: the formats the browser shows, their HIMETRIC sizes, and every kind of bad
 // file refused with an error rather than a crash or a huge allocation.
 #include "platform/pictureloader.h"
+#include "support/samplesdir.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,12 +12,6 @@
 using namespace orv;
 
 namespace {
-
-QString samples()
-{
-    const QString dir = qEnvironmentVariable("ORVANE_SAMPLES");
-    return dir.isEmpty() ? QStringLiteral(ORVANE_BUILD_SAMPLES) : dir;
-}
 
 QByteArray readAll(const QString& path)
 {
@@ -38,14 +33,14 @@ TEST(PictureLoader, SamplesLoadWithTheirSizes)
     QtPictureLoader loader(96, 96);
     for (const char* name : {"sunset.bmp", "palette8.bmp", "small.gif", "harbour.jpg", "app.ico", "pointer.cur",
                              "scan.dib", "Photos with spaces/beach day.jpg"}) {
-        const PictureResult r = loader.load(samples() + QLatin1Char('/') + QLatin1String(name));
+        const PictureResult r = loader.load(orv::test::samplesDir() + QLatin1Char('/') + QLatin1String(name));
         ASSERT_TRUE(r.ok()) << name << " " << r.error.toStdString();
         const QSize px = r.picture.image.size();
         EXPECT_EQ(r.picture.himetric, QSize(int(std::lround(px.width() * 2540 / 96.0)),
                                             int(std::lround(px.height() * 2540 / 96.0))))
             << name;
     }
-    const PictureResult sunset = loader.load(samples() + QStringLiteral("/sunset.bmp"));
+    const PictureResult sunset = loader.load(orv::test::samplesDir() + QStringLiteral("/sunset.bmp"));
     EXPECT_EQ(sunset.picture.image.size(), QSize(800, 600));
     EXPECT_EQ(sunset.picture.himetric, QSize(21167, 15875));
 }
@@ -54,8 +49,8 @@ TEST(PictureLoader, BadFilesAreRefused)
 {
     QTemporaryDir dir;
     QtPictureLoader loader(96, 96);
-    const QByteArray jpg = readAll(samples() + QStringLiteral("/harbour.jpg"));
-    const QByteArray bmp = readAll(samples() + QStringLiteral("/sunset.bmp"));
+    const QByteArray jpg = readAll(orv::test::samplesDir() + QStringLiteral("/harbour.jpg"));
+    const QByteArray bmp = readAll(orv::test::samplesDir() + QStringLiteral("/sunset.bmp"));
     ASSERT_FALSE(jpg.isEmpty());
 
     const struct {

@@ -1,6 +1,7 @@
 // Wave sounds through the real output: real samples reach the device, play() returns while the
 // sound still plays, a new sound replaces the old, and what cannot be played is silent.
 #include "platform/sdlaudiooutput.h"
+#include "support/samplesdir.h"
 #include "platform/sdlsoundplayer.h"
 
 #include "wavefixtures.h"
@@ -16,12 +17,6 @@ using namespace orv;
 using orv::test::Tone;
 
 namespace {
-
-QString samples()
-{
-    const QString dir = qEnvironmentVariable("ORVANE_SAMPLES");
-    return dir.isEmpty() ? QStringLiteral(ORVANE_BUILD_SAMPLES) : dir;
-}
 
 // Plays each file in turn, each to its end, and returns what reached the device.
 std::vector<float> play(const QStringList& paths)
@@ -43,7 +38,7 @@ std::vector<float> play(const QStringList& paths)
 
 TEST(SdlSoundPlayer, BundledChimeReachesTheDevice)
 {
-    const orv::test::Heard heard = orv::test::listen(play({QDir(samples()).filePath(QStringLiteral("chime.wav"))}));
+    const orv::test::Heard heard = orv::test::listen(play({QDir(orv::test::samplesDir()).filePath(QStringLiteral("chime.wav"))}));
     EXPECT_GT(heard.peakLeft, 0.2f);
     EXPECT_GT(heard.peakRight, 0.2f);
     EXPECT_GT(heard.frames, 60000u);   // 1.5 s
