@@ -53,6 +53,7 @@ TEST(CommandLine, FileMovesFolderListAndIsDispatched)
             h.process.args = {folder + QStringLiteral("/beach"), QStringLiteral("day.JPG")};
         else
             h.process.args = {QStringLiteral("My Pictures/beach day.JPG")};
+        h.prompts.expectMessage(PromptAnswer::Ok);  // the empty file is no picture
         h.app->Main();
         MainM& m = *h.app->findMainM();
         EXPECT_EQ(m.dirDrive->path(), folder) << variant;
@@ -61,6 +62,8 @@ TEST(CommandLine, FileMovesFolderListAndIsDispatched)
         EXPECT_EQ(m.openedFromCommandLine, 0);
         EXPECT_EQ(m.StatusBar->panelText(1), file);
         EXPECT_FALSE(m.isVisible());
+        ASSERT_EQ(h.prompts.asked().size(), 1);
+        EXPECT_EQ(h.prompts.asked()[0].title, QStringLiteral("Read Error"));
     }
 }
 
@@ -68,18 +71,24 @@ TEST(CommandLine, FileMovesFolderListAndIsDispatched)
 // at its start folder; a picture that is not there is reported by the dispatcher, nothing else.
 TEST(CommandLine, BadFoldersFallBack)
 {
-    const QStringList bad = {QStringLiteral("/no/such/folder/pic.jpg"), QStringLiteral("\"/no such/x.jpg\""),
-                             QStringLiteral("/"), QStringLiteral("\n")};
-    for (const QString& arg : bad) {
+    // Each with whether it names a picture to report.
+    const QList<QPair<QString, bool>> bad = {{QStringLiteral("/no/such/folder/pic.jpg"), true},
+                                             {QStringLiteral("\"/no such/x.jpg\""), true},
+                                             {QStringLiteral("/"), false},
+                                             {QStringLiteral("\n"), false}};
+    for (const auto& [arg, reported] : bad) {
         AppHost h;
         h.write(QStringLiteral("Infos"), QStringLiteral("Version"), QStringLiteral("172"));
         h.write(QStringLiteral("Lang"), QStringLiteral("Lang"), QStringLiteral("English"));
         h.write(QStringLiteral("Settings"), QStringLiteral("DefaultDir"), h.dir.path());
         h.process.args = {arg};
+        if (reported)
+            h.prompts.expectMessage(PromptAnswer::Ok);
         h.app->Main();
         MainM& m = *h.app->findMainM();
         EXPECT_TRUE(canEnterFolder(m.dirDrive->path())) << arg.toStdString();
         EXPECT_EQ(m.openedFromCommandLine, 0);
+        ASSERT_EQ(h.prompts.asked().size(), reported ? 1 : 0) << arg.toStdString();
         for (const auto& q : h.prompts.asked())
             EXPECT_EQ(q.icon, PromptIcon::Critical) << arg.toStdString();  // the read error
     }
@@ -92,6 +101,7 @@ TEST(CommandLine, QuotedPath)
     const QString folder = mkdir(h.dir, QStringLiteral("q"));
     touch(folder + QStringLiteral("/a.bmp"));
     h.process.args = {QLatin1Char('"') + folder + QStringLiteral("/a.bmp\"")};
+    h.prompts.expectMessage(PromptAnswer::Ok);  // the empty file is no picture
     h.app->Main();
     EXPECT_EQ(h.app->findMainM()->dirDrive->path(), folder);
     EXPECT_EQ(h.app->findMainM()->currentFile, folder + QStringLiteral("/a.bmp"));
@@ -191,7 +201,6 @@ TEST(Navigation, DriveNotAvailable)
     h.volumes.notReady.clear();
     m.drvChoose->setDrive(usb);
     EXPECT_EQ(m.dirDrive->path(), usb);
-    EXPECT_EQ(h.prompts.unexpected(), 0);
 }
 
 // The file-type pop-up selects the same entry in the box, so the box names the pattern; a
@@ -220,7 +229,10 @@ TEST(FileTypes, PopupAndClick)
     ASSERT_EQ(m.fileFilter->count(), 1);
     m.fileFilter->setFocus();
     m.fileFilter->setCurrentIndex(m.fileFilter->model()->index(0, 0));
+    h.prompts.expectMessage(PromptAnswer::No);  // not in full screen
     m.fileFilter_Click();
+    ASSERT_EQ(h.prompts.asked().size(), 1);
+    EXPECT_EQ(h.prompts.asked()[0].title, QStringLiteral("Movie"));
     EXPECT_EQ(m.currentFile, folder + QStringLiteral("/clip.avi"));
     EXPECT_EQ(m.StatusBar->panelText(1), folder + QStringLiteral("/clip.avi"));
 }

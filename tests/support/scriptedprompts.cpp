@@ -1,13 +1,29 @@
 #include "scriptedprompts.h"
 
+#include <gtest/gtest.h>
+
 namespace orv::test {
+
+ScriptedPrompts::~ScriptedPrompts()
+{
+    EXPECT_TRUE(answers_.empty()) << answers_.size() << " scripted answer(s) left: the questions never came";
+}
+
+bool ScriptedPrompts::nextIs(bool input, const Asked& question)
+{
+    asked_.append(question);
+    if (!answers_.empty() && answers_.front().isInput == input)
+        return true;
+    ADD_FAILURE() << "unscripted " << question.kind.toStdString() << " prompt: \""
+                  << question.text.toStdString() << "\" (title \"" << question.title.toStdString() << "\")"
+                  << (answers_.empty() ? "" : input ? "; a message answer was next" : "; an input answer was next");
+    return false;
+}
 
 PromptAnswer ScriptedPrompts::message(const QString& text, const QString& title, PromptIcon icon,
                                       PromptButtons buttons)
 {
-    asked_.append({QStringLiteral("message"), text, title, icon, buttons});
-    if (answers_.empty() || answers_.front().isInput) {
-        ++unexpected_;
+    if (!nextIs(false, {QStringLiteral("message"), text, title, icon, buttons})) {
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok
              : buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel;
     }
@@ -18,11 +34,8 @@ PromptAnswer ScriptedPrompts::message(const QString& text, const QString& title,
 
 std::optional<QString> ScriptedPrompts::input(const QString& prompt, const QString& title, const QString&)
 {
-    asked_.append({QStringLiteral("input"), prompt, title, PromptIcon::None, PromptButtons::OkCancel});
-    if (answers_.empty() || !answers_.front().isInput) {
-        ++unexpected_;
+    if (!nextIs(true, {QStringLiteral("input"), prompt, title, PromptIcon::None, PromptButtons::OkCancel}))
         return std::nullopt;
-    }
     const Answer a = answers_.front();
     answers_.pop_front();
     return a.text;
@@ -30,11 +43,8 @@ std::optional<QString> ScriptedPrompts::input(const QString& prompt, const QStri
 
 QString ScriptedPrompts::fileName(const QString& kind, const QString& title, const QString& folder)
 {
-    asked_.append({kind, folder, title, PromptIcon::None, PromptButtons::OkCancel});
-    if (answers_.empty() || !answers_.front().isInput) {
-        ++unexpected_;
+    if (!nextIs(true, {kind, folder, title, PromptIcon::None, PromptButtons::OkCancel}))
         return {};
-    }
     const QString t = answers_.front().text.value_or(QString());
     answers_.pop_front();
     return t;

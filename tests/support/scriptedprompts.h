@@ -8,9 +8,9 @@
 
 namespace orv::test {
 
-// Prompts for tests: answers come from a script in order, every question is recorded, and a
-// question nobody scripted is recorded as unexpected and answered with the safe default
-// (Ok / No / Cancel), so a test can fail on it instead of blocking.
+// Prompts for tests: answers come from a script in order and every question is recorded. A
+// question the test did not script (or of another kind than the next scripted answer) fails
+// the running test and is answered with the safe default (Ok / No / Cancel) so it never blocks.
 class ScriptedPrompts final : public Prompts {
 public:
     struct Asked {
@@ -20,6 +20,11 @@ public:
         PromptIcon icon = PromptIcon::None;
         PromptButtons buttons = PromptButtons::Ok;
     };
+
+    ScriptedPrompts() = default;
+    ScriptedPrompts(const ScriptedPrompts&) = delete;
+    ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
+    ~ScriptedPrompts() override;
 
     void expectMessage(PromptAnswer answer) { answers_.push_back({answer, {}, false}); }
     void expectInput(std::optional<QString> text) { answers_.push_back({PromptAnswer::Ok, text, true}); }
@@ -32,12 +37,12 @@ public:
     QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
 
     const QList<Asked>& asked() const { return asked_; }
-    int unexpected() const { return unexpected_; }
     bool allAnswered() const { return answers_.empty(); }
-    void clear() { asked_.clear(); unexpected_ = 0; answers_.clear(); }
+    void clear() { asked_.clear(); answers_.clear(); }
 
 private:
     QString fileName(const QString& kind, const QString& title, const QString& folder);
+    bool nextIs(bool input, const Asked& question);
     struct Answer {
         PromptAnswer answer;
         std::optional<QString> text;
@@ -45,7 +50,6 @@ private:
     };
     std::deque<Answer> answers_;
     QList<Asked> asked_;
-    int unexpected_ = 0;
 };
 
 } // namespace orv::test
