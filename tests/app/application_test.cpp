@@ -102,6 +102,22 @@ TEST(Startup, OtherVersionResetsEverything)
     EXPECT_EQ(h.read(kLang, QStringLiteral("1")), QStringLiteral("&Quit"));
 }
 
+// A newer stamp, or one that is not a version at all, resets the store just as an older one.
+TEST(Startup, NewerOrJunkVersionResetsEverything)
+{
+    for (const char* stamp : {"173", "2000", "1720", "17", "0172", "172 ", "v172", "junk"}) {
+        AppHost h;
+        h.write(QStringLiteral("Infos"), QStringLiteral("Version"), QString::fromLatin1(stamp));
+        h.write(kLang, kLang, QStringLiteral("French"));
+        h.write(QStringLiteral("Recent Files"), QStringLiteral("RecentFile1"), QStringLiteral("/x.txt"));
+        h.app->Main();
+        EXPECT_EQ(h.read(QStringLiteral("Infos"), QStringLiteral("Version")), QStringLiteral("172")) << stamp;
+        EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("English")) << stamp;
+        EXPECT_TRUE(h.read(QStringLiteral("Recent Files"), QStringLiteral("RecentFile1")).isEmpty()) << stamp;
+        EXPECT_TRUE(h.app->findOptions()->isVisible()) << stamp;
+    }
+}
+
 // A valid stamp with the language key removed: English is rewritten, other settings survive;
 // an unknown language value is left alone.
 TEST(Startup, MissingLanguageIsRepaired)

@@ -22,6 +22,10 @@ TEST(CapitalizePath, UpperCasesFirstAndAfterEachSeparatorInPlace)
     EXPECT_EQ(CapitalizePath(doubled, bs), QStringLiteral("A\\\\B"));
     QString accents = QStringLiteral("\u00e9t\u00e9\\\u00e0 voir\\stra\u00dfe");
     EXPECT_EQ(CapitalizePath(accents, bs), QStringLiteral("\u00c9t\u00e9\\\u00c0 voir\\Stra\u00dfe"));
+    // A part starting with a letter whose upper case is two letters (ß) keeps it, and the
+    // parts after it are still found where they were.
+    QString eszett = QStringLiteral("\u00dfe\\\u00dfa\\b\u00df\\c");
+    EXPECT_EQ(CapitalizePath(eszett, bs), QStringLiteral("\u00dfe\\\u00dfa\\B\u00df\\C"));
     QString slash = QStringLiteral("/home/ann/photos");
     EXPECT_EQ(CapitalizePath(slash, QLatin1Char('/')), QStringLiteral("/Home/Ann/Photos"));
 }
