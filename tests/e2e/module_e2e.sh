@@ -4,6 +4,7 @@
 # program, and the music with it, cleanly.
 # Usage: module_e2e.sh <orvane-viewer> <samples dir> <output dir>
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
 viewer="$1"; samples="$2"; out="$3"
 mkdir -p "$out"
 work=$(mktemp -d)
@@ -15,14 +16,9 @@ unset QT_QPA_PLATFORM_PLUGIN_PATH
 
 cp "$samples/tune.mod" "$work/my tune.mod"
 cd "$work"
+E2E_LOG="$work/log"
 "$viewer" "my tune.mod" >"$work/log" 2>&1 &
 pid=$!
-
-wait_for() { # wait_for <description> <command...>
-  local what="$1"; shift
-  for _ in $(seq 1 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  echo "timed out waiting for: $what"; cat "$work/log"; return 1
-}
 
 wait_for "the module player" xdotool search --onlyvisible --name '^Module player$'
 # Half a second of stereo float at 48 kHz reached the device, and it is not silence.
@@ -43,7 +39,5 @@ main_window() { xdotool search --onlyvisible --name '^Orvane Viewer$' | grep -vx
 wait_for "the main window" bash -c "xdotool search --onlyvisible --name '^Orvane Viewer\$' | grep -vxq '$splash'"
 main=$(main_window)
 xdotool mousemove --window "$main" 12 8 click 1
-for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then echo "program did not end on Quit"; exit 1; fi
-wait "$pid" || { echo "program exited with an error"; cat "$work/log"; exit 1; }
+wait_exit "$pid" "Quit"
 echo "module e2e passed; screenshots in $out"

@@ -3,6 +3,7 @@
 # the command line selects its folder, the settings file is written, Quit ends the process.
 # Usage: startup_e2e.sh <orvane-viewer> <samples dir> <output dir>
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
 viewer="$1"; samples="$2"; out="$3"
 mkdir -p "$out"
 work=$(mktemp -d)
@@ -15,14 +16,9 @@ unset QT_QPA_PLATFORM_PLUGIN_PATH
 mkdir -p "$work/home"
 cp -r "$samples" "$work/home/Pictures"
 cd "$work/home"
+E2E_LOG="$work/log"
 "$viewer" "Pictures/Photos with spaces/beach day.jpg" >"$work/log" 2>&1 &
 pid=$!
-
-wait_for() { # wait_for <description> <command...>
-  local what="$1"; shift
-  for _ in $(seq 1 100); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  echo "timed out waiting for: $what"; cat "$work/log"; return 1
-}
 
 wait_for "the splash" xdotool search --onlyvisible --classname orvane-viewer
 sleep 0.5
@@ -43,8 +39,8 @@ splash=$(xdotool search --onlyvisible --classname orvane-viewer | head -1)
 main_window() { xdotool search --onlyvisible --name '^Orvane Viewer$' | grep -vx "$splash" | head -1; }
 [ -z "$(main_window)" ] || { echo "main window shown before the splash was dismissed"; exit 1; }
 xdotool mousemove --window "$splash" 5 5 click 1
-for _ in $(seq 1 100); do [ -n "$(main_window)" ] && break; sleep 0.1; done
-[ -n "$(main_window)" ] || { echo "main window not shown after a click on the splash"; exit 1; }
+main_shown() { [ -n "$(main_window)" ]; }
+wait_for "the main window after a click on the splash" main_shown
 xdotool search --onlyvisible --classname orvane-viewer | grep -qx "$splash" && { echo "splash still visible"; exit 1; }
 sleep 0.5
 import -window root "$out/02-main.png"
@@ -62,11 +58,13 @@ wait_for "the full-screen view" full_shown
 sleep 0.5
 import -window root "$out/03-fullscreen.png"
 full=$(xdotool search --onlyvisible --name "Full Screen" | head -1)
+# The window manager gave it the whole screen.
+eval "$(xdotool getwindowgeometry --shell "$full")"
+[ "$WIDTH" -eq 1280 ] && [ "$HEIGHT" -eq 1024 ] && [ "$X" -eq 0 ] && [ "$Y" -eq 0 ] \
+  || { echo "full-screen view is ${WIDTH}x${HEIGHT}+${X}+${Y}, not the whole screen"; exit 1; }
 xdotool key --window "$full" space 2>/dev/null || true
 wait_for "the full-screen view to close" bash -c '! xdotool search --onlyvisible --name "Full Screen" | grep -q .'
 # Quit from the menu bar ends the program.
 xdotool mousemove --window "$main" 12 8 click 1
-for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then echo "program did not end on Quit"; exit 1; fi
-wait "$pid" || { echo "program exited with an error"; cat "$work/log"; exit 1; }
+wait_exit "$pid" "Quit"
 echo "startup e2e passed; screenshots in $out"

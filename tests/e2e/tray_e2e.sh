@@ -3,6 +3,7 @@
 # from that menu ends the program and takes the icon away.
 # Usage: tray_e2e.sh <orvane-viewer> <output dir>
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
 viewer="$1"; out="$2"
 mkdir -p "$out"
 work=$(mktemp -d)
@@ -13,9 +14,11 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 trayer --edge top --align right --widthtype pixel --width 120 --height 28 --transparent false \
   --tint 0x333333 >/dev/null 2>&1 &
 tray=$!
-for _ in $(seq 1 50); do xwininfo -root -tree 2>/dev/null | grep -q '"panel"' && break; sleep 0.1; done
+panel_up() { xwininfo -root -tree | grep -q '"panel"'; }
+wait_for "the tray host's panel" panel_up
 
 cd "$work"
+E2E_LOG="$work/log"
 "$viewer" >"$work/log" 2>&1 &
 pid=$!
 
@@ -25,9 +28,9 @@ icon_window() {
     inpanel && /"orvane-viewer"/ {print $1; exit}
     inpanel && /^     0x/ {inpanel=0}'
 }
-icon=""
-for _ in $(seq 1 100); do icon=$(icon_window); [ -n "$icon" ] && break; sleep 0.1; done
-[ -n "$icon" ] || { echo "no tray icon in the tray host"; cat "$work/log"; exit 1; }
+icon_shown() { [ -n "$(icon_window)" ]; }
+wait_for "the tray icon in the tray host" icon_shown
+icon=$(icon_window)
 sleep 0.3
 import -window root "$out/tray-01-icon.png"
 
@@ -35,14 +38,12 @@ import -window root "$out/tray-01-icon.png"
 before=$(xdotool search --onlyvisible --classname orvane-viewer | wc -l)
 xdotool mousemove --window "$icon" 8 8 click 3
 menu_up() { [ "$(xdotool search --onlyvisible --classname orvane-viewer | wc -l)" -gt "$before" ]; }
-for _ in $(seq 1 50); do menu_up && break; sleep 0.1; done
-menu_up || { echo "right click on the tray icon showed no menu"; exit 1; }
+wait_for "the tray menu after a right click on the icon" menu_up
 sleep 0.3
 import -window root "$out/tray-02-menu.png"
 
 # Quit from the tray menu (its accelerator) ends the program; the icon goes with it.
 xdotool key q
-for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-if kill -0 "$pid" 2>/dev/null; then echo "Quit from the tray menu did not end the program"; exit 1; fi
+wait_exit "$pid" "Quit from the tray menu"
 [ -z "$(icon_window)" ] || { echo "tray icon left behind"; exit 1; }
 echo "tray e2e passed; screenshots in $out"
