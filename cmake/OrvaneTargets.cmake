@@ -16,6 +16,46 @@ if(ORVANE_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Fuzzing: the code under test carries libFuzzer's coverage hooks and the sanitizers; only the
+# fuzz targets link libFuzzer's main().
+if(ORVANE_BUILD_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "ORVANE_BUILD_FUZZ needs clang (the \"fuzz\" preset sets it)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+  add_custom_target(orvane_fuzzers)
+  set(ORVANE_FUZZ_MANIFEST ${CMAKE_BINARY_DIR}/fuzz/fuzzers.tsv)
+  # The manifest fuzz/run.sh reads, written once every target is known.
+  function(_orvane_write_fuzz_manifest)
+    get_property(lines GLOBAL PROPERTY ORVANE_FUZZ_LINES)
+    list(JOIN lines "\n" content)
+    file(GENERATE OUTPUT ${ORVANE_FUZZ_MANIFEST} CONTENT "${content}\n")
+  endfunction()
+  cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _orvane_write_fuzz_manifest)
+endif()
+
+# orvane_add_fuzzer(name SOURCES ... LIBS ... [SEEDS pattern...] [CORPUS folder...] [MAX_LEN n])
+# A libFuzzer target; fuzz/run.sh runs each in turn. Its starting inputs are the files of the
+# CORPUS folders and of the built samples whose names match a SEEDS pattern (any letter case).
+function(orvane_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "MAX_LEN" "SOURCES;LIBS;SEEDS;CORPUS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  orvane_setup_target(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  add_dependencies(orvane_fuzzers ${name})
+  if(NOT ARG_MAX_LEN)
+    set(ARG_MAX_LEN 4096)
+  endif()
+  list(JOIN ARG_SEEDS " " seeds)
+  list(JOIN ARG_CORPUS "\t" corpus)
+  # name, executable, longest input, seed patterns, then the corpus folders; tab-separated.
+  set_property(GLOBAL APPEND PROPERTY ORVANE_FUZZ_LINES
+    "${name}\t$<TARGET_FILE:${name}>\t${ARG_MAX_LEN}\t${seeds}\t${corpus}")
+endfunction()
+
 # orvane_add_library(name [CORE] SOURCES ... LIBS ...)
 # CORE libraries hold window-free logic and may link QtCore at most.
 function(orvane_add_library name)

@@ -1,28 +1,36 @@
 #!/bin/sh
-# Runs each palette reader fuzz target for SECONDS (default 60), seeded with the committed
-# corpus and the built samples. New inputs collect in OUTPUT_FOLDER/corpus-<target>; a crash
-# is written as OUTPUT_FOLDER/crash-* and ends the run with a failure.
+# Builds the fuzz targets (the "fuzz" CMake preset, build-fuzz/) and runs each for SECONDS
+# (default 60), seeded with its corpus folders and the built samples ($ORVANE_SAMPLES, else
+# build/samples when the normal build made them). New inputs collect in
+# OUTPUT_FOLDER/corpus-<target>; a crash is written as OUTPUT_FOLDER/crash-<target>-* and ends
+# the run with a failure once every target has had its time.
 # Usage: fuzz/run.sh [SECONDS] [OUTPUT_FOLDER]
-set -eu
+# No file-name expansion: the seed patterns go to find as they are.
+set -euf
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 out=${2:-/tmp/orvane-fuzz}
-"$root/fuzz/build.sh" "$out"
-samples=${ORVANE_SAMPLES:-}
+cd "$root"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+samples=${ORVANE_SAMPLES:-$root/build/samples}
+manifest=$root/build-fuzz/fuzz/fuzzers.tsv
+mkdir -p "$out"
+tab=$(printf '\t')
 status=0
-for target in bitmappalette jascpalette; do
-    work="$out/corpus-$target"
+# Read on descriptor 3 so the fuzzers cannot eat the manifest from standard input.
+while IFS="$tab" read -r name exe max_len seeds corpus <&3; do
+    work="$out/corpus-$name"
     mkdir -p "$work"
-    case $target in
-        # The bitmap reader looks at 1,078 bytes at most; a JASC palette takes about 3 KB.
-        bitmappalette) pattern='*.[bBdD][mMiI][pPbB]' max_len=2048 ;;
-        *) pattern='*.[pP][aA][lL]' max_len=8192 ;;
-    esac
-    for f in "$root"/tests/palette/corpus/$pattern ${samples:+"$samples"/$pattern}; do
-        if [ -f "$f" ]; then cp "$f" "$work/"; fi
+    # Tab-separated corpus folders follow; the samples folder is always a candidate.
+    echo "$corpus$tab$samples" | tr '\t' '\n' | while IFS= read -r folder; do
+        [ -n "$folder" ] && [ -d "$folder" ] || continue
+        for pattern in $seeds; do
+            find "$folder" -maxdepth 1 -type f -iname "$pattern" -exec cp {} "$work/" \;
+        done
     done
-    echo "== $target for $seconds s"
-    "$out/${target}_fuzz" -max_total_time="$seconds" -max_len=$max_len -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix="$out/crash-$target-" -print_final_stats=1 "$work" || status=1
-done
+    echo "== $name for $seconds s"
+    "$exe" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$out/crash-$name-" -print_final_stats=1 "$work" || status=1
+done 3<"$manifest"
 exit $status
