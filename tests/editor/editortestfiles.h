@@ -6,11 +6,16 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <ostream>
+
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+// Readable values in test failures.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace orv::test {
 
