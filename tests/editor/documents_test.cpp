@@ -125,7 +125,7 @@ protected:
     int open(const QString& path)
     {
         prompts_.expectInput(path);
-        return docs_.openWithDialog();
+        return docs_.OpenWithDialog();
     }
     const DocumentState& doc(int slot) const { return docs_.documents()[slot]; }
 
@@ -155,16 +155,16 @@ TEST_F(EditorDocumentsTest, SlotsAreReusedLowestFirstAndCaptionedByTheirNumber)
     EXPECT_TRUE(windows_.windows[1].shown);
     EXPECT_FALSE(doc(1).modified);
 
-    EXPECT_EQ(docs_.newDocument(), 2);
+    EXPECT_EQ(docs_.NewDocument(), 2);
     EXPECT_EQ(windows_.windows[2].caption, u"Untitled:2"_s);
     EXPECT_EQ(windows_.active, 2);
     ASSERT_TRUE(windows_.close(2));
-    EXPECT_EQ(docs_.newDocument(), 2);
+    EXPECT_EQ(docs_.NewDocument(), 2);
     EXPECT_EQ(windows_.windows[2].caption, u"Untitled:2"_s);
-    EXPECT_EQ(docs_.newDocument(), 3);
+    EXPECT_EQ(docs_.NewDocument(), 3);
     ASSERT_TRUE(windows_.close(3));
     ASSERT_TRUE(windows_.close(1));
-    EXPECT_EQ(docs_.newDocument(), 1);
+    EXPECT_EQ(docs_.NewDocument(), 1);
     EXPECT_EQ(windows_.windows[1].caption, u"Untitled:1"_s);
     // A file takes the lowest free slot too; its caption is its path as it is.
     const QString path = file(u"Read Me.TXT"_s, "hello\n");
@@ -182,7 +182,7 @@ TEST_F(EditorDocumentsTest, ModifiedFollowsChangesReadsWritesAndNew)
     // Closed unsaved: the slot keeps its mark, the next document in it starts clean.
     prompts_.expectMessage(PromptAnswer::No);
     ASSERT_TRUE(windows_.close(1));
-    EXPECT_EQ(docs_.newDocument(), 1);
+    EXPECT_EQ(docs_.NewDocument(), 1);
     EXPECT_FALSE(doc(1).modified);
     EXPECT_TRUE(windows_.close(1));  // asks nothing
 
@@ -209,13 +209,13 @@ TEST_F(EditorDocumentsTest, EditingButtonsShowExactlyWhileADocumentIsOpen)
     const QString missing = folder() + u"/gone.txt"_s;
     prompts_.expectInput(missing);
     prompts_.expectMessage(PromptAnswer::Ok);
-    EXPECT_EQ(docs_.openWithDialog(), 0);
+    EXPECT_EQ(docs_.OpenWithDialog(), 0);
     expectMessage(lastAsked(), u"Can't open file: "_s + missing);
     EXPECT_TRUE(windows_.windows.isEmpty());
     EXPECT_FALSE(windows_.editingButtons);
     EXPECT_EQ(recent(1), missing);
 
-    docs_.newDocument();
+    docs_.NewDocument();
     EXPECT_TRUE(windows_.editingButtons);
 }
 
@@ -229,17 +229,17 @@ TEST_F(EditorDocumentsTest, OpenRefusesMoreThan65000BytesOnDisk)
     const QByteArray before = storeBytes();
     prompts_.expectInput(over);
     prompts_.expectMessage(PromptAnswer::Ok);
-    EXPECT_EQ(docs_.openWithDialog(), 0);
+    EXPECT_EQ(docs_.OpenWithDialog(), 0);
     expectMessage(lastAsked(), u"The file is too large to open."_s);
     EXPECT_EQ(windows_.windows.size(), 2);
     EXPECT_EQ(storeBytes(), before);
     // Handed over from the browser: the same limit, and no dialog.
     prompts_.expectMessage(PromptAnswer::Ok);
-    EXPECT_EQ(docs_.openWithDialog(over), 0);
+    EXPECT_EQ(docs_.OpenWithDialog(over), 0);
     expectMessage(lastAsked(), u"The file is too large to open."_s);
     // The Open dialog cancelled: nothing at all.
     prompts_.expectInput(QString());
-    EXPECT_EQ(docs_.openWithDialog(), 0);
+    EXPECT_EQ(docs_.OpenWithDialog(), 0);
     EXPECT_EQ(lastAsked().kind, u"open"_s);
     EXPECT_EQ(storeBytes(), before);
 
@@ -260,7 +260,7 @@ TEST_F(EditorDocumentsTest, HandedOverFileOpensBesideTheFirstDocument)
     EXPECT_EQ(recent(1), path);
     EXPECT_TRUE(prompts_.asked().isEmpty());
     // With the frame open already: a further window.
-    EXPECT_EQ(docs_.openWithDialog(path), 3);
+    EXPECT_EQ(docs_.OpenWithDialog(path), 3);
 }
 
 TEST_F(EditorDocumentsTest, RecentListKeepsFourWithoutReorderingAndTellsLetterCaseApart)
@@ -295,8 +295,8 @@ TEST_F(EditorDocumentsTest, RecentMenusStayAsDesignedUntilTheListHasAPath)
     EXPECT_EQ(windows_.frameMenuShown, 0);
     EXPECT_EQ(docs_.recentMenu(0), RecentMenu());
     // Never-filled entries compare with their design captions.
-    EXPECT_TRUE(docs_.isRecentFile(u"RecentFile2"_s));
-    EXPECT_FALSE(docs_.isRecentFile(u"recentfile2"_s));
+    EXPECT_TRUE(docs_.IsRecentFile(u"RecentFile2"_s));
+    EXPECT_FALSE(docs_.IsRecentFile(u"recentfile2"_s));
 
     const QString a = file(u"a.txt"_s, "a\n");
     open(a);
@@ -306,10 +306,10 @@ TEST_F(EditorDocumentsTest, RecentMenusStayAsDesignedUntilTheListHasAPath)
     EXPECT_TRUE(menu.visible[0]);
     EXPECT_FALSE(menu.visible[1]);
     EXPECT_EQ(menu.captions[1], u"RecentFile2"_s);
-    EXPECT_TRUE(docs_.isRecentFile(u"RecentFile3"_s));
+    EXPECT_TRUE(docs_.IsRecentFile(u"RecentFile3"_s));
 
     // A new document shows the entries at once.
-    const int slot = docs_.newDocument();
+    const int slot = docs_.NewDocument();
     EXPECT_EQ(windows_.windows[slot].menu, menu);
     EXPECT_EQ(docs_.recentMenu(slot), menu);
 }
@@ -397,7 +397,7 @@ TEST_F(EditorDocumentsTest, CloseQuestionSavesThatDocumentsOwnText)
     const int named = open(path);
     windows_.type(1, u"untitled text"_s);
     windows_.type(named, u"added"_s);
-    docs_.newDocument();  // the active document is another one
+    docs_.NewDocument();  // the active document is another one
 
     const qsizetype asked = prompts_.asked().size();
     prompts_.expectMessage(PromptAnswer::Yes);
@@ -459,7 +459,7 @@ TEST_F(EditorDocumentsTest, ReadFailureOpensNoPartialDocument)
 {
     docs_.frameLoaded(QString());
     prompts_.expectMessage(PromptAnswer::Ok);
-    EXPECT_EQ(docs_.loadFileIntoNewDocument(u"/proc/self/mem"_s), 0);
+    EXPECT_EQ(docs_.LoadFileIntoNewDocument(u"/proc/self/mem"_s), 0);
     EXPECT_TRUE(lastAsked().text.startsWith(u"Can't read file: /proc/self/mem\r"_s));
     EXPECT_GT(lastAsked().text.size(), 33);
     EXPECT_EQ(windows_.windows.keys(), QList<int>{1});
@@ -470,18 +470,18 @@ TEST_F(EditorDocumentsTest, SearchSelectsOrReportsAndIgnoresClosedDocuments)
     docs_.frameLoaded(QString());
     windows_.type(1, u"abcabc"_s);
     SearchState state;
-    state.text = u"bc"_s;
+    state.searchText = u"bc"_s;
     state.openedFromMenu(QString());
-    docs_.searchDocument(1, state);
+    docs_.SearchDocument(1, state);
     EXPECT_EQ(windows_.windows[1].selection, (TextRange{1, 2}));
-    docs_.searchDocument(1, state);
+    docs_.SearchDocument(1, state);
     EXPECT_EQ(windows_.windows[1].selection, (TextRange{4, 2}));
     prompts_.expectMessage(PromptAnswer::Ok);
-    docs_.searchDocument(1, state);
+    docs_.SearchDocument(1, state);
     expectMessage(lastAsked(), u"Cannot find \"bc\""_s);
     prompts_.expectMessage(PromptAnswer::No);
     ASSERT_TRUE(windows_.close(1));
-    docs_.searchDocument(1, state);
+    docs_.SearchDocument(1, state);
     EXPECT_EQ(prompts_.asked().size(), 2);
 }
 
@@ -490,8 +490,8 @@ TEST_F(EditorDocumentsTest, SearchSelectsOrReportsAndIgnoresClosedDocuments)
 TEST_F(EditorDocumentsTest, FrameCloseAsksEachChangedDocumentInTurn)
 {
     docs_.frameLoaded(QString());
-    docs_.newDocument();
-    docs_.newDocument();
+    docs_.NewDocument();
+    docs_.NewDocument();
     windows_.type(1, u"one"_s);
     windows_.type(3, u"three"_s);
 
@@ -520,6 +520,6 @@ TEST_F(EditorDocumentsTest, FrameCloseAsksEachChangedDocumentInTurn)
     for (const int slot : {1, 2, 3})
         EXPECT_TRUE(windows_.close(slot));
     EXPECT_EQ(prompts_.asked().size(), 8);
-    EXPECT_FALSE(docs_.documents().hasOpenDocuments());
+    EXPECT_FALSE(docs_.documents().HasOpenDocuments());
     EXPECT_FALSE(windows_.editingButtons);
 }

@@ -27,9 +27,9 @@ struct Document {
 SearchState fromMenu(const QString& text, SearchDirection direction, bool matchCase = false)
 {
     SearchState state;
-    state.direction = direction;
-    state.matchCase = matchCase;
-    state.text = text;
+    state.searchDirection = direction;
+    state.searchMatchCase = matchCase;
+    state.searchText = text;
     state.openedFromMenu(QString());
     return state;
 }
@@ -48,7 +48,7 @@ TEST(SearchTest, DownFindsEachMatchInTurnAndNeverWraps)
     EXPECT_EQ(doc.selection, (TextRange{3, 3}));
     EXPECT_EQ(doc.messages, QStringList{u"Cannot find \"abc\""_s});
     EXPECT_EQ(state.lastMatchStart, 3);
-    EXPECT_FALSE(state.restart);
+    EXPECT_FALSE(state.searchRestart);
 }
 
 TEST(SearchTest, UpNeverMatchesAtOrAfterTheCaret)
@@ -64,7 +64,7 @@ TEST(SearchTest, UpNeverMatchesAtOrAfterTheCaret)
     EXPECT_EQ(doc.selection, (TextRange{1, 1}));
 
     // Repeating goes on before the match: a at 0.
-    b.text = u"a"_s;
+    b.searchText = u"a"_s;
     doc.search(b);
     EXPECT_EQ(doc.selection, (TextRange{0, 1}));
 
@@ -98,7 +98,7 @@ TEST(SearchTest, MatchCaseAndTheMessageQuotesTheTextAsTyped)
 TEST(SearchTest, CaretAtTheLastMatchSkipsItUnlessRestarted)
 {
     SearchState state;
-    state.text = u"x"_s;
+    state.searchText = u"x"_s;
     EXPECT_FALSE(SearchDocument(state, u"x"_s, 0).match);  // lastMatchStart starts at 0
     state.openedFromMenu(QString());
     EXPECT_EQ(SearchDocument(state, u"x"_s, 0).match, (TextRange{0, 1}));
@@ -111,7 +111,7 @@ TEST(SearchTest, CaseIsComparedCharacterByCharacterSoPositionsHold)
     SearchState state = fromMenu(u"strasse"_s, SearchDirection::Down);
     doc.search(state);
     EXPECT_EQ(doc.selection, (TextRange{7, 7}));
-    state.text = u"STRAßE"_s;
+    state.searchText = u"STRAßE"_s;
     doc.search(state);
     EXPECT_EQ(doc.selection, (TextRange{15, 6}));
     // Letters beyond the first plane.
@@ -136,7 +136,7 @@ TEST(SearchTest, BlocksOfLinesAndPositionsBeyond32767)
     EXPECT_EQ(longDoc.selection, (TextRange{70000, 6}));
     longDoc.search(needle);
     EXPECT_EQ(longDoc.selection, (TextRange{71006, 6}));
-    needle.direction = SearchDirection::Up;
+    needle.searchDirection = SearchDirection::Up;
     longDoc.search(needle);
     EXPECT_EQ(longDoc.selection, (TextRange{70000, 6}));
     EXPECT_TRUE(longDoc.messages.isEmpty());
@@ -146,13 +146,13 @@ TEST(SearchTest, FindDialogStateRules)
 {
     SearchState state;
     EXPECT_TRUE(state.findNextOpensDialog());
-    state.text = u"kept"_s;
+    state.searchText = u"kept"_s;
     EXPECT_EQ(state.openedFromMenu(QString()), u"kept"_s);
-    EXPECT_TRUE(state.restart);
+    EXPECT_TRUE(state.searchRestart);
     EXPECT_EQ(state.openedFromMenu(u"line one\nline two"_s), u"line one\nline two"_s);
     state.cancelled(u"typed"_s, true);
-    EXPECT_EQ(state.text, u"typed"_s);
-    EXPECT_TRUE(state.matchCase);
+    EXPECT_EQ(state.searchText, u"typed"_s);
+    EXPECT_TRUE(state.searchMatchCase);
     EXPECT_FALSE(state.findNextOpensDialog());
 }
 

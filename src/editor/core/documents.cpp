@@ -24,11 +24,11 @@ private:
 
 bool isUntitled(const QString& caption) { return caption.startsWith(kUntitled); }
 
-// ---- DocumentTable ----
+// ---- DocumentStates ----
 
-void DocumentTable::reset() { slots_ = {DocumentState{}}; }
+void DocumentStates::reset() { slots_ = {DocumentState{}}; }
 
-int DocumentTable::allocate()
+int DocumentStates::AllocateDocumentSlot()
 {
     for (qsizetype i = 0; i < slots_.size(); ++i) {
         if (slots_[i].closed) {
@@ -40,20 +40,20 @@ int DocumentTable::allocate()
     return int(slots_.size());
 }
 
-void DocumentTable::close(int slot)
+void DocumentStates::close(int slot)
 {
     if (slot >= 1 && slot <= size())
         slots_[slot - 1].closed = true;
 }
 
-bool DocumentTable::hasOpenDocuments() const
+bool DocumentStates::HasOpenDocuments() const
 {
     return std::any_of(slots_.cbegin(), slots_.cend(), [](const DocumentState& d) { return !d.closed; });
 }
 
-bool DocumentTable::isOpen(int slot) const { return slot >= 1 && slot <= size() && !slots_[slot - 1].closed; }
+bool DocumentStates::isOpen(int slot) const { return slot >= 1 && slot <= size() && !slots_[slot - 1].closed; }
 
-QList<int> DocumentTable::openSlots() const
+QList<int> DocumentStates::openSlots() const
 {
     QList<int> open;
     for (int slot = 1; slot <= size(); ++slot) {
@@ -88,14 +88,14 @@ void EditorDocuments::frameLoaded(const QString& pendingFile)
     first.modified = false;
     windows_.showDocumentWindow(1);
     windows_.setEditingButtonsVisible(true);
-    refreshRecentMenus();
+    RefreshRecentMenus();
     if (!pendingFile.isEmpty())
-        openWithDialog(pendingFile);
+        OpenWithDialog(pendingFile);
 }
 
 int EditorDocuments::createDocument()
 {
-    const int slot = documents_.allocate();
+    const int slot = documents_.AllocateDocumentSlot();
     DocumentState& d = documents_[slot];
     d.format = TextFormat();
     d.recentMenu = RecentMenu();
@@ -103,7 +103,7 @@ int EditorDocuments::createDocument()
     return slot;
 }
 
-int EditorDocuments::newDocument()
+int EditorDocuments::NewDocument()
 {
     const int slot = createDocument();
     DocumentState& d = documents_[slot];
@@ -113,11 +113,11 @@ int EditorDocuments::newDocument()
     d.modified = false;
     windows_.showDocumentWindow(slot);
     windows_.setEditingButtonsVisible(true);
-    refreshRecentMenus();
+    RefreshRecentMenus();
     return slot;
 }
 
-int EditorDocuments::loadFileIntoNewDocument(const QString& path)
+int EditorDocuments::LoadFileIntoNewDocument(const QString& path)
 {
     TextFileRead read;
     {
@@ -156,7 +156,7 @@ int EditorDocuments::loadFileIntoNewDocument(const QString& path)
     return slot;
 }
 
-int EditorDocuments::openWithDialog(const QString& pendingFile)
+int EditorDocuments::OpenWithDialog(const QString& pendingFile)
 {
     const QString path = !pendingFile.isEmpty()
         ? pendingFile
@@ -167,17 +167,17 @@ int EditorDocuments::openWithDialog(const QString& pendingFile)
         message(QStringLiteral("The file is too large to open."));
         return 0;
     }
-    const int slot = loadFileIntoNewDocument(path);
-    rememberRecentFile(path);
+    const int slot = LoadFileIntoNewDocument(path);
+    RememberRecentFile(path);
     return slot;
 }
 
-QString EditorDocuments::askSaveName(const QString& proposed)
+QString EditorDocuments::AskSaveName(const QString& proposed)
 {
     return prompts_.saveFileName(QStringLiteral("Save As"), proposed, FileFilter);
 }
 
-bool EditorDocuments::writeDocumentFile(int slot, const QString& path)
+bool EditorDocuments::WriteDocumentFile(int slot, const QString& path)
 {
     if (!documents_.isOpen(slot))
         return false;
@@ -209,8 +209,8 @@ bool EditorDocuments::save(int slot)
     if (!documents_.isOpen(slot))
         return false;
     const QString& caption = documents_[slot].caption;
-    const QString name = isUntitled(caption) ? askSaveName(QString()) : caption;
-    return !name.isEmpty() && writeDocumentFile(slot, name);
+    const QString name = isUntitled(caption) ? AskSaveName(QString()) : caption;
+    return !name.isEmpty() && WriteDocumentFile(slot, name);
 }
 
 bool EditorDocuments::saveAs(int slot)
@@ -218,11 +218,11 @@ bool EditorDocuments::saveAs(int slot)
     if (!documents_.isOpen(slot))
         return false;
     const QString& caption = documents_[slot].caption;
-    const QString name = askSaveName(isUntitled(caption) ? QStringLiteral("Untitled.txt") : caption);
+    const QString name = AskSaveName(isUntitled(caption) ? QStringLiteral("Untitled.txt") : caption);
     if (name.isEmpty())
         return false;
-    const bool written = writeDocumentFile(slot, name);
-    rememberRecentFile(name);
+    const bool written = WriteDocumentFile(slot, name);
+    RememberRecentFile(name);
     return written;
 }
 
@@ -237,9 +237,9 @@ bool EditorDocuments::queryClose(int slot)
     case PromptAnswer::No:
         return true;
     case PromptAnswer::Yes: {
-        const QString name = isUntitled(caption) ? askSaveName(QStringLiteral("untitled.txt")) : caption;
+        const QString name = isUntitled(caption) ? AskSaveName(QStringLiteral("untitled.txt")) : caption;
         // A save the user asked for that did not happen keeps the document and its text.
-        return !name.isEmpty() && writeDocumentFile(slot, name);
+        return !name.isEmpty() && WriteDocumentFile(slot, name);
     }
     default:
         return false;
@@ -267,9 +267,9 @@ void EditorDocuments::documentClosed(int slot)
     if (!documents_.isOpen(slot))
         return;
     documents_.close(slot);
-    if (!documents_.hasOpenDocuments()) {
+    if (!documents_.HasOpenDocuments()) {
         windows_.setEditingButtonsVisible(false);
-        refreshRecentMenus();
+        RefreshRecentMenus();
     }
 }
 
@@ -286,23 +286,23 @@ int EditorDocuments::openRecentEntry(int window, int index)
     if (index < 1 || index > RecentFiles::kCount || (window != 0 && !documents_.isOpen(window)))
         return 0;
     const QString path = recentMenu(window).captions[size_t(index - 1)];
-    const int slot = loadFileIntoNewDocument(path);
-    refreshRecentMenus();
+    const int slot = LoadFileIntoNewDocument(path);
+    RefreshRecentMenus();
     return slot;
 }
 
-bool EditorDocuments::isRecentFile(const QString& path) const { return frameMenu_.holds(path); }
+bool EditorDocuments::IsRecentFile(const QString& path) const { return frameMenu_.holds(path); }
 
-void EditorDocuments::pushRecentFile(const QString& path) { recent_.push(path); }
+void EditorDocuments::PushRecentFile(const QString& path) { recent_.push(path); }
 
-void EditorDocuments::rememberRecentFile(const QString& path)
+void EditorDocuments::RememberRecentFile(const QString& path)
 {
-    if (!isRecentFile(path))
-        pushRecentFile(path);
-    refreshRecentMenus();
+    if (!IsRecentFile(path))
+        PushRecentFile(path);
+    RefreshRecentMenus();
 }
 
-void EditorDocuments::refreshRecentMenus()
+void EditorDocuments::RefreshRecentMenus()
 {
     if (recent_.first().isEmpty())
         return;
@@ -318,12 +318,12 @@ void EditorDocuments::refreshRecentMenus()
         windows_.showRecentMenu(slot, documents_[slot].recentMenu);
 }
 
-void EditorDocuments::searchDocument(int slot, SearchState& state)
+void EditorDocuments::SearchDocument(int slot, SearchState& state)
 {
     // The find dialog may outlive the last document.
     if (!documents_.isOpen(slot))
         return;
-    const SearchResult result = SearchDocument(state, windows_.documentText(slot), windows_.selectionStart(slot));
+    const SearchResult result = orv::SearchDocument(state, windows_.documentText(slot), windows_.selectionStart(slot));
     if (result.match)
         windows_.selectText(slot, *result.match);
     else

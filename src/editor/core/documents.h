@@ -30,14 +30,14 @@ bool isUntitled(const QString& caption);
 
 // The document windows' slots, numbered from 1. The table only grows; a closed slot is reused,
 // lowest first, before it grows.
-class DocumentTable {
+class DocumentStates {
 public:
     // A single slot, 1, in use.
     void reset();
     // The first closed slot, marked in use; else a new last slot (unmodified, in use).
-    int allocate();
+    int AllocateDocumentSlot();
     void close(int slot);
-    bool hasOpenDocuments() const;
+    bool HasOpenDocuments() const;
     bool isOpen(int slot) const;
     QList<int> openSlots() const;
     int size() const { return int(slots_.size()); }
@@ -88,18 +88,18 @@ public:
     void frameLoaded(const QString& pendingFile);
 
     // New: an empty "Untitled:" + slot document. Returns its slot.
-    int newDocument();
+    int NewDocument();
     // Reads the whole file into a new document captioned with the path. On failure the
     // message is shown, no window is created and 0 is returned.
-    int loadFileIntoNewDocument(const QString& path);
+    int LoadFileIntoNewDocument(const QString& path);
     // Open: the pending file when there is one, else the file dialog; the size limit; the load;
     // the path remembered (also when the load failed). Returns the new slot, or 0.
-    int openWithDialog(const QString& pendingFile = QString());
+    int OpenWithDialog(const QString& pendingFile = QString());
     // The Save As dialog starting with proposed; empty when cancelled.
-    QString askSaveName(const QString& proposed);
+    QString AskSaveName(const QString& proposed);
     // Writes the slot's own text to path; on success the caption becomes path and the document
     // is unmodified; on failure the system's description is shown and nothing changes.
-    bool writeDocumentFile(int slot, const QString& path);
+    bool WriteDocumentFile(int slot, const QString& path);
     // Save and Save As of a document window; true when the text was written.
     bool save(int slot);
     bool saveAs(int slot);
@@ -122,15 +122,15 @@ public:
     // A recent-file entry (1 to 4) of a window's File menu (0 the frame, else a slot) was chosen.
     int openRecentEntry(int window, int index);
 
-    bool isRecentFile(const QString& path) const;
-    void pushRecentFile(const QString& path);
-    void rememberRecentFile(const QString& path);
-    void refreshRecentMenus();
+    bool IsRecentFile(const QString& path) const;
+    void PushRecentFile(const QString& path);
+    void RememberRecentFile(const QString& path);
+    void RefreshRecentMenus();
 
     // Find and Find Next on a document window: selects the match or shows "Cannot find ...".
-    void searchDocument(int slot, SearchState& state);
+    void SearchDocument(int slot, SearchState& state);
 
-    const DocumentTable& documents() const { return documents_; }
+    const DocumentStates& documents() const { return documents_; }
     const RecentMenu& recentMenu(int window) const;
 
 private:
@@ -142,7 +142,7 @@ private:
     EditorWindows& windows_;
     QString application_;
     RecentFiles recent_;
-    DocumentTable documents_;
+    DocumentStates documents_;
     RecentMenu frameMenu_;
     QList<int> agreedToClose_;
 };

@@ -90,44 +90,44 @@ QString timeDateText(const QDateTime& now, const QLocale& locale)
 
 QString SearchState::openedFromMenu(const QString& selectedText)
 {
-    restart = true;
-    return selectedText.isEmpty() ? text : selectedText;
+    searchRestart = true;
+    return selectedText.isEmpty() ? searchText : selectedText;
 }
 
 void SearchState::cancelled(const QString& boxText, bool boxMatchCase)
 {
-    text = boxText;
-    matchCase = boxMatchCase;
+    searchText = boxText;
+    searchMatchCase = boxMatchCase;
 }
 
 SearchResult SearchDocument(SearchState& state, QStringView text, qsizetype selectionStart)
 {
     const qsizetype caret = selectionStart;
     qsizetype offset = caret == state.lastMatchStart ? 1 : 0;
-    if (state.restart)
+    if (state.searchRestart)
         offset = 0;
     const qsizetype start = caret + offset;
-    const QStringView pattern = state.text;
+    const QStringView pattern = state.searchText;
 
     SearchResult result;
     if (!pattern.isEmpty()) {
-        if (state.direction == SearchDirection::Down) {
+        if (state.searchDirection == SearchDirection::Down) {
             for (qsizetype i = std::max<qsizetype>(start, 0); i < text.size() && !result.match; ++i) {
-                if (const auto length = matchAt(text, i, pattern, state.matchCase))
+                if (const auto length = matchAt(text, i, pattern, state.searchMatchCase))
                     result.match = TextRange{i, *length};
             }
         } else {
             // Never a match that begins at the caret's own character or after it.
             for (qsizetype i = std::min(start - 2, text.size() - 1); i >= 0 && !result.match; --i) {
-                if (const auto length = matchAt(text, i, pattern, state.matchCase))
+                if (const auto length = matchAt(text, i, pattern, state.searchMatchCase))
                     result.match = TextRange{i, *length};
             }
         }
     }
     if (!result.match)
-        result.message = QStringLiteral("Cannot find \"") + state.text + u'"';
+        result.message = QStringLiteral("Cannot find \"") + state.searchText + u'"';
     state.lastMatchStart = result.match ? result.match->start : caret;
-    state.restart = false;
+    state.searchRestart = false;
     return result;
 }
 

@@ -27,17 +27,17 @@ enum class SearchDirection { Up = 0, Down = 1 };
 
 // The search state the find dialog, Find Next and the search share for the program's life.
 struct SearchState {
-    QString text;  // as typed
-    bool matchCase = false;
-    SearchDirection direction = SearchDirection::Down;
+    QString searchText;  // as typed
+    bool searchMatchCase = false;
+    SearchDirection searchDirection = SearchDirection::Down;
     qsizetype lastMatchStart = 0;  // the selection start the last search left
-    bool restart = false;          // the next search starts exactly at the caret
+    bool searchRestart = false;    // the next search starts exactly at the caret
 
     // The find dialog opened from the Search menu: its box gets the document's selection when
     // there is one, else the search text; the next search starts at the caret.
     QString openedFromMenu(const QString& selectedText);
     // Find Next with nothing to search for opens the find dialog instead.
-    bool findNextOpensDialog() const { return text.isEmpty(); }
+    bool findNextOpensDialog() const { return searchText.isEmpty(); }
     // The dialog's Cancel keeps what it shows (its close box keeps nothing).
     void cancelled(const QString& boxText, bool boxMatchCase);
 };
