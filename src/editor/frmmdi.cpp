@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyle>
+#include <QTimer>
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -65,6 +66,7 @@ frmMDI::frmMDI(AppContext& ctx, TextEditor& editor)
     setObjectName(QStringLiteral("frmMDI"));
     setWindowTitle(EditorDocuments::FrameCaption);
     setWindowIcon(programIcon());
+    documentIcon_ = QIcon(QPixmap::fromImage(artImage("document-16")));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* centre = new QWidget(this);
@@ -183,6 +185,10 @@ void frmMDI::MDIForm_Load(const QString& pendingFile)
     placeOnScreen();
     picToolbar->show();
     show();
+    if (windowHandle()->frameMargins().isNull())
+        windowHandle()->installEventFilter(this);
+    else
+        placeOnScreen();
     ProcessEnvironment& process = *ctx_.services().process;
     process.setCurrentFolder(process.executableFolder());
     editor_.search().searchDirection = SearchDirection::Down;
@@ -199,13 +205,20 @@ void frmMDI::placeOnScreen()
     move((screen.width() - outerSize_.width()) / 2, (screen.height() - outerSize_.height()) / 2);
 }
 
-void frmMDI::moveEvent(QMoveEvent* e)
+bool frmMDI::eventFilter(QObject* watched, QEvent* e)
 {
-    QMainWindow::moveEvent(e);
-    // The window manager's frame is known once it has framed the window: the stored size is
-    // the outer one, so the inner size follows it once.
-    if (!outerSizeSettled_ && windowHandle() && !windowHandle()->frameMargins().isNull())
+    // A document window has painted: the next one is made ready once the user sees this one.
+    if (e->type() == QEvent::Paint && qobject_cast<QWidget*>(watched) && watched != this) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, &frmMDI::prepareSpareWindow);
+        return false;
+    }
+    // The window manager's frame is known once it has framed the window, at the latest when
+    // the window is first exposed: the stored size is the outer one, so the inner size follows.
+    if (!outerSizeSettled_ && watched == windowHandle() && e->type() == QEvent::Expose
+        && !windowHandle()->frameMargins().isNull())
         placeOnScreen();
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void frmMDI::bringToFront(const QString& pendingFile)
@@ -339,12 +352,29 @@ void frmMDI::updateMenuBar()
 
 // ---- EditorWindows ----
 
-void frmMDI::createDocumentWindow(int slot)
+QMdiSubWindow* frmMDI::makeDocumentWindow()
 {
-    auto* document = new frmNotePad(*this, slot);
+    auto* document = new frmNotePad(*this, 0);
     QMdiSubWindow* sub = mdiArea->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(QIcon(QPixmap::fromImage(artImage("document-16"))));
+    sub->setWindowIcon(documentIcon_);
+    sub->hide();
+    return sub;
+}
+
+void frmMDI::prepareSpareWindow()
+{
+    if (!spare_ && mdiArea)
+        spare_ = makeDocumentWindow();
+}
+
+void frmMDI::createDocumentWindow(int slot)
+{
+    // The window made ready in idle time after the last one painted, when there is one.
+    QMdiSubWindow* sub = spare_ ? spare_.data() : makeDocumentWindow();
+    spare_.clear();
+    auto* document = qobject_cast<frmNotePad*>(sub->widget());
+    document->setSlot(slot);
     windows_.insert(slot, document);
     // Each new window a step down and right of the one before, three quarters of the area.
     const QSize area = mdiArea->viewport()->size();
@@ -400,6 +430,8 @@ void frmMDI::showDocumentWindow(int slot)
     mdiArea->setActiveSubWindow(sub);
     d->text().setFocus();
     updateMenuBar();
+    if (!spare_)
+        d->text().viewport()->installEventFilter(this);
 }
 
 void frmMDI::setEditingButtonsVisible(bool visible)

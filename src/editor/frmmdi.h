@@ -3,6 +3,7 @@
 #include "editor/core/documents.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -77,7 +78,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
-    void moveEvent(QMoveEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     // EditorWindows
@@ -101,11 +102,17 @@ private:
     // Sets the outer size (with the window manager's frame) and centres the frame.
     void placeOnScreen();
     QMdiSubWindow* subWindow(int slot) const;
+    // A hidden document window, not yet given a slot.
+    QMdiSubWindow* makeDocumentWindow();
+    void prepareSpareWindow();
 
     AppContext& ctx_;
     TextEditor& editor_;
     EditorDocuments docs_;
     QHash<int, QPointer<frmNotePad>> windows_;
+    // A document window made ready in idle time, so opening a file costs less.
+    QPointer<QMdiSubWindow> spare_;
+    QIcon documentIcon_;
     QMdiArea* mdiArea = nullptr;
     QWidget* picToolbar = nullptr;
     ToolbarButton* imgFileNewButton = nullptr;

@@ -21,6 +21,7 @@ public:
     frmNotePad(frmMDI& frame, int slotNumber);
 
     int slot() const { return tag_.toInt(); }
+    void setSlot(int number) { tag_ = QString::number(number); }
     QString tag() const { return tag_; }
     TextBox& text() const { return *Text1; }
     // What the frame's menu bar shows while this document is active.
