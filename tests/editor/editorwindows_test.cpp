@@ -28,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -621,4 +622,35 @@ TEST(EditorDocument, AboutBox)
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], u"Vellum Pad Module"_s);
     EXPECT_EQ(lines[3], AppContext::SiteAddress);
+}
+
+// Once a document has painted, the next document window is made ready out of sight: it is in
+// no list, no arrangement shows it, closing the others leaves it hidden, and the next New
+// uses it.
+TEST(EditorDocument, TheWindowMadeReadyStaysOutOfSight)
+{
+    Editor e;
+    frmMDI& f = e.frame();
+    act(doc(f, 1), "mnuFNew").trigger();
+    QTRY_COMPARE(f.area().subWindowList().size(), 3);
+    QMdiSubWindow* spare = nullptr;
+    for (QMdiSubWindow* sub : f.area().subWindowList()) {
+        if (sub->isHidden())
+            spare = sub;
+    }
+    ASSERT_NE(spare, nullptr);
+    EXPECT_EQ(f.documentWindows().size(), 2);
+    f.cascade();
+    f.tileHorizontally();
+    EXPECT_TRUE(spare->isHidden());
+    Q_EMIT control<QMenu>(doc(f, 2), "mnuFile").aboutToShow();
+    EXPECT_EQ(doc(f, 2).findChildren<QAction*>(QRegularExpression(u"^windowList"_s)).size(), 2);
+    doc(f, 2).mnuFClose_Click();
+    doc(f, 1).mnuFClose_Click();
+    EXPECT_TRUE(spare->isHidden());
+    EXPECT_EQ(menuBarCaptions(f), (QStringList{u"&File"_s, u"&Options"_s}));
+    act(frameMenu(f, "mnuFile"), "mnuFNew").trigger();
+    EXPECT_EQ(f.activeDocument()->parentWidget(), spare);
+    EXPECT_TRUE(spare->isVisible());
+    EXPECT_EQ(f.activeDocument()->windowTitle(), u"Untitled:1"_s);
 }
