@@ -273,7 +273,11 @@ void frmMDI::closeEvent(QCloseEvent* e)
 void frmMDI::MDIForm_Unload()
 {
     const ScreenMetrics& screen = *ctx_.services().screen;
-    const QSize outer = isVisible() ? frameGeometry().size() : size();
+    // Closed while minimized (or maximized), it reopens at the size it had as a normal window;
+    // an icon's size would make a frame too small to use.
+    const QMargins m = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QSize outer = isVisible() && windowState() == Qt::WindowNoState ? frameGeometry().size()
+                                                                          : normalGeometry().size().grownBy(m);
     SettingsStore& store = ctx_.store();
     store.write(AppContext::AppName, kSettings, kWidth, sizeText(outer.width() * screen.twipsPerPixelX()));
     store.write(AppContext::AppName, kSettings, kHeight, sizeText(outer.height() * screen.twipsPerPixelY()));

@@ -163,8 +163,15 @@ TEST(EditorFrame, StartsAtTheStoredSizeCentredWithDocumentOne)
 
     e.store.write(AppContext::AppName, u"Settings"_s, u"Width"_s, u"wide"_s);
     e.restart();
-    EXPECT_EQ(e.frame().frameGeometry().width(), 1024);
+    frmMDI& third = e.frame();
+    EXPECT_EQ(third.frameGeometry().width(), 1024);
     EXPECT_EQ(e.setting(u"Width"_s), u"15360"_s);
+    // Closed minimized: the size it has as a normal window is kept, not the icon's.
+    third.resize(800, 500);
+    const int normalWidth = third.frameGeometry().width();
+    third.showMinimized();
+    third.close();
+    EXPECT_EQ(e.setting(u"Width"_s), QString::number(normalWidth * 15));
 }
 
 // The frame shows the active document's menus, its own while no document is open; captions
