@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -459,6 +460,19 @@ TEST(EditorDocument, EditingCommands)
 
     act(d, "mnuESelectAll").trigger();
     EXPECT_EQ(selection(d), (TextRange{0, 4}));
+    // The keys of the menu entries run the entries, not the text box's own editing.
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QSignalSpy deleted(&act(d, "mnuEDelete"), &QAction::triggered);
+    QSignalSpy copied(&act(d, "mnuECopy"), &QAction::triggered);
+    select(d, 0, 1);
+    QTest::keyClick(&d.text(), Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(&d.text(), Qt::Key_Delete);
+    EXPECT_EQ(copied.size(), 1);
+    EXPECT_EQ(deleted.size(), 1);
+    EXPECT_EQ(d.text().text(), u"\u00a0bl"_s);
+    QTest::keyClick(&d.text(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(d.text().text(), u"a\u00a0bl"_s);
     select(d, 1, 2);
     act(d, "mnuETime").trigger();
     const QString inserted = d.text().text().mid(1, d.text().text().size() - 2);
