@@ -28,7 +28,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace orv {
 
@@ -243,16 +242,21 @@ QList<int> frmMDI::closingOrder() const
     return order;
 }
 
-bool frmMDI::queryUnloadAll()
+bool frmMDI::mayClose()
 {
-    unloadAgreed_ = docs_.queryCloseAll(closingOrder());
-    return unloadAgreed_;
+    // The program ends without closing its windows one by one, so nothing more is asked after
+    // this; and as another window may still keep the program running, the answers are not
+    // kept for a later close either.
+    const bool agreed = docs_.queryCloseAll(closingOrder());
+    docs_.closeAbandoned();
+    if (agreed)
+        MDIForm_Unload();
+    return agreed;
 }
 
 void frmMDI::closeEvent(QCloseEvent* e)
 {
-    const bool agreed = std::exchange(unloadAgreed_, false);
-    if (!agreed && !docs_.queryCloseAll(closingOrder())) {
+    if (!docs_.queryCloseAll(closingOrder())) {
         e->ignore();
         return;
     }

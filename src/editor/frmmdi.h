@@ -35,10 +35,9 @@ public:
     void bringToFront(const QString& pendingFile);
 
     // The program is about to end: every changed document is asked about in turn; false
-    // when one answer keeps the program running.
-    bool queryUnloadAll();
-    // The program's end that queryUnloadAll agreed to did not happen.
-    void closeAbandoned() { docs_.closeAbandoned(); }
+    // when one answer keeps the program running. When all agree the size is stored, as at the
+    // frame's own close.
+    bool mayClose();
 
     EditorDocuments& documents() { return docs_; }
     TextEditor& editor() const { return editor_; }
@@ -127,7 +126,6 @@ private:
     QSize outerSize_;
     bool outerSizeSettled_ = true;
     int busy_ = 0;
-    bool unloadAgreed_ = false;
 };
 
 } // namespace orv

@@ -37,13 +37,7 @@ void TextEditor::show(const QString& pendingFile)
 
 bool TextEditor::queryClose()
 {
-    return !frame_ || frame_->queryUnloadAll();
-}
-
-void TextEditor::closeAbandoned()
-{
-    if (frame_)
-        frame_->closeAbandoned();
+    return !frame_ || frame_->mayClose();
 }
 
 void TextEditor::showFindDialog(const QString& boxText)

@@ -29,8 +29,6 @@ public:
     // Asked before the program ends: every changed document asks its question in turn; false
     // when one was answered Cancel (or its save did not happen), which keeps the program.
     bool queryClose();
-    // The end queryClose agreed to did not happen (another window refused).
-    void closeAbandoned();
 
     frmMDI* frame() const;
     frmFind* findDialog() const;
