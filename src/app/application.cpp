@@ -280,7 +280,7 @@ void Application::showOptions() { showModeless(options()); }
 
 void Application::showTextEditor()
 {
-    // The editor frame arrives with the editor; until then a text file opens nowhere.
+    editor_.show(ctx_.pendingEditorFile);
 }
 
 bool Application::playModule(const QString& path)

@@ -6,6 +6,7 @@
 #include "browser/mainm.h"
 #include "common/appcontext.h"
 #include "common/windowslot.h"
+#include "editor/texteditor.h"
 #include "palette/palform.h"
 #include "slideshow/showpic.h"
 #include "slideshow/slideshow.h"
@@ -71,6 +72,7 @@ private:
     WindowSlot<Intro> intro_;
     WindowSlot<Showpic> showpic_;
     WindowSlot<frmPlay> player_;
+    TextEditor editor_{ctx_};
 };
 
 } // namespace orv

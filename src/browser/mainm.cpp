@@ -130,6 +130,8 @@ void MainM::buildMenus()
     connect(mnuSlide, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
     connect(mnuTraySlide, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
     connect(mnuPalView, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
+    connect(mnuText, &QAction::triggered, this, [this] { ctx_.shell().showTextEditor(); });
+    connect(mnuTrayEditor, &QAction::triggered, this, [this] { ctx_.shell().showTextEditor(); });
     connect(mnuTrayPal, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
     connect(mnuOptions, &QAction::triggered, this, [this] { ctx_.shell().showOptions(); });
     connect(mnuAbout, &QAction::triggered, this, [this] { ctx_.shell().showAbout(); });
