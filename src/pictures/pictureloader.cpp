@@ -1,7 +1,7 @@
-#include "platform/pictureloader.h"
+#include "pictures/pictureloader.h"
 
-#include "platform/jpegdecoder.h"
-#include "platform/metafile.h"
+#include "pictures/jpegdecoder.h"
+#include "pictures/metafile.h"
 
 #include <QFile>
 #include <QFileInfo>

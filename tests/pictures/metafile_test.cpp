@@ -1,7 +1,7 @@
 // Metafiles render at their natural size with their lines, fills, text and bitmaps, and bad
 // files give an error instead of a crash, a hang or a huge allocation.
 
-#include "platform/metafile.h"
+#include "pictures/metafile.h"
 
 #include "bmpwriter.h"
 #include "emfwriter.h"

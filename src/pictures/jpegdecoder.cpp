@@ -1,4 +1,4 @@
-#include "platform/jpegdecoder.h"
+#include "pictures/jpegdecoder.h"
 
 #include <QFile>
 #include <QTransform>

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QString>
 
-#include "platform/pictureloader.h"
+#include "pictures/pictureloader.h"
 
 #include <memory>
 
