@@ -72,11 +72,6 @@ QImage oriented(QImage img, quint16 orientation)
 
 } // namespace
 
-bool looksLikeJpeg(const QByteArray& head)
-{
-    return head.size() >= 3 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
-}
-
 namespace {
 
 // One decompression; each step that can fail jumps back into its own frame only, so no

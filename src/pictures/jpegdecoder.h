@@ -25,7 +25,4 @@ struct DecodedJpeg {
 // part at once. Pictures that must be turned (EXIF) are decoded whole.
 DecodedJpeg decodeJpeg(const QString& path, qint64 maxPixels, int firstRows = 0);
 
-// True when the bytes start with a JPEG marker.
-bool looksLikeJpeg(const QByteArray& head);
-
 } // namespace orv

@@ -2,61 +2,16 @@
 
 #include "dibreader.h"
 #include "gdicanvas.h"
-
-#include <QtEndian>
+#include "pictures/core/codepages.h"
 
 #include <cmath>
 
 namespace orv {
 
 using namespace gdi;
+using namespace emf;
 
 namespace {
-
-constexpr quint32 emfSignature = 0x464D4520u;   // " EMF"
-
-enum Type : quint32 {
-    EMR_HEADER = 1, EMR_POLYBEZIER, EMR_POLYGON, EMR_POLYLINE, EMR_POLYBEZIERTO, EMR_POLYLINETO, EMR_POLYPOLYLINE,
-    EMR_POLYPOLYGON, EMR_SETWINDOWEXTEX, EMR_SETWINDOWORGEX, EMR_SETVIEWPORTEXTEX, EMR_SETVIEWPORTORGEX,
-    EMR_SETBRUSHORGEX, EMR_EOF, EMR_SETPIXELV, EMR_SETMAPPERFLAGS, EMR_SETMAPMODE, EMR_SETBKMODE, EMR_SETPOLYFILLMODE,
-    EMR_SETROP2, EMR_SETSTRETCHBLTMODE, EMR_SETTEXTALIGN, EMR_SETCOLORADJUSTMENT, EMR_SETTEXTCOLOR, EMR_SETBKCOLOR,
-    EMR_OFFSETCLIPRGN, EMR_MOVETOEX, EMR_SETMETARGN, EMR_EXCLUDECLIPRECT, EMR_INTERSECTCLIPRECT,
-    EMR_SCALEVIEWPORTEXTEX, EMR_SCALEWINDOWEXTEX, EMR_SAVEDC, EMR_RESTOREDC, EMR_SETWORLDTRANSFORM,
-    EMR_MODIFYWORLDTRANSFORM, EMR_SELECTOBJECT, EMR_CREATEPEN, EMR_CREATEBRUSHINDIRECT, EMR_DELETEOBJECT,
-    EMR_ANGLEARC, EMR_ELLIPSE, EMR_RECTANGLE, EMR_ROUNDRECT, EMR_ARC, EMR_CHORD, EMR_PIE, EMR_SELECTPALETTE,
-    EMR_CREATEPALETTE, EMR_SETPALETTEENTRIES, EMR_RESIZEPALETTE, EMR_REALIZEPALETTE, EMR_EXTFLOODFILL, EMR_LINETO,
-    EMR_ARCTO, EMR_POLYDRAW, EMR_SETARCDIRECTION, EMR_SETMITERLIMIT, EMR_BEGINPATH, EMR_ENDPATH, EMR_CLOSEFIGURE,
-    EMR_FILLPATH, EMR_STROKEANDFILLPATH, EMR_STROKEPATH, EMR_FLATTENPATH, EMR_WIDENPATH, EMR_SELECTCLIPPATH,
-    EMR_ABORTPATH, EMR_GDICOMMENT = 70, EMR_FILLRGN, EMR_FRAMERGN, EMR_INVERTRGN, EMR_PAINTRGN, EMR_EXTSELECTCLIPRGN,
-    EMR_BITBLT, EMR_STRETCHBLT, EMR_MASKBLT, EMR_PLGBLT, EMR_SETDIBITSTODEVICE, EMR_STRETCHDIBITS,
-    EMR_EXTCREATEFONTINDIRECTW, EMR_EXTTEXTOUTA, EMR_EXTTEXTOUTW, EMR_POLYBEZIER16, EMR_POLYGON16, EMR_POLYLINE16,
-    EMR_POLYBEZIERTO16, EMR_POLYLINETO16, EMR_POLYPOLYLINE16, EMR_POLYPOLYGON16, EMR_POLYDRAW16,
-    EMR_CREATEMONOBRUSH, EMR_CREATEDIBPATTERNBRUSHPT, EMR_EXTCREATEPEN,
-    EMR_SMALLTEXTOUT = 108, EMR_ALPHABLEND = 114, EMR_TRANSPARENTBLT = 116, EMR_GRADIENTFILL = 118,
-};
-
-QPointF pointl(ByteReader& r)
-{
-    const double x = r.i32();
-    const double y = r.i32();
-    return QPointF(x, y);
-}
-
-QRectF rectl(ByteReader& r)
-{
-    const double l = r.i32();
-    const double t = r.i32();
-    const double right = r.i32();
-    const double b = r.i32();
-    return QRectF(QPointF(l, t), QPointF(right, b));
-}
-
-QSizeF sizel(ByteReader& r)
-{
-    const double w = r.i32();
-    const double h = r.i32();
-    return QSizeF(w, h);
-}
 
 QTransform xform(ByteReader& r)
 {
@@ -69,115 +24,21 @@ QTransform xform(ByteReader& r)
     return QTransform(m11, m12, m21, m22, dx, dy);
 }
 
-QPolygonF readPoints(ByteReader& r, qint64 count, bool small)
+QPolygonF points(ByteReader& r, qint64 count, bool small)
 {
-    QPolygonF points;
-    points.reserve(count);
-    for (qint64 i = 0; i < count; ++i) {
-        const double x = small ? r.i16() : r.i32();
-        const double y = small ? r.i16() : r.i32();
-        points.append(QPointF(x, y));
-    }
-    return points;
-}
-
-// RGNDATA: a 32-byte header, then nCount rectangles; nullopt when they do not fit its bytes.
-std::optional<QList<QRect>> readRegionData(ByteReader r)
-{
-    r.u32();
-    r.u32();
-    const quint32 count = r.u32();
-    r.skip(20);
-    if (!r.ok() || !r.has(qint64(count) * 16))
-        return std::nullopt;
-    QList<QRect> rects;
-    rects.reserve(count);
-    for (quint32 i = 0; i < count; ++i) {
-        const qint64 l = r.i32();
-        const qint64 t = r.i32();
-        const qint64 right = r.i32();
-        const qint64 b = r.i32();
-        if (right > l && b > t && right - l < 0x40000000 && b - t < 0x40000000)
-            rects.append(QRect(int(l), int(t), int(right - l), int(b - t)));
-    }
-    return rects;
+    return QPolygonF(readPoints(r, count, small));
 }
 
 } // namespace
 
 EmfPlayer::EmfPlayer(const QByteArray& data)
-    : m_data(data)
+    : m_file(data)
 {
-}
-
-bool EmfPlayer::looksLike(const QByteArray& head)
-{
-    return head.size() >= 44 && qFromLittleEndian<quint32>(head.constData()) == EMR_HEADER
-        && qFromLittleEndian<quint32>(head.constData() + 40) == emfSignature;
 }
 
 bool EmfPlayer::open()
 {
-    ByteReader r(m_data.constData(), m_data.size());
-    const quint32 type = r.u32();
-    const quint32 size = r.u32();
-    const QRectF bounds = rectl(r);
-    const QRectF frame = rectl(r);
-    const quint32 signature = r.u32();
-    r.skip(12);   // version, bytes, records
-    m_handles = r.u16();
-    r.u16();
-    r.u32();
-    const quint32 descriptionOffset = r.u32();
-    r.u32();
-    const QSizeF devicePixels = sizel(r);
-    const QSizeF deviceMm = sizel(r);
-    if (!r.ok())
-        return fail(QStringLiteral("truncated metafile header"));
-    if (type != EMR_HEADER || signature != emfSignature)
-        return fail(QStringLiteral("not an enhanced metafile"));
-    if (size < 88 || size % 4 || size > quint32(m_data.size()))
-        return fail(QStringLiteral("enhanced metafile header has an impossible size"));
-    // Micrometres, when the header is long enough to hold them and no description sits there.
-    QSizeF deviceUm;
-    if (size >= 108 && (descriptionOffset == 0 || descriptionOffset >= 108)) {
-        r.seek(100);
-        const double w = r.u32();
-        const double h = r.u32();
-        deviceUm = QSizeF(w, h);
-    }
-    if (deviceUm.width() > 0 && deviceUm.height() > 0 && devicePixels.width() > 0 && devicePixels.height() > 0)
-        m_devicePerMm = QSizeF(devicePixels.width() * 1000 / deviceUm.width(), devicePixels.height() * 1000 / deviceUm.height());
-    else if (deviceMm.width() > 0 && deviceMm.height() > 0 && devicePixels.width() > 0 && devicePixels.height() > 0)
-        m_devicePerMm = QSizeF(devicePixels.width() / deviceMm.width(), devicePixels.height() / deviceMm.height());
-    else
-        m_devicePerMm = QSizeF(96 / 25.4, 96 / 25.4);
-
-    if (frame.width() > 0 && frame.height() > 0) {
-        m_frameHimetric = frame;
-    } else if (bounds.width() >= 0 && bounds.height() >= 0) {
-        // Bounds are inclusive device pixels.
-        const QRectF b(bounds.left(), bounds.top(), bounds.width() + 1, bounds.height() + 1);
-        m_frameHimetric = QRectF(b.left() * 100 / m_devicePerMm.width(), b.top() * 100 / m_devicePerMm.height(),
-                                 b.width() * 100 / m_devicePerMm.width(), b.height() * 100 / m_devicePerMm.height());
-    }
-    if (!(m_frameHimetric.width() > 0) || !(m_frameHimetric.height() > 0))
-        return fail(QStringLiteral("enhanced metafile has an empty picture frame"));
-    m_deviceFrame = QRectF(m_frameHimetric.left() / 100 * m_devicePerMm.width(), m_frameHimetric.top() / 100 * m_devicePerMm.height(),
-                           m_frameHimetric.width() / 100 * m_devicePerMm.width(), m_frameHimetric.height() / 100 * m_devicePerMm.height());
-    if (m_handles == 0)
-        m_handles = 1;
-    return true;
-}
-
-QSize EmfPlayer::himetric() const
-{
-    return QSize(int(std::lround(m_frameHimetric.width())), int(std::lround(m_frameHimetric.height())));
-}
-
-QSizeF EmfPlayer::pixelSize(double dpiX, double dpiY) const
-{
-    return QSizeF(m_frameHimetric.width() * dpiX / 2540, m_frameHimetric.height() * dpiY / 2540);
+    return m_file.open() || fail(m_file.error());
 }
 
 bool EmfPlayer::corrupt(const Record& rec)
@@ -187,19 +48,14 @@ bool EmfPlayer::corrupt(const Record& rec)
 
 bool EmfPlayer::play(GdiCanvas& canvas)
 {
-    canvas.setObjectTableSize(int(m_handles));
+    canvas.setObjectTableSize(int(m_file.handles()));
     qint64 pos = 0;
-    while (pos < m_data.size()) {
-        ByteReader head(m_data.constData() + pos, m_data.size() - pos);
-        const quint32 type = head.u32();
-        const quint32 size = head.u32();
-        if (!head.ok())
-            return fail(QStringLiteral("enhanced metafile is truncated at byte %1").arg(pos));
-        if (size < 8 || size % 4 || qint64(size) > m_data.size() - pos)
-            return fail(QStringLiteral("enhanced metafile record at byte %1 has an impossible size").arg(pos));
-        Record rec {pos, type, ByteReader(m_data.constData() + pos, size)};
-        pos += size;
-        if (type == EMR_EOF)
+    Record rec;
+    while (pos < m_file.size()) {
+        QString why;
+        if (!m_file.nextRecord(pos, rec, &why))
+            return fail(why);
+        if (rec.type == EMR_EOF)
             return true;
         rec.data.seek(8);
         if (!playRecord(canvas, rec))
@@ -214,7 +70,7 @@ bool EmfPlayer::objectIndex(GdiCanvas& canvas, quint32 index, const Record& rec,
         return true;
     if (index != 0 && canvas.validIndex(index))
         return true;
-    return fail(QStringLiteral("enhanced metafile record at byte %1 names object %2 of %3").arg(rec.offset).arg(index).arg(m_handles));
+    return fail(QStringLiteral("enhanced metafile record at byte %1 names object %2 of %3").arg(rec.offset).arg(index).arg(m_file.handles()));
 }
 
 bool EmfPlayer::playRecord(GdiCanvas& canvas, const Record& rec)
@@ -454,10 +310,10 @@ bool EmfPlayer::playRecord(GdiCanvas& canvas, const Record& rec)
         const qint64 shapeSize = mode == 2 ? 12 : 8;
         if (!r.ok() || !r.has(qint64(vertices) * 16 + qint64(shapes) * shapeSize))
             return corrupt(rec);
-        QList<QPointF> points;
+        QList<QPointF> pts;
         QList<QColor> colours;
         for (quint32 i = 0; i < vertices; ++i) {
-            points.append(pointl(r));
+            pts.append(pointl(r));
             const int red = r.u16() >> 8;
             const int green = r.u16() >> 8;
             const int blue = r.u16() >> 8;
@@ -474,9 +330,9 @@ bool EmfPlayer::playRecord(GdiCanvas& canvas, const Record& rec)
                 const QColor avg((colours[a].red() + colours[b].red() + colours[c].red()) / 3,
                                  (colours[a].green() + colours[b].green() + colours[c].green()) / 3,
                                  (colours[a].blue() + colours[b].blue() + colours[c].blue()) / 3);
-                canvas.gradientTriangle(QPolygonF({points[a], points[b], points[c]}), avg);
+                canvas.gradientTriangle(QPolygonF({pts[a], pts[b], pts[c]}), avg);
             } else {
-                canvas.gradientRect(QRectF(points[a], points[b]), colours[a], colours[b], mode == 1);
+                canvas.gradientRect(QRectF(pts[a], pts[b]), colours[a], colours[b], mode == 1);
             }
         }
         return true;
@@ -510,7 +366,7 @@ bool EmfPlayer::polyRecord(GdiCanvas& canvas, const Record& rec)
             return corrupt(rec);
         QList<QPolygonF> shapes;
         for (quint32 c : counts)
-            shapes.append(readPoints(r, c, small));
+            shapes.append(points(r, c, small));
         if (rec.type == EMR_POLYPOLYGON || rec.type == EMR_POLYPOLYGON16)
             canvas.polyPolygon(shapes);
         else
@@ -521,8 +377,8 @@ bool EmfPlayer::polyRecord(GdiCanvas& canvas, const Record& rec)
         const quint32 count = r.u32();
         if (!r.ok() || !r.has(qint64(count) * (pointSize + 1)))
             return corrupt(rec);
-        const QPolygonF points = readPoints(r, count, small);
-        canvas.polyDraw(points, QByteArray(r.at(r.pos(), count), count));
+        const QPolygonF pts = points(r, count, small);
+        canvas.polyDraw(pts, QByteArray(r.at(r.pos(), count), count));
         return true;
     }
     default:
@@ -531,13 +387,13 @@ bool EmfPlayer::polyRecord(GdiCanvas& canvas, const Record& rec)
     const quint32 count = r.u32();
     if (!r.ok() || !r.has(qint64(count) * pointSize))
         return corrupt(rec);
-    const QPolygonF points = readPoints(r, count, small);
+    const QPolygonF pts = points(r, count, small);
     switch (small ? rec.type - EMR_POLYBEZIER16 + EMR_POLYBEZIER : rec.type) {
-    case EMR_POLYBEZIER: canvas.polyBezier(points); break;
-    case EMR_POLYGON: canvas.polygon(points); break;
-    case EMR_POLYLINE: canvas.polyline(points); break;
-    case EMR_POLYBEZIERTO: canvas.polyBezierTo(points); break;
-    case EMR_POLYLINETO: canvas.polylineTo(points); break;
+    case EMR_POLYBEZIER: canvas.polyBezier(pts); break;
+    case EMR_POLYGON: canvas.polygon(pts); break;
+    case EMR_POLYLINE: canvas.polyline(pts); break;
+    case EMR_POLYBEZIERTO: canvas.polyBezierTo(pts); break;
+    case EMR_POLYLINETO: canvas.polylineTo(pts); break;
     default: break;
     }
     return true;
@@ -824,7 +680,7 @@ bool EmfPlayer::text(GdiCanvas& canvas, const Record& rec)
             return corrupt(rec);
         const char* p = r.at(r.pos(), bytes);
         if (eightBit) {
-            string = GdiCanvas::decodeText(p, count, canvas.state().font.charset);
+            string = decodeCodePage(p, count, canvas.state().font.charset);
         } else {
             for (quint32 i = 0; i < count; ++i)
                 string.append(QChar(char16_t(quint8(p[2 * i]) | (quint8(p[2 * i + 1]) << 8))));
@@ -850,7 +706,7 @@ bool EmfPlayer::text(GdiCanvas& canvas, const Record& rec)
             for (quint32 i = 0; i < count; ++i)
                 string.append(QChar(char16_t(quint8(p[2 * i]) | (quint8(p[2 * i + 1]) << 8))));
         } else if (count) {
-            string = GdiCanvas::decodeText(p, count, canvas.state().font.charset);
+            string = decodeCodePage(p, count, canvas.state().font.charset);
         }
         if (offDx && count) {
             const bool pairs = options & ETO_PDY;

@@ -1,40 +1,30 @@
 #pragma once
 
-#include "bytereader.h"
 #include "metafileplayer.h"
+#include "pictures/core/emffile.h"
 
 #include <QByteArray>
 #include <QImage>
 
 namespace orv {
 
-// Enhanced metafiles (EMF). The header's frame, in hundredths of a millimetre, is the picture;
-// it is taken as right − left by bottom − top, the rectangle a program passes when it creates
-// the metafile (an inclusive reading would add a hundredth of a millimetre). The reference
-// device's pixels and millimetres (micrometres when given) turn that frame into device units,
-// which is where the records' mapping modes land. A header without a frame falls back to its
-// bounds in device pixels.
+// Plays an enhanced metafile (EMF) onto a canvas whose device space is the reference device's.
 class EmfPlayer final : public MetafilePlayer
 {
 public:
     explicit EmfPlayer(const QByteArray& data);
 
-    static bool looksLike(const QByteArray& head);
+    static bool looksLike(const QByteArray& head) { return EmfFile::looksLike(head); }
 
     bool open() override;
-    QSize himetric() const override;
-    QSizeF pixelSize(double dpiX, double dpiY) const override;
-    QRectF deviceFrame() const override { return m_deviceFrame; }
-    QSizeF deviceUnitsPerInch() const override { return m_devicePerMm * 25.4; }
+    QSize himetric() const override { return m_file.himetric(); }
+    QSizeF pixelSize(double dpiX, double dpiY) const override { return m_file.pixelSize(dpiX, dpiY); }
+    QRectF deviceFrame() const override { return m_file.deviceFrame(); }
+    QSizeF deviceUnitsPerInch() const override { return m_file.deviceUnitsPerMm() * 25.4; }
     bool play(GdiCanvas& canvas) override;
 
 private:
-    struct Record
-    {
-        qint64 offset;
-        quint32 type;
-        ByteReader data;   // the whole record, its 8-byte type and size included
-    };
+    using Record = EmfRecord;
     bool playRecord(GdiCanvas& canvas, const Record& record);
     bool createObject(GdiCanvas& canvas, const Record& record);
     bool blit(GdiCanvas& canvas, const Record& record);
@@ -46,11 +36,7 @@ private:
                   const GdiCanvas& canvas, QImage* image, bool* bottomUp, bool keepAlpha = false);
     bool corrupt(const Record& record);
 
-    QByteArray m_data;
-    QRectF m_frameHimetric;
-    QRectF m_deviceFrame;
-    QSizeF m_devicePerMm;
-    quint32 m_handles = 1;
+    EmfFile m_file;
 };
 
 } // namespace orv

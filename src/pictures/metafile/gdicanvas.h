@@ -27,7 +27,6 @@ public:
     GdiState& state() { return m_state; }
     const GdiState& state() const { return m_state; }
     QColor colour(quint32 colorref) const;
-    static QString decodeText(const char* data, qsizetype size, quint8 charset);
 
     // Object table: callers check indices with validIndex() before using them.
     // Resizing keeps the objects that still fit.

@@ -2,8 +2,7 @@
 
 #include "dibreader.h"
 #include "gdicanvas.h"
-
-#include <QtEndian>
+#include "pictures/core/codepages.h"
 
 #include <cmath>
 #include <optional>
@@ -11,325 +10,46 @@
 namespace orv {
 
 using namespace gdi;
+using namespace wmf;
 
 namespace {
 
-constexpr quint32 placeableKey = 0x9AC6CDD7u;
-constexpr qint64 placeableSize = 22;
-constexpr qint64 headerSize = 18;
-
-enum Function : quint16 {
-    META_EOF = 0x0000,
-    META_REALIZEPALETTE = 0x0035,
-    META_SETPALENTRIES = 0x0037,
-    META_SETBKMODE = 0x0102,
-    META_SETMAPMODE = 0x0103,
-    META_SETROP2 = 0x0104,
-    META_SETRELABS = 0x0105,
-    META_SETPOLYFILLMODE = 0x0106,
-    META_SETSTRETCHBLTMODE = 0x0107,
-    META_SETTEXTCHAREXTRA = 0x0108,
-    META_RESTOREDC = 0x0127,
-    META_INVERTREGION = 0x012A,
-    META_PAINTREGION = 0x012B,
-    META_SELECTCLIPREGION = 0x012C,
-    META_SELECTOBJECT = 0x012D,
-    META_SETTEXTALIGN = 0x012E,
-    META_DIBCREATEPATTERNBRUSH = 0x0142,
-    META_DELETEOBJECT = 0x01F0,
-    META_CREATEPATTERNBRUSH = 0x01F9,
-    META_SETBKCOLOR = 0x0201,
-    META_SETTEXTCOLOR = 0x0209,
-    META_SETWINDOWORG = 0x020B,
-    META_SETWINDOWEXT = 0x020C,
-    META_SETVIEWPORTORG = 0x020D,
-    META_SETVIEWPORTEXT = 0x020E,
-    META_OFFSETWINDOWORG = 0x020F,
-    META_OFFSETVIEWPORTORG = 0x0211,
-    META_LINETO = 0x0213,
-    META_MOVETO = 0x0214,
-    META_OFFSETCLIPRGN = 0x0220,
-    META_FILLREGION = 0x0228,
-    META_SELECTPALETTE = 0x0234,
-    META_CREATEPENINDIRECT = 0x02FA,
-    META_CREATEFONTINDIRECT = 0x02FB,
-    META_CREATEBRUSHINDIRECT = 0x02FC,
-    META_POLYGON = 0x0324,
-    META_POLYLINE = 0x0325,
-    META_SCALEWINDOWEXT = 0x0410,
-    META_SCALEVIEWPORTEXT = 0x0412,
-    META_EXCLUDECLIPRECT = 0x0415,
-    META_INTERSECTCLIPRECT = 0x0416,
-    META_ELLIPSE = 0x0418,
-    META_RECTANGLE = 0x041B,
-    META_SETPIXEL = 0x041F,
-    META_FRAMEREGION = 0x0429,
-    META_TEXTOUT = 0x0521,
-    META_POLYPOLYGON = 0x0538,
-    META_ROUNDRECT = 0x061C,
-    META_PATBLT = 0x061D,
-    META_ESCAPE = 0x0626,
-    META_CREATEREGION = 0x06FF,
-    META_ARC = 0x0817,
-    META_PIE = 0x081A,
-    META_CHORD = 0x0830,
-    META_BITBLT = 0x0922,
-    META_DIBBITBLT = 0x0940,
-    META_EXTTEXTOUT = 0x0A32,
-    META_STRETCHBLT = 0x0B23,
-    META_DIBSTRETCHBLT = 0x0B41,
-    META_SETDIBTODEV = 0x0D33,
-    META_STRETCHDIB = 0x0F43,
-    META_CREATEPALETTE = 0x00F7,
-    META_SAVEDC = 0x001E,
-};
-
-// WMF records list a rectangle as bottom, right, top, left.
-QRectF reversedRect(ByteReader& p)
-{
-    const double bottom = p.i16();
-    const double right = p.i16();
-    const double top = p.i16();
-    const double left = p.i16();
-    return QRectF(QPointF(left, top), QPointF(right, bottom));
-}
-
-QPointF reversedPoint(ByteReader& p)
-{
-    const double y = p.i16();
-    const double x = p.i16();
-    return QPointF(x, y);
-}
-
 QPolygonF points(ByteReader& p, qint64 count)
 {
-    QPolygonF polygon;
-    if (count <= 0 || !p.has(count * 4))
-        return polygon;
-    polygon.reserve(count);
-    for (qint64 i = 0; i < count; ++i) {
-        const double x = p.i16();
-        const double y = p.i16();
-        polygon.append(QPointF(x, y));
-    }
-    return polygon;
-}
-
-QList<QRect> readRegion(ByteReader p)
-{
-    p.skip(10);                       // next in chain, object type, object count, region size
-    const qint16 scanCount = p.i16();
-    p.skip(2);                        // max scan
-    const int left = p.i16();
-    const int top = p.i16();
-    const int right = p.i16();
-    const int bottom = p.i16();
-    QList<QRect> rects;
-    if (!p.ok())
-        return rects;
-    if (scanCount <= 0) {
-        const QRect box = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).normalized();
-        if (!box.isEmpty())
-            rects.append(box);
-        return rects;
-    }
-    for (int s = 0; s < scanCount && p.ok(); ++s) {
-        const quint16 count = p.u16();
-        const int scanTop = p.i16();
-        const int scanBottom = p.i16();
-        if (!p.has(qint64(count / 2) * 4 + 2))
-            break;
-        for (int i = 0; i < count / 2; ++i) {
-            const int l = p.i16();
-            const int r = p.i16();
-            if (r > l && scanBottom > scanTop)
-                rects.append(QRect(l, scanTop, r - l, scanBottom - scanTop));
-        }
-        p.u16();
-    }
-    return rects;
+    return QPolygonF(readPoints(p, count));
 }
 
 } // namespace
 
 WmfPlayer::WmfPlayer(const QByteArray& data)
-    : m_data(data)
+    : m_file(data)
 {
-}
-
-bool WmfPlayer::looksLike(const QByteArray& head)
-{
-    if (head.size() >= 4 && qFromLittleEndian<quint32>(head.constData()) == placeableKey)
-        return true;
-    if (head.size() < 6)
-        return false;
-    const quint16 type = qFromLittleEndian<quint16>(head.constData());
-    const quint16 size = qFromLittleEndian<quint16>(head.constData() + 2);
-    const quint16 version = qFromLittleEndian<quint16>(head.constData() + 4);
-    return (type == 1 || type == 2) && size == 9 && (version == 0x0100 || version == 0x0300);
 }
 
 bool WmfPlayer::open()
 {
-    ByteReader r(m_data.constData(), m_data.size());
-    qint64 header = 0;
-    if (r.u32() == placeableKey) {
-        m_placeable = true;
-        r.skip(2);
-        const double left = r.i16();
-        const double top = r.i16();
-        const double right = r.i16();
-        const double bottom = r.i16();
-        const quint16 inch = r.u16();
-        if (!r.ok())
-            return fail(QStringLiteral("truncated metafile header"));
-        if (inch == 0)
-            return fail(QStringLiteral("metafile header gives no units per inch"));
-        m_frame = QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
-        if (m_frame.isEmpty())
-            return fail(QStringLiteral("metafile has an empty picture frame"));
-        m_unitsPerInch = inch;
-        header = placeableSize;
-    }
-    r.seek(header);
-    const quint16 type = r.u16();
-    const quint16 words = r.u16();
-    const quint16 version = r.u16();
-    r.u32();
-    m_objectCount = r.u16();
-    if (!r.ok() || !r.has(6))
-        return fail(QStringLiteral("truncated metafile header"));
-    if ((type != 1 && type != 2) || words != 9 || (version != 0x0100 && version != 0x0300))
-        return fail(QStringLiteral("not a Windows metafile"));
-    m_recordsStart = header + headerSize;
-    if (!m_placeable) {
-        m_unitsPerInch = 1440;
-        scanForFrame();
-        if (m_frame.isEmpty())
-            return fail(QStringLiteral("metafile gives no picture size"));
-    }
-    return true;
-}
-
-bool WmfPlayer::nextRecord(qint64& pos, Record& record, QString* why)
-{
-    ByteReader r(m_data.constData(), m_data.size());
-    r.seek(pos);
-    record.offset = pos;
-    record.words = r.u32();
-    record.function = r.u16();
-    if (!r.ok()) {
-        *why = QStringLiteral("metafile is truncated at byte %1").arg(pos);
-        return false;
-    }
-    const qint64 bytes = qint64(record.words) * 2;
-    if (record.words < 3 || bytes > m_data.size() - pos) {
-        *why = QStringLiteral("metafile record at byte %1 has an impossible size").arg(pos);
-        return false;
-    }
-    record.params = r.range(pos + 6, bytes - 6);
-    pos += bytes;
-    return true;
-}
-
-void WmfPlayer::scanForFrame()
-{
-    qint64 pos = m_recordsStart;
-    Record rec {};
-    bool haveOrg = false;
-    bool haveExt = false;
-    // QRectF::united() skips empty rectangles, and a lone point is one.
-    std::optional<QRectF> bounds;
-    auto include = [&bounds](QRectF r) {
-        r = r.normalized();
-        if (!bounds)
-            bounds = r;
-        else
-            bounds = QRectF(QPointF(std::min(bounds->left(), r.left()), std::min(bounds->top(), r.top())),
-                            QPointF(std::max(bounds->right(), r.right()), std::max(bounds->bottom(), r.bottom())));
-    };
-    // Framing problems found here are reported by play().
-    QString ignored;
-    while (pos < m_data.size() && nextRecord(pos, rec, &ignored) && rec.function != META_EOF) {
-        ByteReader p = rec.params;
-        switch (rec.function) {
-        case META_SETWINDOWORG:
-            if (!haveOrg) {
-                m_windowOrg = reversedPoint(p);
-                haveOrg = p.ok();
-            }
-            break;
-        case META_SETWINDOWEXT:
-            if (!haveExt) {
-                const QPointF ext = reversedPoint(p);
-                m_windowExt = QSizeF(ext.x(), ext.y());
-                haveExt = p.ok() && ext.x() != 0 && ext.y() != 0;
-            }
-            break;
-        case META_MOVETO:
-        case META_LINETO: {
-            const QPointF pt = reversedPoint(p);
-            if (p.ok())
-                include(QRectF(pt, QSizeF(0, 0)));
-            break;
-        }
-        case META_RECTANGLE: case META_ELLIPSE: case META_ROUNDRECT: case META_ARC: case META_PIE: case META_CHORD: {
-            p.seek(p.size() - 8);
-            const QRectF box = reversedRect(p);
-            if (p.ok())
-                include(box);
-            break;
-        }
-        case META_POLYGON: case META_POLYLINE: {
-            const qint16 n = p.i16();
-            const QPolygonF poly = points(p, n);
-            if (!poly.isEmpty())
-                include(poly.boundingRect());
-            break;
-        }
-        default:
-            break;
-        }
-    }
-    if (haveExt) {
-        m_frame = QRectF(m_windowOrg, m_windowExt).normalized();
-    } else if (bounds && !bounds->isEmpty()) {
-        m_frame = *bounds;
-        m_windowOrg = bounds->topLeft();
-        m_windowExt = bounds->size();
-        m_unitsPerInch = 96;
-    }
-}
-
-QSize WmfPlayer::himetric() const
-{
-    return QSize(int(std::lround(m_frame.width() * 2540 / m_unitsPerInch)),
-                 int(std::lround(m_frame.height() * 2540 / m_unitsPerInch)));
-}
-
-QSizeF WmfPlayer::pixelSize(double dpiX, double dpiY) const
-{
-    return QSizeF(m_frame.width() * dpiX / m_unitsPerInch, m_frame.height() * dpiY / m_unitsPerInch);
+    return m_file.open() || fail(m_file.error());
 }
 
 bool WmfPlayer::play(GdiCanvas& canvas)
 {
-    canvas.setObjectTableSize(m_objectCount);
+    const QRectF frame = m_file.frame();
+    canvas.setObjectTableSize(m_file.objectCount());
     canvas.setMapMode(MM_ANISOTROPIC);
-    canvas.setViewportOrg(m_frame.topLeft());
-    canvas.setViewportExt(m_frame.size());
-    if (m_placeable) {
-        canvas.setWindowOrg(m_frame.topLeft());
-        canvas.setWindowExt(m_frame.size());
+    canvas.setViewportOrg(frame.topLeft());
+    canvas.setViewportExt(frame.size());
+    if (m_file.placeable()) {
+        canvas.setWindowOrg(frame.topLeft());
+        canvas.setWindowExt(frame.size());
     } else {
-        canvas.setWindowOrg(m_windowOrg);
-        canvas.setWindowExt(m_windowExt);
+        canvas.setWindowOrg(m_file.windowOrg());
+        canvas.setWindowExt(m_file.windowExt());
     }
-    qint64 pos = m_recordsStart;
-    Record rec {};
-    while (pos < m_data.size()) {
+    qint64 pos = m_file.recordsStart();
+    Record rec;
+    while (pos < m_file.size()) {
         QString why;
-        if (!nextRecord(pos, rec, &why))
+        if (!m_file.nextRecord(pos, rec, &why))
             return fail(why);
         if (rec.function == META_EOF)
             return true;
@@ -343,7 +63,7 @@ bool WmfPlayer::checkedIndex(GdiCanvas& canvas, quint16 index, const Record& rec
 {
     if (canvas.validIndex(index))
         return true;
-    return fail(QStringLiteral("metafile record at byte %1 names object %2 of %3").arg(rec.offset).arg(index).arg(m_objectCount));
+    return fail(QStringLiteral("metafile record at byte %1 names object %2 of %3").arg(rec.offset).arg(index).arg(m_file.objectCount()));
 }
 
 bool WmfPlayer::playRecord(GdiCanvas& canvas, const Record& rec)
@@ -500,7 +220,7 @@ bool WmfPlayer::playRecord(GdiCanvas& canvas, const Record& rec)
         const char* text = p.at(p.pos(), n);
         p.skip(n + (n & 1));
         const QPointF pt = reversedPoint(p);
-        canvas.textOut(pt, GdiCanvas::decodeText(text, n, s.font.charset), {}, 0, std::nullopt);
+        canvas.textOut(pt, decodeCodePage(text, n, s.font.charset), {}, 0, std::nullopt);
         return true;
     }
     case META_EXTTEXTOUT: {
@@ -524,7 +244,7 @@ bool WmfPlayer::playRecord(GdiCanvas& canvas, const Record& rec)
             for (int i = 0; i < n; ++i)
                 advances.append(QPointF(p.i16(), 0));
         }
-        canvas.textOut(pt, GdiCanvas::decodeText(text, n, s.font.charset), advances, options, box);
+        canvas.textOut(pt, decodeCodePage(text, n, s.font.charset), advances, options, box);
         return true;
     }
     case META_CREATEPENINDIRECT:
@@ -670,7 +390,7 @@ bool WmfPlayer::createObject(GdiCanvas& canvas, quint16 function, ByteReader p)
         qint64 length = 0;
         while (length < n && face[length])
             ++length;
-        font.face = GdiCanvas::decodeText(face, length, font.charset);
+        font.face = decodeCodePage(face, length, font.charset);
         object = font;
         break;
     }
