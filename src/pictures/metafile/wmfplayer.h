@@ -4,11 +4,8 @@
 #include "pictures/core/wmffile.h"
 
 #include <QByteArray>
-#include <QImage>
 
 namespace orv {
-
-struct GdiBrush;
 
 // Plays a Windows metafile (WMF) onto a canvas. Playing starts as a player sets a device up for
 // a metafile: anisotropic mapping with window and viewport both on the frame, so the file's own
@@ -28,13 +25,6 @@ public:
     bool play(GdiCanvas& canvas) override;
 
 private:
-    using Record = WmfRecord;
-    bool playRecord(GdiCanvas& canvas, const Record& record);
-    bool createObject(GdiCanvas& canvas, quint16 function, ByteReader p);
-    bool checkedIndex(GdiCanvas& canvas, quint16 index, const Record& record);
-    bool blit(GdiCanvas& canvas, const Record& record);
-    QImage bitmap16(ByteReader r, const GdiCanvas& canvas) const;
-
     WmfFile m_file;
 };
 
