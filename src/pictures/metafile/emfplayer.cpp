@@ -2,9 +2,11 @@
 
 #include "dibreader.h"
 #include "gdicanvas.h"
+#include "recordtable.h"
 #include "pictures/core/codepages.h"
 
 #include <cmath>
+#include <optional>
 
 namespace orv {
 
@@ -12,6 +14,37 @@ using namespace gdi;
 using namespace emf;
 
 namespace {
+
+// What a record's handler works with. p reads the whole record and starts after its type and
+// size.
+struct EmfPlayback
+{
+    GdiCanvas& canvas;
+    GdiState& s;
+    const EmfRecord& record;
+    ByteReader p;
+    quint32 handles;
+    QString error;
+
+    bool fail(const QString& message)
+    {
+        error = message;
+        return false;
+    }
+    bool corrupt()
+    {
+        return fail(QStringLiteral("enhanced metafile record %1 at byte %2 is corrupt").arg(record.type).arg(record.offset));
+    }
+    bool tooShort() { return corrupt(); }
+    bool objectIndex(quint32 index, bool allowStock)
+    {
+        if (allowStock && (index & STOCK_FLAG))
+            return true;
+        if (index != 0 && canvas.validIndex(index))
+            return true;
+        return fail(QStringLiteral("enhanced metafile record at byte %1 names object %2 of %3").arg(record.offset).arg(index).arg(handles));
+    }
+};
 
 QTransform xform(ByteReader& r)
 {
@@ -29,534 +62,483 @@ QPolygonF points(ByteReader& r, qint64 count, bool small)
     return QPolygonF(readPoints(r, count, small));
 }
 
-} // namespace
-
-EmfPlayer::EmfPlayer(const QByteArray& data)
-    : m_file(data)
+QString utf16(const char* p, quint32 count)
 {
+    QString string;
+    for (quint32 i = 0; i < count; ++i)
+        string.append(QChar(char16_t(quint8(p[2 * i]) | (quint8(p[2 * i + 1]) << 8))));
+    return string;
 }
 
-bool EmfPlayer::open()
+// The bitmap a record carries at the given offsets. A bitmap whose own fields do not add up is
+// left out (a null image) and the file around it still plays; offsets outside the record are
+// corrupt.
+bool bitmapAt(EmfPlayback& r, quint32 offBmi, quint32 cbBmi, quint32 offBits, quint32 cbBits, quint32 usage,
+              QImage* image, bool* bottomUp, bool keepAlpha = false)
 {
-    return m_file.open() || fail(m_file.error());
-}
-
-bool EmfPlayer::corrupt(const Record& rec)
-{
-    return fail(QStringLiteral("enhanced metafile record %1 at byte %2 is corrupt").arg(rec.type).arg(rec.offset));
-}
-
-bool EmfPlayer::play(GdiCanvas& canvas)
-{
-    canvas.setObjectTableSize(int(m_file.handles()));
-    qint64 pos = 0;
-    Record rec;
-    while (pos < m_file.size()) {
-        QString why;
-        if (!m_file.nextRecord(pos, rec, &why))
-            return fail(why);
-        if (rec.type == EMR_EOF)
-            return true;
-        rec.data.seek(8);
-        if (!playRecord(canvas, rec))
-            return false;
-    }
-    return fail(QStringLiteral("enhanced metafile is truncated: it has no end record"));
-}
-
-bool EmfPlayer::objectIndex(GdiCanvas& canvas, quint32 index, const Record& rec, bool allowStock)
-{
-    if (allowStock && (index & STOCK_FLAG))
-        return true;
-    if (index != 0 && canvas.validIndex(index))
-        return true;
-    return fail(QStringLiteral("enhanced metafile record at byte %1 names object %2 of %3").arg(rec.offset).arg(index).arg(m_file.handles()));
-}
-
-bool EmfPlayer::playRecord(GdiCanvas& canvas, const Record& rec)
-{
-    ByteReader r = rec.data;
-    GdiState& s = canvas.state();
-    switch (rec.type) {
-    case EMR_HEADER:
-    case EMR_GDICOMMENT:
-        return true;
-    case EMR_SETWINDOWEXTEX: canvas.setWindowExt(sizel(r)); break;
-    case EMR_SETWINDOWORGEX: canvas.setWindowOrg(pointl(r)); break;
-    case EMR_SETVIEWPORTEXTEX: canvas.setViewportExt(sizel(r)); break;
-    case EMR_SETVIEWPORTORGEX: canvas.setViewportOrg(pointl(r)); break;
-    case EMR_SCALEVIEWPORTEXTEX:
-    case EMR_SCALEWINDOWEXTEX: {
-        const double xNum = r.i32();
-        const double xDenom = r.i32();
-        const double yNum = r.i32();
-        const double yDenom = r.i32();
-        if (!r.ok())
-            return corrupt(rec);
-        if (rec.type == EMR_SCALEWINDOWEXTEX)
-            canvas.scaleWindowExt(xNum, xDenom, yNum, yDenom);
-        else
-            canvas.scaleViewportExt(xNum, xDenom, yNum, yDenom);
-        return true;
-    }
-    case EMR_SETMAPMODE: canvas.setMapMode(int(r.u32())); break;
-    case EMR_SETBKMODE: {
-        const quint32 mode = r.u32();
-        if (mode == 1 || mode == 2)
-            s.opaqueBackground = mode == 2;
-        break;
-    }
-    case EMR_SETPOLYFILLMODE: s.windingFill = r.u32() == 2; break;
-    case EMR_SETROP2: s.rop2 = int(r.u32() & 0xff); break;
-    case EMR_SETSTRETCHBLTMODE: s.stretchMode = int(r.u32() & 0xff); break;
-    case EMR_SETTEXTALIGN: s.textAlign = r.u32(); break;
-    case EMR_SETTEXTCOLOR: s.textColour = canvas.colour(r.u32()); break;
-    case EMR_SETBKCOLOR: s.bkColour = canvas.colour(r.u32()); break;
-    case EMR_SETARCDIRECTION: s.clockwiseArcs = r.u32() == AD_CLOCKWISE; break;
-    case EMR_SETMITERLIMIT: {
-        const quint32 limit = r.u32();
-        if (limit >= 1 && limit <= 1000)
-            s.miterLimit = limit;
-        break;
-    }
-    case EMR_SAVEDC: canvas.saveDC(); return true;
-    case EMR_RESTOREDC: canvas.restoreDC(r.i32()); break;
-    case EMR_SETWORLDTRANSFORM: {
-        const QTransform t = xform(r);
-        if (!r.ok())
-            return corrupt(rec);
-        canvas.modifyWorldTransform(t, 4);
-        return true;
-    }
-    case EMR_MODIFYWORLDTRANSFORM: {
-        const QTransform t = xform(r);
-        const quint32 mode = r.u32();
-        if (!r.ok())
-            return corrupt(rec);
-        canvas.modifyWorldTransform(t, int(mode));
-        return true;
-    }
-    case EMR_SELECTOBJECT: {
-        const quint32 index = r.u32();
-        if (!r.ok())
-            return corrupt(rec);
-        if (!objectIndex(canvas, index, rec, true))
-            return false;
-        if (index & STOCK_FLAG)
-            canvas.selectStockObject(index);
-        else
-            canvas.selectObject(int(index));
-        return true;
-    }
-    case EMR_SELECTPALETTE: {
-        const quint32 index = r.u32();
-        if (!r.ok())
-            return corrupt(rec);
-        if (!objectIndex(canvas, index, rec, true))
-            return false;
-        if (index & STOCK_FLAG)
-            canvas.selectStockObject(DEFAULT_PALETTE);
-        else if (std::holds_alternative<GdiPalette>(canvas.object(int(index))))
-            canvas.selectObject(int(index));
-        return true;
-    }
-    case EMR_DELETEOBJECT: {
-        const quint32 index = r.u32();
-        if (!r.ok())
-            return corrupt(rec);
-        if (!objectIndex(canvas, index, rec, true))
-            return false;
-        if (!(index & STOCK_FLAG))
-            canvas.deleteObject(int(index));
-        return true;
-    }
-    case EMR_CREATEPEN:
-    case EMR_EXTCREATEPEN:
-    case EMR_CREATEBRUSHINDIRECT:
-    case EMR_CREATEDIBPATTERNBRUSHPT:
-    case EMR_CREATEMONOBRUSH:
-    case EMR_EXTCREATEFONTINDIRECTW:
-    case EMR_CREATEPALETTE:
-    case EMR_SETPALETTEENTRIES:
-        return createObject(canvas, rec);
-    case EMR_MOVETOEX: {
-        const QPointF p = pointl(r);
-        if (!r.ok())
-            return corrupt(rec);
-        canvas.moveTo(p);
-        return true;
-    }
-    case EMR_LINETO: {
-        const QPointF p = pointl(r);
-        if (!r.ok())
-            return corrupt(rec);
-        canvas.lineTo(p);
-        return true;
-    }
-    case EMR_SETPIXELV: {
-        const QPointF p = pointl(r);
-        const quint32 c = r.u32();
-        if (!r.ok())
-            return corrupt(rec);
-        canvas.setPixel(p, canvas.colour(c));
-        return true;
-    }
-    case EMR_RECTANGLE:
-    case EMR_ELLIPSE: {
-        const QRectF box = rectl(r);
-        if (!r.ok())
-            return corrupt(rec);
-        if (rec.type == EMR_RECTANGLE)
-            canvas.rectangle(box);
-        else
-            canvas.ellipse(box);
-        return true;
-    }
-    case EMR_ROUNDRECT: {
-        const QRectF box = rectl(r);
-        const QSizeF corner = sizel(r);
-        if (!r.ok())
-            return corrupt(rec);
-        canvas.roundRect(box, corner);
-        return true;
-    }
-    case EMR_ARC:
-    case EMR_ARCTO:
-    case EMR_CHORD:
-    case EMR_PIE: {
-        const QRectF box = rectl(r);
-        const QPointF start = pointl(r);
-        const QPointF end = pointl(r);
-        if (!r.ok())
-            return corrupt(rec);
-        const auto kind = rec.type == EMR_ARC ? GdiCanvas::ArcKind::Arc
-            : rec.type == EMR_ARCTO          ? GdiCanvas::ArcKind::ArcTo
-            : rec.type == EMR_CHORD          ? GdiCanvas::ArcKind::Chord
-                                             : GdiCanvas::ArcKind::Pie;
-        canvas.arc(box, start, end, kind);
-        return true;
-    }
-    case EMR_ANGLEARC: {
-        const QPointF centre = pointl(r);
-        const double radius = r.u32();
-        const double start = r.f32();
-        const double sweep = r.f32();
-        if (!r.ok())
-            return corrupt(rec);
-        canvas.angleArc(centre, radius, start, sweep);
-        return true;
-    }
-    case EMR_POLYBEZIER: case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYBEZIERTO: case EMR_POLYLINETO:
-    case EMR_POLYPOLYLINE: case EMR_POLYPOLYGON: case EMR_POLYBEZIER16: case EMR_POLYGON16: case EMR_POLYLINE16:
-    case EMR_POLYBEZIERTO16: case EMR_POLYLINETO16: case EMR_POLYPOLYLINE16: case EMR_POLYPOLYGON16:
-    case EMR_POLYDRAW: case EMR_POLYDRAW16:
-        return polyRecord(canvas, rec);
-    case EMR_BEGINPATH: canvas.beginPath(); return true;
-    case EMR_ENDPATH: canvas.endPath(); return true;
-    case EMR_ABORTPATH: canvas.abortPath(); return true;
-    case EMR_CLOSEFIGURE: canvas.closeFigure(); return true;
-    case EMR_FILLPATH: canvas.fillPath(); return true;
-    case EMR_STROKEPATH: canvas.strokePath(); return true;
-    case EMR_STROKEANDFILLPATH: canvas.strokeAndFillPath(); return true;
-    case EMR_FLATTENPATH: canvas.flattenPath(); return true;
-    case EMR_WIDENPATH: canvas.widenPath(); return true;
-    case EMR_SELECTCLIPPATH: {
-        const quint32 mode = r.u32();
-        if (!r.ok())
-            return corrupt(rec);
-        canvas.selectClipPath(int(mode));
-        return true;
-    }
-    case EMR_INTERSECTCLIPRECT:
-    case EMR_EXCLUDECLIPRECT: {
-        const QRectF box = rectl(r);
-        if (!r.ok())
-            return corrupt(rec);
-        if (rec.type == EMR_INTERSECTCLIPRECT)
-            canvas.intersectClipRect(box);
-        else
-            canvas.excludeClipRect(box);
-        return true;
-    }
-    case EMR_OFFSETCLIPRGN: {
-        const QPointF d = pointl(r);
-        if (!r.ok())
-            return corrupt(rec);
-        canvas.offsetClip(d);
-        return true;
-    }
-    case EMR_EXTSELECTCLIPRGN:
-    case EMR_FILLRGN:
-    case EMR_FRAMERGN:
-    case EMR_INVERTRGN:
-    case EMR_PAINTRGN:
-        return region(canvas, rec);
-    case EMR_EXTTEXTOUTW:
-    case EMR_EXTTEXTOUTA:
-    case EMR_SMALLTEXTOUT:
-        return text(canvas, rec);
-    case EMR_BITBLT:
-    case EMR_STRETCHBLT:
-    case EMR_STRETCHDIBITS:
-    case EMR_SETDIBITSTODEVICE:
-    case EMR_ALPHABLEND:
-    case EMR_TRANSPARENTBLT:
-        return blit(canvas, rec);
-    case EMR_GRADIENTFILL: {
-        r.skip(16);
-        const quint32 vertices = r.u32();
-        const quint32 shapes = r.u32();
-        const quint32 mode = r.u32();
-        const qint64 shapeSize = mode == 2 ? 12 : 8;
-        if (!r.ok() || !r.has(qint64(vertices) * 16 + qint64(shapes) * shapeSize))
-            return corrupt(rec);
-        QList<QPointF> pts;
-        QList<QColor> colours;
-        for (quint32 i = 0; i < vertices; ++i) {
-            pts.append(pointl(r));
-            const int red = r.u16() >> 8;
-            const int green = r.u16() >> 8;
-            const int blue = r.u16() >> 8;
-            r.u16();
-            colours.append(QColor(red, green, blue));
-        }
-        for (quint32 i = 0; i < shapes; ++i) {
-            const quint32 a = r.u32();
-            const quint32 b = r.u32();
-            const quint32 c = mode == 2 ? r.u32() : 0;
-            if (a >= vertices || b >= vertices || c >= std::max(vertices, 1u))
-                continue;
-            if (mode == 2) {
-                const QColor avg((colours[a].red() + colours[b].red() + colours[c].red()) / 3,
-                                 (colours[a].green() + colours[b].green() + colours[c].green()) / 3,
-                                 (colours[a].blue() + colours[b].blue() + colours[c].blue()) / 3);
-                canvas.gradientTriangle(QPolygonF({pts[a], pts[b], pts[c]}), avg);
-            } else {
-                canvas.gradientRect(QRectF(pts[a], pts[b]), colours[a], colours[b], mode == 1);
-            }
-        }
-        return true;
-    }
-    default:
-        // Colour management, layout, EMF+ comments and the like change nothing we draw.
-        return true;
-    }
-    return r.ok() ? true : corrupt(rec);
-}
-
-bool EmfPlayer::polyRecord(GdiCanvas& canvas, const Record& rec)
-{
-    ByteReader r = rec.data;
-    r.skip(16);   // bounds
-    const bool small = rec.type >= EMR_POLYBEZIER16;
-    const qint64 pointSize = small ? 4 : 8;
-    switch (rec.type) {
-    case EMR_POLYPOLYLINE: case EMR_POLYPOLYGON: case EMR_POLYPOLYLINE16: case EMR_POLYPOLYGON16: {
-        const quint32 polys = r.u32();
-        const quint32 total = r.u32();
-        if (!r.ok() || !r.has(qint64(polys) * 4 + qint64(total) * pointSize))
-            return corrupt(rec);
-        QList<quint32> counts;
-        qint64 sum = 0;
-        for (quint32 i = 0; i < polys; ++i) {
-            counts.append(r.u32());
-            sum += counts.last();
-        }
-        if (sum > total)
-            return corrupt(rec);
-        QList<QPolygonF> shapes;
-        for (quint32 c : counts)
-            shapes.append(points(r, c, small));
-        if (rec.type == EMR_POLYPOLYGON || rec.type == EMR_POLYPOLYGON16)
-            canvas.polyPolygon(shapes);
-        else
-            canvas.polyPolyline(shapes);
-        return true;
-    }
-    case EMR_POLYDRAW: case EMR_POLYDRAW16: {
-        const quint32 count = r.u32();
-        if (!r.ok() || !r.has(qint64(count) * (pointSize + 1)))
-            return corrupt(rec);
-        const QPolygonF pts = points(r, count, small);
-        canvas.polyDraw(pts, QByteArray(r.at(r.pos(), count), count));
-        return true;
-    }
-    default:
-        break;
-    }
-    const quint32 count = r.u32();
-    if (!r.ok() || !r.has(qint64(count) * pointSize))
-        return corrupt(rec);
-    const QPolygonF pts = points(r, count, small);
-    switch (small ? rec.type - EMR_POLYBEZIER16 + EMR_POLYBEZIER : rec.type) {
-    case EMR_POLYBEZIER: canvas.polyBezier(pts); break;
-    case EMR_POLYGON: canvas.polygon(pts); break;
-    case EMR_POLYLINE: canvas.polyline(pts); break;
-    case EMR_POLYBEZIERTO: canvas.polyBezierTo(pts); break;
-    case EMR_POLYLINETO: canvas.polylineTo(pts); break;
-    default: break;
-    }
-    return true;
-}
-
-bool EmfPlayer::createObject(GdiCanvas& canvas, const Record& rec)
-{
-    ByteReader r = rec.data;
-    const quint32 index = r.u32();
-    if (!r.ok())
-        return corrupt(rec);
-    if (!objectIndex(canvas, index, rec, false))
-        return false;
-    GdiObject object;
-    switch (rec.type) {
-    case EMR_CREATEPEN: {
-        GdiPen pen;
-        pen.style = r.u32();
-        pen.width = std::abs(double(r.i32()));
-        r.i32();
-        pen.colour = canvas.colour(r.u32());
-        pen.cosmetic = pen.width == 0;
-        pen.style &= ~quint32(PS_GEOMETRIC);
-        object = pen;
-        break;
-    }
-    case EMR_EXTCREATEPEN: {
-        r.skip(16);   // bitmap offsets: pattern pens draw in their colour
-        GdiPen pen;
-        pen.style = r.u32();
-        pen.width = r.u32();
-        const quint32 brushStyle = r.u32();
-        pen.colour = canvas.colour(r.u32());
-        r.u32();
-        const quint32 entries = r.u32();
-        if (!r.ok() || !r.has(qint64(entries) * 4))
-            return corrupt(rec);
-        for (quint32 i = 0; i < entries && i < 16; ++i)
-            pen.dashes.append(r.u32());
-        pen.cosmetic = !(pen.style & PS_GEOMETRIC);
-        if (brushStyle == BS_NULL)
-            pen.style = (pen.style & ~quint32(PS_STYLE_MASK)) | PS_NULL;
-        object = pen;
-        break;
-    }
-    case EMR_CREATEBRUSHINDIRECT: {
-        GdiBrush brush;
-        const quint32 style = r.u32();
-        brush.colour = canvas.colour(r.u32());
-        brush.hatch = int(r.u32() & 0xff);
-        brush.kind = style == BS_NULL ? GdiBrush::Kind::Null
-            : style == BS_HATCHED     ? GdiBrush::Kind::Hatched
-                                      : GdiBrush::Kind::Solid;
-        object = brush;
-        break;
-    }
-    case EMR_CREATEDIBPATTERNBRUSHPT:
-    case EMR_CREATEMONOBRUSH: {
-        const quint32 usage = r.u32();
-        const quint32 offBmi = r.u32();
-        const quint32 cbBmi = r.u32();
-        const quint32 offBits = r.u32();
-        const quint32 cbBits = r.u32();
-        if (!r.ok())
-            return corrupt(rec);
-        GdiBrush brush;
-        brush.kind = GdiBrush::Kind::Pattern;
-        brush.colour = Qt::black;
-        bool bottomUp = true;
-        if (!bitmapAt(rec, offBmi, cbBmi, offBits, cbBits, usage, canvas, &brush.pattern, &bottomUp))
-            return false;
-        brush.monochrome = rec.type == EMR_CREATEMONOBRUSH;
-        object = brush;
-        break;
-    }
-    case EMR_EXTCREATEFONTINDIRECTW: {
-        GdiFont font;
-        font.height = r.i32();
-        font.width = r.i32();
-        font.escapement = r.i32();
-        r.i32();
-        font.weight = r.i32();
-        font.italic = r.u8();
-        font.underline = r.u8();
-        font.strikeOut = r.u8();
-        font.charset = r.u8();
-        r.skip(3);
-        font.pitchAndFamily = r.u8();
-        if (!r.ok() || !r.has(64))
-            return corrupt(rec);
-        const auto* face = reinterpret_cast<const uchar*>(r.at(r.pos(), 64));
-        for (int i = 0; i < 32; ++i) {
-            const char16_t c = char16_t(face[2 * i] | (face[2 * i + 1] << 8));
-            if (!c)
-                break;
-            font.face.append(QChar(c));
-        }
-        object = font;
-        break;
-    }
-    case EMR_CREATEPALETTE: {
-        r.u16();
-        const quint16 count = r.u16();
-        if (!r.ok() || !r.has(qint64(count) * 4))
-            return corrupt(rec);
-        GdiPalette palette;
-        for (int i = 0; i < count; ++i) {
-            const quint8 red = r.u8();
-            const quint8 green = r.u8();
-            const quint8 blue = r.u8();
-            r.u8();
-            palette.colours.append(qRgb(red, green, blue));
-        }
-        object = palette;
-        break;
-    }
-    case EMR_SETPALETTEENTRIES: {
-        const quint32 start = r.u32();
-        const quint32 count = r.u32();
-        if (!r.ok() || !r.has(qint64(count) * 4))
-            return corrupt(rec);
-        const auto* existing = std::get_if<GdiPalette>(&canvas.object(int(index)));
-        if (!existing)
-            return true;
-        GdiPalette palette = *existing;
-        for (quint32 i = 0; i < count; ++i) {
-            const quint8 red = r.u8();
-            const quint8 green = r.u8();
-            const quint8 blue = r.u8();
-            r.u8();
-            if (start + i < quint32(palette.colours.size()))
-                palette.colours[start + i] = qRgb(red, green, blue);
-        }
-        object = palette;
-        break;
-    }
-    default:
-        return true;
-    }
-    if (!r.ok())
-        return corrupt(rec);
-    canvas.setObject(int(index), std::move(object));
-    return true;
-}
-
-bool EmfPlayer::bitmapAt(const Record& rec, quint32 offBmi, quint32 cbBmi, quint32 offBits, quint32 cbBits, quint32 usage,
-                         const GdiCanvas& canvas, QImage* image, bool* bottomUp, bool keepAlpha)
-{
-    const ByteReader info = rec.data.range(offBmi, cbBmi);
-    const ByteReader bits = rec.data.range(offBits, cbBits);
+    const ByteReader info = r.record.data.range(offBmi, cbBmi);
+    const ByteReader bits = r.record.data.range(offBits, cbBits);
     if (!info.ok() || !bits.ok())
-        return corrupt(rec);
-    // A bitmap whose own fields do not add up is left out; the file around it still plays.
-    const DibReader::Result dib = DibReader::decode(info, bits, usage == 1, canvas.state().palette, keepAlpha);
+        return r.corrupt();
+    const DibReader::Result dib = DibReader::decode(info, bits, usage == 1, r.s.palette, keepAlpha);
     *image = dib.image;
     *bottomUp = dib.bottomUp;
     return true;
 }
 
-bool EmfPlayer::blit(GdiCanvas& canvas, const Record& rec)
+// ---------------------------------------------------------------------------------------------
+// Objects
+
+bool selectObject(EmfPlayback& r)
 {
-    ByteReader r = rec.data;
-    r.skip(16);   // bounds
+    const quint32 index = r.p.u32();
+    if (!r.objectIndex(index, true))
+        return false;
+    if (index & STOCK_FLAG)
+        r.canvas.selectStockObject(index);
+    else
+        r.canvas.selectObject(int(index));
+    return true;
+}
+
+bool selectPalette(EmfPlayback& r)
+{
+    const quint32 index = r.p.u32();
+    if (!r.objectIndex(index, true))
+        return false;
+    if (index & STOCK_FLAG)
+        r.canvas.selectStockObject(DEFAULT_PALETTE);
+    else if (std::holds_alternative<GdiPalette>(r.canvas.object(int(index))))
+        r.canvas.selectObject(int(index));
+    return true;
+}
+
+bool deleteObject(EmfPlayback& r)
+{
+    const quint32 index = r.p.u32();
+    if (!r.objectIndex(index, true))
+        return false;
+    if (!(index & STOCK_FLAG))
+        r.canvas.deleteObject(int(index));
+    return true;
+}
+
+// The records that create an object name its slot first; slot 0 is the metafile itself.
+bool readSlot(EmfPlayback& r, int* slot)
+{
+    const quint32 index = r.p.u32();
+    if (!r.objectIndex(index, false))
+        return false;
+    *slot = int(index);
+    return true;
+}
+
+bool createPen(EmfPlayback& r)
+{
+    int slot = 0;
+    if (!readSlot(r, &slot))
+        return false;
+    GdiPen pen;
+    pen.style = r.p.u32();
+    pen.width = std::abs(double(r.p.i32()));
+    r.p.i32();
+    pen.colour = r.canvas.colour(r.p.u32());
+    pen.cosmetic = pen.width == 0;
+    pen.style &= ~quint32(PS_GEOMETRIC);
+    r.canvas.setObject(slot, pen);
+    return true;
+}
+
+bool extCreatePen(EmfPlayback& r)
+{
+    int slot = 0;
+    if (!readSlot(r, &slot))
+        return false;
+    r.p.skip(16);   // bitmap offsets: pattern pens draw in their colour
+    GdiPen pen;
+    pen.style = r.p.u32();
+    pen.width = r.p.u32();
+    const quint32 brushStyle = r.p.u32();
+    pen.colour = r.canvas.colour(r.p.u32());
+    r.p.u32();
+    const quint32 entries = r.p.u32();
+    if (!r.p.has(qint64(entries) * 4))
+        return r.corrupt();
+    for (quint32 i = 0; i < entries && i < 16; ++i)
+        pen.dashes.append(r.p.u32());
+    pen.cosmetic = !(pen.style & PS_GEOMETRIC);
+    if (brushStyle == BS_NULL)
+        pen.style = (pen.style & ~quint32(PS_STYLE_MASK)) | PS_NULL;
+    r.canvas.setObject(slot, pen);
+    return true;
+}
+
+bool createBrush(EmfPlayback& r)
+{
+    int slot = 0;
+    if (!readSlot(r, &slot))
+        return false;
+    GdiBrush brush;
+    const quint32 style = r.p.u32();
+    brush.colour = r.canvas.colour(r.p.u32());
+    brush.hatch = int(r.p.u32() & 0xff);
+    brush.kind = style == BS_NULL ? GdiBrush::Kind::Null
+        : style == BS_HATCHED     ? GdiBrush::Kind::Hatched
+                                  : GdiBrush::Kind::Solid;
+    r.canvas.setObject(slot, brush);
+    return true;
+}
+
+bool createPatternBrush(EmfPlayback& r)
+{
+    int slot = 0;
+    if (!readSlot(r, &slot))
+        return false;
+    const quint32 usage = r.p.u32();
+    const quint32 offBmi = r.p.u32();
+    const quint32 cbBmi = r.p.u32();
+    const quint32 offBits = r.p.u32();
+    const quint32 cbBits = r.p.u32();
+    GdiBrush brush;
+    brush.kind = GdiBrush::Kind::Pattern;
+    brush.colour = Qt::black;
+    bool bottomUp = true;
+    if (!bitmapAt(r, offBmi, cbBmi, offBits, cbBits, usage, &brush.pattern, &bottomUp))
+        return false;
+    brush.monochrome = r.record.type == EMR_CREATEMONOBRUSH;
+    r.canvas.setObject(slot, brush);
+    return true;
+}
+
+bool createFont(EmfPlayback& r)
+{
+    int slot = 0;
+    if (!readSlot(r, &slot))
+        return false;
+    ByteReader& p = r.p;
+    GdiFont font;
+    font.height = p.i32();
+    font.width = p.i32();
+    font.escapement = p.i32();
+    p.i32();
+    font.weight = p.i32();
+    font.italic = p.u8();
+    font.underline = p.u8();
+    font.strikeOut = p.u8();
+    font.charset = p.u8();
+    p.skip(3);
+    font.pitchAndFamily = p.u8();
+    const auto* face = reinterpret_cast<const uchar*>(p.at(p.pos(), 64));
+    for (int i = 0; i < 32; ++i) {
+        const char16_t c = char16_t(face[2 * i] | (face[2 * i + 1] << 8));
+        if (!c)
+            break;
+        font.face.append(QChar(c));
+    }
+    r.canvas.setObject(slot, font);
+    return true;
+}
+
+bool createPalette(EmfPlayback& r)
+{
+    int slot = 0;
+    if (!readSlot(r, &slot))
+        return false;
+    r.p.u16();
+    const quint16 count = r.p.u16();
+    if (!r.p.has(qint64(count) * 4))
+        return r.corrupt();
+    GdiPalette palette;
+    for (int i = 0; i < count; ++i) {
+        const quint8 red = r.p.u8();
+        const quint8 green = r.p.u8();
+        const quint8 blue = r.p.u8();
+        r.p.u8();
+        palette.colours.append(qRgb(red, green, blue));
+    }
+    r.canvas.setObject(slot, palette);
+    return true;
+}
+
+bool setPaletteEntries(EmfPlayback& r)
+{
+    int slot = 0;
+    if (!readSlot(r, &slot))
+        return false;
+    const quint32 start = r.p.u32();
+    const quint32 count = r.p.u32();
+    if (!r.p.has(qint64(count) * 4))
+        return r.corrupt();
+    const auto* existing = std::get_if<GdiPalette>(&r.canvas.object(slot));
+    if (!existing)
+        return true;
+    GdiPalette palette = *existing;
+    for (quint32 i = 0; i < count; ++i) {
+        const quint8 red = r.p.u8();
+        const quint8 green = r.p.u8();
+        const quint8 blue = r.p.u8();
+        r.p.u8();
+        if (start + i < quint32(palette.colours.size()))
+            palette.colours[start + i] = qRgb(red, green, blue);
+    }
+    r.canvas.setObject(slot, std::move(palette));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Shapes
+
+bool arc(EmfPlayback& r)
+{
+    const QRectF box = rectl(r.p);
+    const QPointF start = pointl(r.p);
+    const QPointF end = pointl(r.p);
+    const quint32 type = r.record.type;
+    const auto kind = type == EMR_ARC ? GdiCanvas::ArcKind::Arc
+        : type == EMR_ARCTO          ? GdiCanvas::ArcKind::ArcTo
+        : type == EMR_CHORD          ? GdiCanvas::ArcKind::Chord
+                                     : GdiCanvas::ArcKind::Pie;
+    r.canvas.arc(box, start, end, kind);
+    return true;
+}
+
+bool isSmall(quint32 type)
+{
+    return type >= EMR_POLYBEZIER16;
+}
+
+// POLYBEZIER, POLYGON, POLYLINE, POLYBEZIERTO, POLYLINETO and their 16-bit forms.
+bool poly(EmfPlayback& r)
+{
+    const bool small = isSmall(r.record.type);
+    r.p.skip(16);   // bounds
+    const quint32 count = r.p.u32();
+    if (!r.p.has(qint64(count) * (small ? 4 : 8)))
+        return r.corrupt();
+    const QPolygonF pts = points(r.p, count, small);
+    switch (small ? r.record.type - EMR_POLYBEZIER16 + EMR_POLYBEZIER : r.record.type) {
+    case EMR_POLYBEZIER: r.canvas.polyBezier(pts); break;
+    case EMR_POLYGON: r.canvas.polygon(pts); break;
+    case EMR_POLYLINE: r.canvas.polyline(pts); break;
+    case EMR_POLYBEZIERTO: r.canvas.polyBezierTo(pts); break;
+    case EMR_POLYLINETO: r.canvas.polylineTo(pts); break;
+    default: break;
+    }
+    return true;
+}
+
+bool polyPoly(EmfPlayback& r)
+{
+    const bool small = isSmall(r.record.type);
+    r.p.skip(16);   // bounds
+    const quint32 polys = r.p.u32();
+    const quint32 total = r.p.u32();
+    if (!r.p.has(qint64(polys) * 4 + qint64(total) * (small ? 4 : 8)))
+        return r.corrupt();
+    QList<quint32> counts;
+    qint64 sum = 0;
+    for (quint32 i = 0; i < polys; ++i) {
+        counts.append(r.p.u32());
+        sum += counts.last();
+    }
+    if (sum > total)
+        return r.corrupt();
+    QList<QPolygonF> shapes;
+    for (quint32 c : counts)
+        shapes.append(points(r.p, c, small));
+    if (r.record.type == EMR_POLYPOLYGON || r.record.type == EMR_POLYPOLYGON16)
+        r.canvas.polyPolygon(shapes);
+    else
+        r.canvas.polyPolyline(shapes);
+    return true;
+}
+
+bool polyDraw(EmfPlayback& r)
+{
+    const bool small = isSmall(r.record.type);
+    r.p.skip(16);   // bounds
+    const quint32 count = r.p.u32();
+    if (!r.p.has(qint64(count) * ((small ? 4 : 8) + 1)))
+        return r.corrupt();
+    const QPolygonF pts = points(r.p, count, small);
+    r.canvas.polyDraw(pts, QByteArray(r.p.at(r.p.pos(), count), count));
+    return true;
+}
+
+bool gradientFill(EmfPlayback& r)
+{
+    ByteReader& p = r.p;
+    p.skip(16);
+    const quint32 vertices = p.u32();
+    const quint32 shapes = p.u32();
+    const quint32 mode = p.u32();
+    const qint64 shapeSize = mode == 2 ? 12 : 8;
+    if (!p.has(qint64(vertices) * 16 + qint64(shapes) * shapeSize))
+        return r.corrupt();
+    QList<QPointF> pts;
+    QList<QColor> colours;
+    for (quint32 i = 0; i < vertices; ++i) {
+        pts.append(pointl(p));
+        const int red = p.u16() >> 8;
+        const int green = p.u16() >> 8;
+        const int blue = p.u16() >> 8;
+        p.u16();
+        colours.append(QColor(red, green, blue));
+    }
+    for (quint32 i = 0; i < shapes; ++i) {
+        const quint32 a = p.u32();
+        const quint32 b = p.u32();
+        const quint32 c = mode == 2 ? p.u32() : 0;
+        if (a >= vertices || b >= vertices || c >= std::max(vertices, 1u))
+            continue;
+        if (mode == 2) {
+            const QColor avg((colours[a].red() + colours[b].red() + colours[c].red()) / 3,
+                             (colours[a].green() + colours[b].green() + colours[c].green()) / 3,
+                             (colours[a].blue() + colours[b].blue() + colours[c].blue()) / 3);
+            r.canvas.gradientTriangle(QPolygonF({pts[a], pts[b], pts[c]}), avg);
+        } else {
+            r.canvas.gradientRect(QRectF(pts[a], pts[b]), colours[a], colours[b], mode == 1);
+        }
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Regions
+
+bool selectClipRegion(EmfPlayback& r)
+{
+    const quint32 size = r.p.u32();
+    const quint32 mode = r.p.u32();
+    if (size == 0) {
+        if (mode == RGN_COPY)
+            r.canvas.resetClip();
+        return true;
+    }
+    const std::optional<QList<QRect>> region = readRegionData(r.p.range(16, size));
+    if (!region)
+        return r.corrupt();
+    r.canvas.selectClipRegion(*region, int(mode));
+    return true;
+}
+
+// FILLRGN, FRAMERGN, INVERTRGN and PAINTRGN: bounds, the region's size, the brush and stroke
+// of those that have them, then the region.
+bool paintRegion(EmfPlayback& r)
+{
+    const quint32 type = r.record.type;
+    r.p.skip(16);   // bounds
+    const quint32 size = r.p.u32();
+    quint32 brush = 0;
+    QSizeF stroke;
+    if (type == EMR_FILLRGN || type == EMR_FRAMERGN)
+        brush = r.p.u32();
+    if (type == EMR_FRAMERGN)
+        stroke = sizel(r.p);
+    const std::optional<QList<QRect>> region = readRegionData(r.p.range(r.p.pos(), size));
+    if (!region)
+        return r.corrupt();
+    GdiBrush chosen = r.s.brush;
+    if (type == EMR_FILLRGN || type == EMR_FRAMERGN) {
+        if (!r.objectIndex(brush, true))
+            return false;
+        if (brush & STOCK_FLAG) {
+            const GdiBrush saved = r.s.brush;
+            r.canvas.selectStockObject(brush);
+            chosen = r.s.brush;
+            r.s.brush = saved;
+        } else if (const auto* b = std::get_if<GdiBrush>(&r.canvas.object(int(brush)))) {
+            chosen = *b;
+        } else {
+            return true;
+        }
+    }
+    switch (type) {
+    case EMR_FILLRGN:
+    case EMR_PAINTRGN: r.canvas.fillRegion(*region, chosen); break;
+    case EMR_FRAMERGN: r.canvas.frameRegion(*region, chosen, stroke); break;
+    case EMR_INVERTRGN: r.canvas.invertRegion(*region); break;
+    default: break;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text
+
+void drawText(EmfPlayback& r, QPointF reference, QString string, const QList<QPointF>& advances, quint32 options,
+              const std::optional<QRectF>& box)
+{
+    // Glyph indices name shapes in a font file we do not have; their text cannot be recovered.
+    if (options & ETO_GLYPH_INDEX)
+        string.clear();
+    r.canvas.textOut(reference, string, advances, options, box);
+}
+
+bool smallTextOut(EmfPlayback& r)
+{
+    ByteReader& p = r.p;
+    const QPointF reference = pointl(p);
+    const quint32 count = p.u32();
+    const quint32 options = p.u32();
+    p.skip(12);   // graphics mode, scales
+    std::optional<QRectF> box;
+    if (!(options & 0x100))
+        box = rectl(p);
+    const bool eightBit = options & 0x200;
+    const qint64 bytes = qint64(count) * (eightBit ? 1 : 2);
+    if (!p.ok() || !p.has(bytes))
+        return r.corrupt();
+    const char* chars = p.at(p.pos(), bytes);
+    const QString string = eightBit ? decodeCodePage(chars, count, r.s.font.charset) : utf16(chars, count);
+    drawText(r, reference, string, {}, options, box);
+    return true;
+}
+
+bool extTextOut(EmfPlayback& r)
+{
+    ByteReader& p = r.p;
+    p.skip(16);   // bounds
+    p.skip(12);   // graphics mode, scales
+    const QPointF reference = pointl(p);
+    const quint32 count = p.u32();
+    const quint32 offString = p.u32();
+    const quint32 options = p.u32();
+    const QRectF rect = rectl(p);
+    const quint32 offDx = p.u32();
+    std::optional<QRectF> box;
+    if (options & (ETO_OPAQUE | ETO_CLIPPED))
+        box = rect;
+    const bool wide = r.record.type == EMR_EXTTEXTOUTW;
+    const char* chars = r.record.data.at(offString, qint64(count) * (wide ? 2 : 1));
+    if (count && !chars)
+        return r.corrupt();
+    QString string;
+    if (wide)
+        string = utf16(chars, count);
+    else if (count)
+        string = decodeCodePage(chars, count, r.s.font.charset);
+    QList<QPointF> advances;
+    if (offDx && count) {
+        const bool pairs = options & ETO_PDY;
+        ByteReader dx = r.record.data.range(offDx, qint64(count) * (pairs ? 8 : 4));
+        if (!dx.ok())
+            return r.corrupt();
+        for (quint32 i = 0; i < count; ++i) {
+            const double x = dx.i32();
+            const double y = pairs ? dx.i32() : 0;
+            advances.append(QPointF(x, y));
+        }
+    }
+    drawText(r, reference, string, advances, options, box);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bitmaps
+
+struct BitmapFields
+{
     QRectF dest;
     QRectF src;
     quint32 rop = SRCCOPY;
@@ -566,66 +548,85 @@ bool EmfPlayer::blit(GdiCanvas& canvas, const Record& rec)
     quint32 offBits = 0;
     quint32 cbBits = 0;
     bool flipSource = false;
-    if (rec.type == EMR_STRETCHDIBITS || rec.type == EMR_SETDIBITSTODEVICE) {
-        const QPointF d = pointl(r);
-        const QPointF sp = pointl(r);
-        const QSizeF ss = sizel(r);
-        offBmi = r.u32();
-        cbBmi = r.u32();
-        offBits = r.u32();
-        cbBits = r.u32();
-        usage = r.u32();
-        QSizeF ds = ss;
-        if (rec.type == EMR_STRETCHDIBITS) {
-            rop = r.u32();
-            ds = sizel(r);
-        }
-        dest = QRectF(d, ds);
-        src = QRectF(sp, ss);
-        flipSource = true;
-    } else {
-        const QPointF d = pointl(r);
-        const QSizeF ds = sizel(r);
-        rop = r.u32();
-        const QPointF sp = pointl(r);
-        const QTransform sourceTransform = xform(r);
-        r.u32();      // source background colour
-        usage = r.u32();
-        offBmi = r.u32();
-        cbBmi = r.u32();
-        offBits = r.u32();
-        cbBits = r.u32();
-        QSizeF ss = ds;
-        if (rec.type != EMR_BITBLT)
-            ss = sizel(r);
-        dest = QRectF(d, ds);
-        src = QRectF(sp, ss);
-        // The source rectangle is in the source device's logical units; a plain scale and offset
-        // from there to its pixels is honoured, anything else read as identity.
-        const QRectF mapped = sourceTransform.mapRect(src);
-        if (sourceTransform.type() <= QTransform::TxScale && sourceTransform.determinant() != 0
-            && std::isfinite(mapped.width()) && std::isfinite(mapped.height()) && std::abs(mapped.left()) < 1e9
-            && std::abs(mapped.top()) < 1e9 && mapped.width() < 1e9 && mapped.height() < 1e9)
-            src = mapped;
+};
+
+// STRETCHDIBITS and SETDIBITSTODEVICE: bottom-up sources placed in device-independent pixels.
+BitmapFields dibFields(EmfPlayback& r)
+{
+    ByteReader& p = r.p;
+    BitmapFields f;
+    p.skip(16);   // bounds
+    const QPointF d = pointl(p);
+    const QPointF sp = pointl(p);
+    const QSizeF ss = sizel(p);
+    f.offBmi = p.u32();
+    f.cbBmi = p.u32();
+    f.offBits = p.u32();
+    f.cbBits = p.u32();
+    f.usage = p.u32();
+    QSizeF ds = ss;
+    if (r.record.type == EMR_STRETCHDIBITS) {
+        f.rop = p.u32();
+        ds = sizel(p);
     }
-    if (!r.ok())
-        return corrupt(rec);
-    if (cbBmi == 0) {
-        if (rec.type == EMR_BITBLT || rec.type == EMR_STRETCHBLT)
-            canvas.patBlt(dest, rop);
+    f.dest = QRectF(d, ds);
+    f.src = QRectF(sp, ss);
+    f.flipSource = true;
+    return f;
+}
+
+// BITBLT, STRETCHBLT, ALPHABLEND and TRANSPARENTBLT: a source device with its own transform.
+BitmapFields bltFields(EmfPlayback& r)
+{
+    ByteReader& p = r.p;
+    BitmapFields f;
+    p.skip(16);   // bounds
+    const QPointF d = pointl(p);
+    const QSizeF ds = sizel(p);
+    f.rop = p.u32();
+    const QPointF sp = pointl(p);
+    const QTransform sourceTransform = xform(p);
+    p.u32();      // source background colour
+    f.usage = p.u32();
+    f.offBmi = p.u32();
+    f.cbBmi = p.u32();
+    f.offBits = p.u32();
+    f.cbBits = p.u32();
+    QSizeF ss = ds;
+    if (r.record.type != EMR_BITBLT)
+        ss = sizel(p);
+    f.dest = QRectF(d, ds);
+    f.src = QRectF(sp, ss);
+    // The source rectangle is in the source device's logical units; a plain scale and offset
+    // from there to its pixels is honoured, anything else read as identity.
+    const QRectF mapped = sourceTransform.mapRect(f.src);
+    if (sourceTransform.type() <= QTransform::TxScale && sourceTransform.determinant() != 0
+        && std::isfinite(mapped.width()) && std::isfinite(mapped.height()) && std::abs(mapped.left()) < 1e9
+        && std::abs(mapped.top()) < 1e9 && mapped.width() < 1e9 && mapped.height() < 1e9)
+        f.src = mapped;
+    return f;
+}
+
+bool blit(EmfPlayback& r)
+{
+    const quint32 type = r.record.type;
+    BitmapFields f = type == EMR_STRETCHDIBITS || type == EMR_SETDIBITSTODEVICE ? dibFields(r) : bltFields(r);
+    if (f.cbBmi == 0) {
+        if (type == EMR_BITBLT || type == EMR_STRETCHBLT)
+            r.canvas.patBlt(f.dest, f.rop);
         return true;
     }
     QImage image;
     bool bottomUp = true;
-    const bool alpha = rec.type == EMR_ALPHABLEND && ((rop >> 24) & 1);
-    if (!bitmapAt(rec, offBmi, cbBmi, offBits, cbBits, usage, canvas, &image, &bottomUp, alpha))
+    const bool alpha = type == EMR_ALPHABLEND && ((f.rop >> 24) & 1);
+    if (!bitmapAt(r, f.offBmi, f.cbBmi, f.offBits, f.cbBits, f.usage, &image, &bottomUp, alpha))
         return false;
     if (image.isNull())
         return true;
-    if (flipSource && bottomUp)
-        src.moveTop(image.height() - src.top() - src.height());
-    if (rec.type == EMR_ALPHABLEND) {
-        const double constant = ((rop >> 16) & 0xff) / 255.0;
+    if (f.flipSource && bottomUp)
+        f.src.moveTop(image.height() - f.src.top() - f.src.height());
+    if (type == EMR_ALPHABLEND) {
+        const double constant = ((f.rop >> 16) & 0xff) / 255.0;
         if (alpha) {
             // The source is premultiplied already; keep colours within their alpha.
             image = image.convertToFormat(QImage::Format_ARGB32);
@@ -638,11 +639,11 @@ bool EmfPlayer::blit(GdiCanvas& canvas, const Record& rec)
             }
             image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
         }
-        canvas.alphaBlend(dest, image, src, constant);
+        r.canvas.alphaBlend(f.dest, image, f.src, constant);
         return true;
     }
-    if (rec.type == EMR_TRANSPARENTBLT) {
-        const QRgb key = canvas.colour(rop).rgb() & 0xffffff;
+    if (type == EMR_TRANSPARENTBLT) {
+        const QRgb key = r.canvas.colour(f.rop).rgb() & 0xffffff;
         image = image.convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < image.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -651,137 +652,199 @@ bool EmfPlayer::blit(GdiCanvas& canvas, const Record& rec)
                     line[x] = 0;
             }
         }
-        canvas.alphaBlend(dest, image, src, 1.0);
+        r.canvas.alphaBlend(f.dest, image, f.src, 1.0);
         return true;
     }
-    canvas.stretchBlt(dest, image, src, rop);
+    r.canvas.stretchBlt(f.dest, image, f.src, f.rop);
     return true;
 }
 
-bool EmfPlayer::text(GdiCanvas& canvas, const Record& rec)
+// ---------------------------------------------------------------------------------------------
+// The records we play. The header, comments (EMF+ among them), colour management, layout and
+// the like change nothing we draw and have no handler.
+
+using Handler = RecordHandler<EmfPlayback>;
+
+const auto& records()
 {
-    ByteReader r = rec.data;
-    QPointF reference;
-    quint32 count = 0;
-    quint32 options = 0;
-    std::optional<QRectF> box;
-    QString string;
-    QList<QPointF> advances;
-    if (rec.type == EMR_SMALLTEXTOUT) {
-        reference = pointl(r);
-        count = r.u32();
-        options = r.u32();
-        r.skip(12);   // graphics mode, scales
-        if (!(options & 0x100))
-            box = rectl(r);
-        const bool eightBit = options & 0x200;
-        const qint64 bytes = qint64(count) * (eightBit ? 1 : 2);
-        if (!r.ok() || !r.has(bytes))
-            return corrupt(rec);
-        const char* p = r.at(r.pos(), bytes);
-        if (eightBit) {
-            string = decodeCodePage(p, count, canvas.state().font.charset);
-        } else {
-            for (quint32 i = 0; i < count; ++i)
-                string.append(QChar(char16_t(quint8(p[2 * i]) | (quint8(p[2 * i + 1]) << 8))));
-        }
-    } else {
-        r.skip(16);   // bounds
-        r.skip(12);   // graphics mode, scales
-        reference = pointl(r);
-        count = r.u32();
-        const quint32 offString = r.u32();
-        options = r.u32();
-        const QRectF rect = rectl(r);
-        const quint32 offDx = r.u32();
-        if (!r.ok())
-            return corrupt(rec);
-        if (options & (ETO_OPAQUE | ETO_CLIPPED))
-            box = rect;
-        const bool wide = rec.type == EMR_EXTTEXTOUTW;
-        const char* p = rec.data.at(offString, qint64(count) * (wide ? 2 : 1));
-        if (count && !p)
-            return corrupt(rec);
-        if (wide) {
-            for (quint32 i = 0; i < count; ++i)
-                string.append(QChar(char16_t(quint8(p[2 * i]) | (quint8(p[2 * i + 1]) << 8))));
-        } else if (count) {
-            string = decodeCodePage(p, count, canvas.state().font.charset);
-        }
-        if (offDx && count) {
-            const bool pairs = options & ETO_PDY;
-            ByteReader dx = rec.data.range(offDx, qint64(count) * (pairs ? 8 : 4));
-            if (!dx.ok())
-                return corrupt(rec);
-            for (quint32 i = 0; i < count; ++i) {
-                const double x = dx.i32();
-                const double y = pairs ? dx.i32() : 0;
-                advances.append(QPointF(x, y));
-            }
-        }
-    }
-    // Glyph indices name shapes in a font file we do not have; their text cannot be recovered.
-    if (options & ETO_GLYPH_INDEX)
-        string.clear();
-    canvas.textOut(reference, string, advances, options, box);
-    return true;
+    static const RecordTable table(std::to_array<Handler>({
+        // State
+        {EMR_SAVEDC, 0, [](EmfPlayback& r) { r.canvas.saveDC(); return true; }},
+        {EMR_RESTOREDC, 4, [](EmfPlayback& r) { r.canvas.restoreDC(r.p.i32()); return true; }},
+        {EMR_SETBKMODE, 4, [](EmfPlayback& r) {
+             const quint32 mode = r.p.u32();
+             if (mode == 1 || mode == 2)
+                 r.s.opaqueBackground = mode == 2;
+             return true;
+         }},
+        {EMR_SETPOLYFILLMODE, 4, [](EmfPlayback& r) { r.s.windingFill = r.p.u32() == 2; return true; }},
+        {EMR_SETROP2, 4, [](EmfPlayback& r) { r.s.rop2 = int(r.p.u32() & 0xff); return true; }},
+        {EMR_SETSTRETCHBLTMODE, 4, [](EmfPlayback& r) { r.s.stretchMode = int(r.p.u32() & 0xff); return true; }},
+        {EMR_SETTEXTALIGN, 4, [](EmfPlayback& r) { r.s.textAlign = r.p.u32(); return true; }},
+        {EMR_SETTEXTCOLOR, 4, [](EmfPlayback& r) { r.s.textColour = r.canvas.colour(r.p.u32()); return true; }},
+        {EMR_SETBKCOLOR, 4, [](EmfPlayback& r) { r.s.bkColour = r.canvas.colour(r.p.u32()); return true; }},
+        {EMR_SETARCDIRECTION, 4, [](EmfPlayback& r) { r.s.clockwiseArcs = r.p.u32() == AD_CLOCKWISE; return true; }},
+        {EMR_SETMITERLIMIT, 4, [](EmfPlayback& r) {
+             const quint32 limit = r.p.u32();
+             if (limit >= 1 && limit <= 1000)
+                 r.s.miterLimit = limit;
+             return true;
+         }},
+
+        // Mapping
+        {EMR_SETMAPMODE, 4, [](EmfPlayback& r) { r.canvas.setMapMode(int(r.p.u32())); return true; }},
+        {EMR_SETWINDOWEXTEX, 8, [](EmfPlayback& r) { r.canvas.setWindowExt(sizel(r.p)); return true; }},
+        {EMR_SETWINDOWORGEX, 8, [](EmfPlayback& r) { r.canvas.setWindowOrg(pointl(r.p)); return true; }},
+        {EMR_SETVIEWPORTEXTEX, 8, [](EmfPlayback& r) { r.canvas.setViewportExt(sizel(r.p)); return true; }},
+        {EMR_SETVIEWPORTORGEX, 8, [](EmfPlayback& r) { r.canvas.setViewportOrg(pointl(r.p)); return true; }},
+        {EMR_SCALEVIEWPORTEXTEX, 16, [](EmfPlayback& r) {
+             const double xNum = r.p.i32();
+             const double xDenom = r.p.i32();
+             const double yNum = r.p.i32();
+             const double yDenom = r.p.i32();
+             r.canvas.scaleViewportExt(xNum, xDenom, yNum, yDenom);
+             return true;
+         }},
+        {EMR_SCALEWINDOWEXTEX, 16, [](EmfPlayback& r) {
+             const double xNum = r.p.i32();
+             const double xDenom = r.p.i32();
+             const double yNum = r.p.i32();
+             const double yDenom = r.p.i32();
+             r.canvas.scaleWindowExt(xNum, xDenom, yNum, yDenom);
+             return true;
+         }},
+        {EMR_SETWORLDTRANSFORM, 24, [](EmfPlayback& r) { r.canvas.modifyWorldTransform(xform(r.p), 4); return true; }},
+        {EMR_MODIFYWORLDTRANSFORM, 28, [](EmfPlayback& r) {
+             const QTransform t = xform(r.p);
+             r.canvas.modifyWorldTransform(t, int(r.p.u32()));
+             return true;
+         }},
+
+        // Objects
+        {EMR_SELECTOBJECT, 4, selectObject},
+        {EMR_SELECTPALETTE, 4, selectPalette},
+        {EMR_DELETEOBJECT, 4, deleteObject},
+        {EMR_CREATEPEN, 20, createPen},
+        {EMR_EXTCREATEPEN, 44, extCreatePen},
+        {EMR_CREATEBRUSHINDIRECT, 16, createBrush},
+        {EMR_CREATEDIBPATTERNBRUSHPT, 24, createPatternBrush},
+        {EMR_CREATEMONOBRUSH, 24, createPatternBrush},
+        {EMR_EXTCREATEFONTINDIRECTW, 96, createFont},
+        {EMR_CREATEPALETTE, 8, createPalette},
+        {EMR_SETPALETTEENTRIES, 12, setPaletteEntries},
+
+        // Lines and shapes
+        {EMR_MOVETOEX, 8, [](EmfPlayback& r) { r.canvas.moveTo(pointl(r.p)); return true; }},
+        {EMR_LINETO, 8, [](EmfPlayback& r) { r.canvas.lineTo(pointl(r.p)); return true; }},
+        {EMR_SETPIXELV, 12, [](EmfPlayback& r) {
+             const QPointF pt = pointl(r.p);
+             r.canvas.setPixel(pt, r.canvas.colour(r.p.u32()));
+             return true;
+         }},
+        {EMR_RECTANGLE, 16, [](EmfPlayback& r) { r.canvas.rectangle(rectl(r.p)); return true; }},
+        {EMR_ELLIPSE, 16, [](EmfPlayback& r) { r.canvas.ellipse(rectl(r.p)); return true; }},
+        {EMR_ROUNDRECT, 24, [](EmfPlayback& r) {
+             const QRectF box = rectl(r.p);
+             r.canvas.roundRect(box, sizel(r.p));
+             return true;
+         }},
+        {EMR_ARC, 32, arc},
+        {EMR_ARCTO, 32, arc},
+        {EMR_CHORD, 32, arc},
+        {EMR_PIE, 32, arc},
+        {EMR_ANGLEARC, 20, [](EmfPlayback& r) {
+             const QPointF centre = pointl(r.p);
+             const double radius = r.p.u32();
+             const double start = r.p.f32();
+             const double sweep = r.p.f32();
+             r.canvas.angleArc(centre, radius, start, sweep);
+             return true;
+         }},
+        {EMR_POLYBEZIER, 20, poly},
+        {EMR_POLYGON, 20, poly},
+        {EMR_POLYLINE, 20, poly},
+        {EMR_POLYBEZIERTO, 20, poly},
+        {EMR_POLYLINETO, 20, poly},
+        {EMR_POLYBEZIER16, 20, poly},
+        {EMR_POLYGON16, 20, poly},
+        {EMR_POLYLINE16, 20, poly},
+        {EMR_POLYBEZIERTO16, 20, poly},
+        {EMR_POLYLINETO16, 20, poly},
+        {EMR_POLYPOLYLINE, 24, polyPoly},
+        {EMR_POLYPOLYGON, 24, polyPoly},
+        {EMR_POLYPOLYLINE16, 24, polyPoly},
+        {EMR_POLYPOLYGON16, 24, polyPoly},
+        {EMR_POLYDRAW, 20, polyDraw},
+        {EMR_POLYDRAW16, 20, polyDraw},
+        {EMR_GRADIENTFILL, 28, gradientFill},
+
+        // Paths
+        {EMR_BEGINPATH, 0, [](EmfPlayback& r) { r.canvas.beginPath(); return true; }},
+        {EMR_ENDPATH, 0, [](EmfPlayback& r) { r.canvas.endPath(); return true; }},
+        {EMR_ABORTPATH, 0, [](EmfPlayback& r) { r.canvas.abortPath(); return true; }},
+        {EMR_CLOSEFIGURE, 0, [](EmfPlayback& r) { r.canvas.closeFigure(); return true; }},
+        {EMR_FILLPATH, 0, [](EmfPlayback& r) { r.canvas.fillPath(); return true; }},
+        {EMR_STROKEPATH, 0, [](EmfPlayback& r) { r.canvas.strokePath(); return true; }},
+        {EMR_STROKEANDFILLPATH, 0, [](EmfPlayback& r) { r.canvas.strokeAndFillPath(); return true; }},
+        {EMR_FLATTENPATH, 0, [](EmfPlayback& r) { r.canvas.flattenPath(); return true; }},
+        {EMR_WIDENPATH, 0, [](EmfPlayback& r) { r.canvas.widenPath(); return true; }},
+        {EMR_SELECTCLIPPATH, 4, [](EmfPlayback& r) { r.canvas.selectClipPath(int(r.p.u32())); return true; }},
+
+        // Clipping and regions
+        {EMR_INTERSECTCLIPRECT, 16, [](EmfPlayback& r) { r.canvas.intersectClipRect(rectl(r.p)); return true; }},
+        {EMR_EXCLUDECLIPRECT, 16, [](EmfPlayback& r) { r.canvas.excludeClipRect(rectl(r.p)); return true; }},
+        {EMR_OFFSETCLIPRGN, 8, [](EmfPlayback& r) { r.canvas.offsetClip(pointl(r.p)); return true; }},
+        {EMR_EXTSELECTCLIPRGN, 8, selectClipRegion},
+        {EMR_FILLRGN, 24, paintRegion},
+        {EMR_FRAMERGN, 32, paintRegion},
+        {EMR_INVERTRGN, 20, paintRegion},
+        {EMR_PAINTRGN, 20, paintRegion},
+
+        // Text
+        {EMR_EXTTEXTOUTW, 68, extTextOut},
+        {EMR_EXTTEXTOUTA, 68, extTextOut},
+        {EMR_SMALLTEXTOUT, 28, smallTextOut},
+
+        // Bitmaps
+        {EMR_BITBLT, 92, blit},
+        {EMR_STRETCHBLT, 100, blit},
+        {EMR_STRETCHDIBITS, 72, blit},
+        {EMR_SETDIBITSTODEVICE, 60, blit},
+        {EMR_ALPHABLEND, 100, blit},
+        {EMR_TRANSPARENTBLT, 100, blit},
+    }));
+    return table;
 }
 
-bool EmfPlayer::region(GdiCanvas& canvas, const Record& rec)
+} // namespace
+
+EmfPlayer::EmfPlayer(const QByteArray& data)
+    : m_file(data)
 {
-    ByteReader r = rec.data;
-    if (rec.type == EMR_EXTSELECTCLIPRGN) {
-        const quint32 size = r.u32();
-        const quint32 mode = r.u32();
-        if (!r.ok())
-            return corrupt(rec);
-        if (size == 0) {
-            if (mode == RGN_COPY)
-                canvas.resetClip();
+}
+
+bool EmfPlayer::open()
+{
+    return m_file.open() || fail(m_file.error());
+}
+
+bool EmfPlayer::play(GdiCanvas& canvas)
+{
+    canvas.setObjectTableSize(int(m_file.handles()));
+    qint64 pos = 0;
+    EmfRecord record;
+    while (pos < m_file.size()) {
+        QString why;
+        if (!m_file.nextRecord(pos, record, &why))
+            return fail(why);
+        if (record.type == EMR_EOF)
             return true;
-        }
-        const std::optional<QList<QRect>> region = readRegionData(r.range(16, size));
-        if (!region)
-            return corrupt(rec);
-        canvas.selectClipRegion(*region, int(mode));
-        return true;
+        EmfPlayback playback {canvas, canvas.state(), record, record.data, m_file.handles(), {}};
+        playback.p.seek(8);
+        if (!records().play(record.type, record.data.size() - 8, playback))
+            return fail(playback.error);
     }
-    r.skip(16);   // bounds
-    const quint32 size = r.u32();
-    quint32 brush = 0;
-    QSizeF stroke;
-    if (rec.type == EMR_FILLRGN || rec.type == EMR_FRAMERGN)
-        brush = r.u32();
-    if (rec.type == EMR_FRAMERGN)
-        stroke = sizel(r);
-    if (!r.ok())
-        return corrupt(rec);
-    const std::optional<QList<QRect>> region = readRegionData(r.range(r.pos(), size));
-    if (!region)
-        return corrupt(rec);
-    GdiBrush chosen = canvas.state().brush;
-    if (rec.type == EMR_FILLRGN || rec.type == EMR_FRAMERGN) {
-        if (!objectIndex(canvas, brush, rec, true))
-            return false;
-        if (brush & STOCK_FLAG) {
-            const GdiBrush saved = canvas.state().brush;
-            canvas.selectStockObject(brush);
-            chosen = canvas.state().brush;
-            canvas.state().brush = saved;
-        } else if (const auto* b = std::get_if<GdiBrush>(&canvas.object(int(brush)))) {
-            chosen = *b;
-        } else {
-            return true;
-        }
-    }
-    switch (rec.type) {
-    case EMR_FILLRGN:
-    case EMR_PAINTRGN: canvas.fillRegion(*region, chosen); break;
-    case EMR_FRAMERGN: canvas.frameRegion(*region, chosen, stroke); break;
-    case EMR_INVERTRGN: canvas.invertRegion(*region); break;
-    default: break;
-    }
-    return true;
+    return fail(QStringLiteral("enhanced metafile is truncated: it has no end record"));
 }
 
 } // namespace orv

@@ -4,7 +4,6 @@
 #include "pictures/core/emffile.h"
 
 #include <QByteArray>
-#include <QImage>
 
 namespace orv {
 
@@ -24,18 +23,6 @@ public:
     bool play(GdiCanvas& canvas) override;
 
 private:
-    using Record = EmfRecord;
-    bool playRecord(GdiCanvas& canvas, const Record& record);
-    bool createObject(GdiCanvas& canvas, const Record& record);
-    bool blit(GdiCanvas& canvas, const Record& record);
-    bool text(GdiCanvas& canvas, const Record& record);
-    bool region(GdiCanvas& canvas, const Record& record);
-    bool polyRecord(GdiCanvas& canvas, const Record& record);
-    bool objectIndex(GdiCanvas& canvas, quint32 index, const Record& record, bool allowStock);
-    bool bitmapAt(const Record& record, quint32 offBmi, quint32 cbBmi, quint32 offBits, quint32 cbBits, quint32 usage,
-                  const GdiCanvas& canvas, QImage* image, bool* bottomUp, bool keepAlpha = false);
-    bool corrupt(const Record& record);
-
     EmfFile m_file;
 };
 
