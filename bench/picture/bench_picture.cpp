@@ -10,7 +10,7 @@
 #include "common/qtprompts.h"
 #include "colorquantizer.h"
 #include "gifwriter.h"
-#include "platform/pictureloader.h"
+#include "pictures/pictureloader.h"
 #include "platform/processenvironment.h"
 #include "platform/screenmetrics.h"
 #include "platform/volumelist.h"

@@ -5,7 +5,7 @@
 #include "common/core/settingsstore.h"
 #include "common/qtprompts.h"
 #include "platform/librarymoduleplugin.h"
-#include "platform/pictureloader.h"
+#include "pictures/pictureloader.h"
 #include "platform/printerservice.h"
 #include "platform/processenvironment.h"
 #include "platform/mediaservices.h"

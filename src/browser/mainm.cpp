@@ -17,7 +17,7 @@
 #include "common/twipslayout.h"
 #include "common/fullscreenview.h"
 #include "platform/mediacontrol.h"
-#include "platform/pictureloader.h"
+#include "pictures/pictureloader.h"
 #include "platform/printerservice.h"
 #include "platform/processenvironment.h"
 #include "platform/shell.h"

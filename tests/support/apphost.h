@@ -6,7 +6,7 @@
 #include "fakemedia.h"
 #include "fakeplatform.h"
 #include "fakeshell.h"
-#include "platform/pictureloader.h"
+#include "pictures/pictureloader.h"
 #include "recordingmoduleplugin.h"
 #include "scriptedprompts.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bytereader.h"
+#include "pictures/core/bytereader.h"
 
 #include <QImage>
 #include <QList>

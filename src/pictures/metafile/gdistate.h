@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gdiconstants.h"
+#include "pictures/core/gdiconstants.h"
 #include "gdiobject.h"
 
 #include <QPointF>

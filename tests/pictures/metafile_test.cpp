@@ -1,7 +1,7 @@
 // Metafiles render at their natural size with their lines, fills, text and bitmaps, and bad
 // files give an error instead of a crash, a hang or a huge allocation.
 
-#include "platform/metafile.h"
+#include "pictures/metafile.h"
 
 #include "bmpwriter.h"
 #include "emfwriter.h"
@@ -14,6 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -1193,6 +1196,142 @@ TEST(MetafileRegions, WmfRegionsClipAndFill)
     EXPECT_TRUE(colourNear(image, 84, 20, Qt::red));
     EXPECT_TRUE(colourNear(image, 60, 70, Qt::red));
     EXPECT_TRUE(colourNear(image, 20, 70, Qt::green));
+}
+
+
+// ---------------------------------------------------------------------------------------------
+// Records cut inside their fields
+
+// The file with its last record before the end record shortened by bytes, the record's size
+// adjusted to match, as a writer that lost the tail of a record would leave it.
+QByteArray cutLastRecord(const QByteArray& file, bool wmf, int bytes)
+{
+    qsizetype pos = wmf ? (qFromLittleEndian<quint32>(file.constData()) == 0x9AC6CDD7u ? 40 : 18) : 0;
+    qsizetype last = -1;
+    while (pos + 8 <= file.size()) {
+        const qsizetype size = wmf ? qsizetype(qFromLittleEndian<quint32>(file.constData() + pos)) * 2
+                                   : qsizetype(qFromLittleEndian<quint32>(file.constData() + pos + 4));
+        const quint32 type = wmf ? qFromLittleEndian<quint16>(file.constData() + pos + 4)
+                                 : qFromLittleEndian<quint32>(file.constData() + pos);
+        if (size <= 0 || type == (wmf ? 0u : 14u))
+            break;
+        last = pos;
+        pos += size;
+    }
+    QByteArray cut = file;
+    if (last < 0)
+        return cut;
+    if (wmf) {
+        const quint32 words = qFromLittleEndian<quint32>(cut.constData() + last);
+        qToLittleEndian<quint32>(words - quint32(bytes / 2), cut.data() + last);
+        cut.remove(last + qsizetype(words) * 2 - bytes, bytes);
+    } else {
+        const quint32 size = qFromLittleEndian<quint32>(cut.constData() + last + 4);
+        qToLittleEndian<quint32>(size - quint32(bytes), cut.data() + last + 4);
+        cut.remove(last + qsizetype(size) - bytes, bytes);
+    }
+    return cut;
+}
+
+TEST(MetafileErrors, RecordsCutInsideTheirFieldsAreRefusedNotReadAsZeros)
+{
+    // Each record as the writers make it plays; the same record one word (WMF) or one field (EMF)
+    // short must refuse the file, not draw with the missing field taken as zero. (The WMF mode
+    // records end in a spare word, so losing one costs them nothing.)
+    const std::vector<std::pair<const char*, std::function<void(WmfWriter&)>>> wmfRecords = {
+        {"SETMAPMODE", [](WmfWriter& w) { w.setMapMode(8); }},
+        {"SETBKCOLOR", [](WmfWriter& w) { w.setBkColor(Qt::red); }},
+        {"SETTEXTCOLOR", [](WmfWriter& w) { w.setTextColor(Qt::red); }},
+        {"RESTOREDC", [](WmfWriter& w) { w.saveDC(); w.restoreDC(-1); }},
+        {"SETWINDOWORG", [](WmfWriter& w) { w.setWindowOrg(QPoint(10, 10)); }},
+        {"SETWINDOWEXT", [](WmfWriter& w) { w.setWindowExt(QSize(500, 500)); }},
+        {"SETVIEWPORTORG", [](WmfWriter& w) { w.setViewportOrg(QPoint(10, 10)); }},
+        {"SETVIEWPORTEXT", [](WmfWriter& w) { w.setViewportExt(QSize(500, 500)); }},
+        {"INTERSECTCLIPRECT", [](WmfWriter& w) { w.intersectClipRect(QRect(0, 0, 500, 500)); }},
+        {"EXCLUDECLIPRECT", [](WmfWriter& w) { w.excludeClipRect(QRect(0, 0, 500, 500)); }},
+        {"CREATEPENINDIRECT", [](WmfWriter& w) { w.createPen(PS_SOLID, 10, Qt::red); }},
+        {"CREATEBRUSHINDIRECT", [](WmfWriter& w) { w.createBrush(BS_SOLID, Qt::red); }},
+        {"CREATEPALETTE", [](WmfWriter& w) { w.createPalette({qRgb(1, 2, 3), qRgb(4, 5, 6)}); }},
+        {"SELECTOBJECT", [](WmfWriter& w) { w.selectObject(w.createBrush(BS_SOLID, Qt::red)); }},
+        {"SELECTPALETTE", [](WmfWriter& w) { w.selectPalette(w.createPalette({qRgb(1, 2, 3)})); }},
+        {"DELETEOBJECT", [](WmfWriter& w) { w.deleteObject(w.createBrush(BS_SOLID, Qt::red)); }},
+        {"MOVETO", [](WmfWriter& w) { w.moveTo(QPoint(100, 100)); }},
+        {"LINETO", [](WmfWriter& w) { w.lineTo(QPoint(100, 100)); }},
+        {"RECTANGLE", [](WmfWriter& w) { w.rectangle(QRect(100, 100, 500, 500)); }},
+        {"ROUNDRECT", [](WmfWriter& w) { w.roundRect(QRect(100, 100, 500, 500), QSize(50, 50)); }},
+        {"ELLIPSE", [](WmfWriter& w) { w.ellipse(QRect(100, 100, 500, 500)); }},
+        {"ARC", [](WmfWriter& w) { w.arc(QRect(100, 100, 500, 500), QPoint(0, 0), QPoint(1000, 0)); }},
+        {"PIE", [](WmfWriter& w) { w.pie(QRect(100, 100, 500, 500), QPoint(0, 0), QPoint(1000, 0)); }},
+        {"CHORD", [](WmfWriter& w) { w.chord(QRect(100, 100, 500, 500), QPoint(0, 0), QPoint(1000, 0)); }},
+        {"SETPIXEL", [](WmfWriter& w) { w.setPixel(QPoint(100, 100), Qt::red); }},
+        {"PATBLT", [](WmfWriter& w) { w.patBlt(QRect(100, 100, 500, 500), 0x00F00021); }},
+        {"POLYGON", [](WmfWriter& w) { w.polygon(QPolygon({QPoint(0, 0), QPoint(500, 0), QPoint(0, 500)})); }},
+        {"POLYLINE", [](WmfWriter& w) { w.polyline(QPolygon({QPoint(0, 0), QPoint(500, 0), QPoint(0, 500)})); }},
+        {"POLYPOLYGON", [](WmfWriter& w) { w.polyPolygon({QPolygon({QPoint(0, 0), QPoint(500, 0), QPoint(0, 500)})}); }},
+        {"TEXTOUT", [](WmfWriter& w) { w.textOut(QPoint(100, 500), QByteArray("Ag")); }},
+        {"EXTTEXTOUT", [](WmfWriter& w) { w.extTextOut(QPoint(100, 500), QByteArray("Ag"), 2, QRect(0, 0, 500, 500)); }},
+    };
+    for (const auto& [name, add] : wmfRecords) {
+        WmfWriter w = inchWmf();
+        add(w);
+        const QByteArray file = w.finish();
+        const orv::RenderedMetafile whole = renderMetafile(file, 96, 96);
+        EXPECT_TRUE(whole.error.isEmpty()) << name << ": " << whole.error.toStdString();
+        expectRefused(cutLastRecord(file, true, 2), name);
+    }
+
+    const std::vector<std::pair<const char*, std::function<void(EmfWriter&)>>> emfRecords = {
+        {"SETMAPMODE", [](EmfWriter& e) { e.setMapMode(8); }},
+        {"SETWINDOWEXTEX", [](EmfWriter& e) { e.setWindowExt(QSize(50, 50)); }},
+        {"SETWINDOWORGEX", [](EmfWriter& e) { e.setWindowOrg(QPoint(5, 5)); }},
+        {"SETVIEWPORTEXTEX", [](EmfWriter& e) { e.setViewportExt(QSize(50, 50)); }},
+        {"SETVIEWPORTORGEX", [](EmfWriter& e) { e.setViewportOrg(QPoint(5, 5)); }},
+        {"SETWORLDTRANSFORM", [](EmfWriter& e) { e.setWorldTransform(QTransform(2, 0, 0, 2, 0, 0)); }},
+        {"MODIFYWORLDTRANSFORM", [](EmfWriter& e) { e.modifyWorldTransform(QTransform(2, 0, 0, 2, 0, 0), 2); }},
+        {"RESTOREDC", [](EmfWriter& e) { e.saveDC(); e.restoreDC(-1); }},
+        {"SETBKMODE", [](EmfWriter& e) { e.setBkMode(1); }},
+        {"SETBKCOLOR", [](EmfWriter& e) { e.setBkColor(Qt::red); }},
+        {"SETTEXTCOLOR", [](EmfWriter& e) { e.setTextColor(Qt::red); }},
+        {"SETTEXTALIGN", [](EmfWriter& e) { e.setTextAlign(TA_CENTER); }},
+        {"SETPOLYFILLMODE", [](EmfWriter& e) { e.setPolyFillMode(2); }},
+        {"INTERSECTCLIPRECT", [](EmfWriter& e) { e.intersectClipRect(QRect(0, 0, 50, 50)); }},
+        {"EXCLUDECLIPRECT", [](EmfWriter& e) { e.excludeClipRect(QRect(0, 0, 50, 50)); }},
+        {"CREATEPEN", [](EmfWriter& e) { e.createPen(PS_SOLID, 3, Qt::red); }},
+        {"EXTCREATEPEN", [](EmfWriter& e) { e.extCreatePen(0x10000, 3, Qt::red); }},
+        {"CREATEBRUSHINDIRECT", [](EmfWriter& e) { e.createBrush(BS_SOLID, Qt::red); }},
+        {"EXTCREATEFONTINDIRECTW", [](EmfWriter& e) { e.createFont(LogFont()); }},
+        {"CREATEPALETTE", [](EmfWriter& e) { e.createPalette({qRgb(1, 2, 3), qRgb(4, 5, 6)}); }},
+        {"SELECTOBJECT", [](EmfWriter& e) { e.selectObject(e.createBrush(BS_SOLID, Qt::red)); }},
+        {"SELECTPALETTE", [](EmfWriter& e) { e.selectPalette(e.createPalette({qRgb(1, 2, 3)})); }},
+        {"DELETEOBJECT", [](EmfWriter& e) { e.deleteObject(e.createBrush(BS_SOLID, Qt::red)); }},
+        {"MOVETOEX", [](EmfWriter& e) { e.moveTo(QPoint(10, 10)); }},
+        {"LINETO", [](EmfWriter& e) { e.lineTo(QPoint(10, 10)); }},
+        {"RECTANGLE", [](EmfWriter& e) { e.rectangle(QRect(10, 10, 50, 50)); }},
+        {"ROUNDRECT", [](EmfWriter& e) { e.roundRect(QRect(10, 10, 50, 50), QSize(5, 5)); }},
+        {"ELLIPSE", [](EmfWriter& e) { e.ellipse(QRect(10, 10, 50, 50)); }},
+        {"ARC", [](EmfWriter& e) { e.arc(QRect(10, 10, 50, 50), QPoint(0, 0), QPoint(96, 0)); }},
+        {"PIE", [](EmfWriter& e) { e.pie(QRect(10, 10, 50, 50), QPoint(0, 0), QPoint(96, 0)); }},
+        {"CHORD", [](EmfWriter& e) { e.chord(QRect(10, 10, 50, 50), QPoint(0, 0), QPoint(96, 0)); }},
+        {"POLYGON", [](EmfWriter& e) { e.polygon(QPolygon({QPoint(0, 0), QPoint(50, 0), QPoint(0, 50)})); }},
+        {"POLYLINE16", [](EmfWriter& e) { e.polyline16(QPolygon({QPoint(0, 0), QPoint(50, 0), QPoint(0, 50)})); }},
+        {"POLYBEZIER16", [](EmfWriter& e) { e.polyBezier16(QPolygon({QPoint(0, 0), QPoint(50, 0), QPoint(0, 50), QPoint(50, 50)})); }},
+        {"POLYLINETO16", [](EmfWriter& e) { e.polylineTo16(QPolygon({QPoint(50, 0), QPoint(0, 50)})); }},
+        {"POLYPOLYGON16", [](EmfWriter& e) { e.polyPolygon16({QPolygon({QPoint(0, 0), QPoint(50, 0), QPoint(0, 50)})}); }},
+        {"EXTTEXTOUTW", [](EmfWriter& e) { e.extTextOut(QPoint(10, 50), QStringLiteral("Ag"), 2, QRect(0, 0, 50, 50), {8, 8}); }},
+        {"STRETCHDIBITS", [](EmfWriter& e) {
+             QImage image(4, 4, QImage::Format_RGB32);
+             image.fill(Qt::red);
+             e.stretchDIBits(QRect(10, 10, 40, 40), image);
+         }},
+    };
+    for (const auto& [name, add] : emfRecords) {
+        EmfWriter e = inchEmf();
+        add(e);
+        const QByteArray file = e.finish();
+        const orv::RenderedMetafile whole = renderMetafile(file, 96, 96);
+        EXPECT_TRUE(whole.error.isEmpty()) << name << ": " << whole.error.toStdString();
+        expectRefused(cutLastRecord(file, false, 4), name);
+    }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Picture loading: the formats the browser shows, their HIMETRIC sizes, and every kind of bad
 // file refused with an error rather than a crash or a huge allocation.
-#include "platform/pictureloader.h"
+#include "pictures/pictureloader.h"
 #include "support/samplesdir.h"
 
 #include <QDir>

@@ -1,63 +1,29 @@
 #pragma once
 
-#include "gdistate.h"
+#include "gdidevicecontext.h"
+#include "gdiraster.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 
 #include <optional>
-#include <vector>
 
 namespace orv {
 
-// The device context both metafile players draw through: GDI's mapping modes, object table,
-// saved states, paths and clipping, with the drawing itself done by a QPainter on the picture.
-// Coordinates come in logical units and are mapped here; geometry is mapped to picture pixels
-// before it is painted, so pens, hatches and text keep device-pixel sizes as GDI gives them.
-class GdiCanvas
+// The device context both metafile players draw through: its state and mapping
+// (GdiDeviceContext), with the drawing itself done by a QPainter on the picture. Coordinates
+// come in logical units; geometry is mapped to picture pixels before it is painted, so pens,
+// hatches and text keep device-pixel sizes as GDI gives them.
+//
+// Shapes, pens, brushes and paths are in gdicanvas.cpp, text in gditext.cpp, raster operations
+// and bitmap transfer in gdiraster.cpp.
+class GdiCanvas : public GdiDeviceContext
 {
 public:
     enum class ArcKind { Arc, ArcTo, Chord, Pie };
 
-    // deviceToImage places the metafile's device space on the picture; deviceUnitsPerInch is the
-    // device resolution the fixed mapping modes (MM_LOMETRIC ...) need.
     GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch);
-
-    GdiState& state() { return m_state; }
-    const GdiState& state() const { return m_state; }
-    QColor colour(quint32 colorref) const;
-    static QString decodeText(const char* data, qsizetype size, quint8 charset);
-
-    // Object table: callers check indices with validIndex() before using them.
-    // Resizing keeps the objects that still fit.
-    void setObjectTableSize(int size);
-    int objectTableSize() const { return int(m_objects.size()); }
-    bool validIndex(qint64 index) const { return index >= 0 && index < qint64(m_objects.size()); }
-    int freeSlot() const;
-    void setObject(int index, GdiObject object);
-    const GdiObject& object(int index) const { return m_objects[std::size_t(index)]; }
-    void selectObject(int index);
-    void selectStockObject(quint32 stock);
-    void deleteObject(int index);
-
-    // Mapping
-    void setMapMode(int mode);
-    void setWindowOrg(QPointF org) { m_state.windowOrg = org; }
-    void setWindowExt(QSizeF ext);
-    void setViewportOrg(QPointF org) { m_state.viewportOrg = org; }
-    void setViewportExt(QSizeF ext);
-    void offsetWindowOrg(QPointF d) { m_state.windowOrg += d; }
-    void offsetViewportOrg(QPointF d) { m_state.viewportOrg += d; }
-    void scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom);
-    void scaleViewportExt(double xNum, double xDenom, double yNum, double yDenom);
-    // modes: 1 identity, 2 left multiply, 3 right multiply, 4 set
-    void modifyWorldTransform(const QTransform& xform, int mode);
-    QTransform logicalToImage() const;
-    const QTransform& deviceToImage() const { return m_base; }
-
-    void saveDC();
-    void restoreDC(int which);
 
     // Drawing, in logical units
     void moveTo(QPointF p);
@@ -96,14 +62,6 @@ public:
     void widenPath();
     void selectClipPath(int mode);
 
-    // Clipping; device regions are in the metafile's device units.
-    void intersectClipRect(const QRectF& box);
-    void excludeClipRect(const QRectF& box);
-    void offsetClip(QPointF logicalOffset);
-    void selectClipRegion(const QList<QRect>& device, int mode);
-    void selectClipLogicalRegion(const QList<QRect>& logical, int mode);
-    void resetClip();
-
     // advances: per UTF-16 unit, logical units (y used with ETO_PDY).
     void textOut(QPointF reference, const QString& text, const QList<QPointF>& advances, quint32 options,
                  const std::optional<QRectF>& box);
@@ -115,44 +73,22 @@ public:
     void alphaBlend(const QRectF& dest, const QImage& source, QRectF sourceRect, double opacity);
 
 private:
-    struct Raster
-    {
-        bool draw = true;
-        QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
-        std::optional<QColor> colour;   // black or white from the operation itself
-    };
-    static Raster rasterOp(int truthTable);
-
-    QTransform pageTransform() const;
-    bool compatibleArcsFlipped() const;
     void applyClip();
-    void combineClip(const QRegion& region, int mode);
-    QRegion imageRegion(const QPolygonF& imagePolygon) const;
-    QRegion imageRegion(const QList<QRect>& rects, const QTransform& toImage) const;
-    static QPainterPath rectsPath(const QList<QRect>& rects);
     QPen imagePen(const QPainterPath& path) const;
     QBrush imageBrush(const GdiBrush& brush) const;
     double penWidthImage() const;
     QRectF insideFrame(const QRectF& box) const;
     void shape(const QPainterPath& logical, bool fill, bool stroke);
     void paintPath(const QPainterPath& imagePath, bool fill, bool stroke);
-    void fillImagePath(const QPainterPath& imagePath, const QBrush& brush, const Raster& raster);
+    void fillImagePath(const QPainterPath& imagePath, const QBrush& brush, const RasterOp& raster);
     void addToPath(const QPainterPath& imagePath, bool closed);
     void pathLineTo(QPointF logicalFrom, QPointF logicalTo);
     void usePath(bool fill, bool stroke);
     QPainterPath arcPath(const QRectF& box, QPointF start, QPointF end, ArcKind kind) const;
-    QFont makeFont(double emPixels) const;
     void drawImage(const QRectF& dest, const QImage& source, QRectF sourceRect, QPainter::CompositionMode mode,
                    double opacity, bool smooth);
 
     QPainter& m_painter;
-    QTransform m_base;
-    QSizeF m_deviceUnitsPerInch;
-    QRect m_imageRect;
-    GdiState m_state;
-    std::vector<GdiState> m_saved;
-    std::vector<GdiObject> m_objects;
-    bool m_advancedGraphics = false;
 
     bool m_inPath = false;
     QPainterPath m_path;                 // picture pixels

@@ -1,4 +1,4 @@
-#include "platform/jpegdecoder.h"
+#include "pictures/jpegdecoder.h"
 
 #include <QFile>
 #include <QTransform>
@@ -71,11 +71,6 @@ QImage oriented(QImage img, quint16 orientation)
 }
 
 } // namespace
-
-bool looksLikeJpeg(const QByteArray& head)
-{
-    return head.size() >= 3 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
-}
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QString>
 
-#include "platform/pictureloader.h"
+#include "pictures/pictureloader.h"
 
 #include <memory>
 
@@ -24,8 +24,5 @@ struct DecodedJpeg {
 // a picture with more, hands the rest to a worker thread: the picture area can paint its top
 // part at once. Pictures that must be turned (EXIF) are decoded whole.
 DecodedJpeg decodeJpeg(const QString& path, qint64 maxPixels, int firstRows = 0);
-
-// True when the bytes start with a JPEG marker.
-bool looksLikeJpeg(const QByteArray& head);
 
 } // namespace orv

@@ -1,8 +1,8 @@
-#include "platform/metafile.h"
+#include "pictures/metafile.h"
 
-#include "platform/metafile/emfplayer.h"
-#include "platform/metafile/gdicanvas.h"
-#include "platform/metafile/wmfplayer.h"
+#include "pictures/metafile/emfplayer.h"
+#include "pictures/metafile/gdicanvas.h"
+#include "pictures/metafile/wmfplayer.h"
 
 #include <QPainter>
 
