@@ -246,8 +246,16 @@ ShowFileRead readShowFileBytes(const QByteArray& bytes, const ShowSettings& curr
 
 ShowFileRead readShowFile(QIODevice& in, const ShowSettings& current)
 {
-    // One byte past the limit tells a file that is too large from one that just fits.
-    const QByteArray bytes = in.read(kMaxShowFileBytes + 1);
+    // Read in pieces rather than asking for the limit at once, which would allocate all of it
+    // for every file; one byte past the limit tells a file that is too large.
+    QByteArray bytes;
+    char buf[16384];
+    while (bytes.size() <= kMaxShowFileBytes) {
+        const qint64 got = in.read(buf, sizeof buf);
+        if (got <= 0)
+            break;
+        bytes.append(buf, got);
+    }
     return readShowFileBytes(bytes, current);
 }
 
