@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/core/prompts.h"
 #include "slideshow/core/showfile.h"
 
 #include <QList>
@@ -13,11 +14,27 @@ class QIODevice;
 
 namespace orv {
 
-// Texts the slide-show editor shows.
-inline constexpr int kSaveChangesText = 79;      // question, Yes/No/Cancel
-inline constexpr int kNothingToPlayText = 82;    // exclamation, title kNoSelectionText
-inline constexpr int kNoSelectionText = 83;      // exclamation (Save of an empty show)
-inline constexpr int kNotAValidNumberText = 84;  // error icon
+// A message the slide-show editor shows: its text number, its title's text number (0: the
+// application's name), icon and buttons. Texts holding a CR show it as a line break.
+struct EditorMessage {
+    int text = 0;
+    int title = 0;
+    PromptIcon icon = PromptIcon::None;
+    PromptButtons buttons = PromptButtons::Ok;
+};
+// Closing a non-empty show with unsaved changes.
+inline constexpr EditorMessage kSaveChangesMessage{79, 0, PromptIcon::Question, PromptButtons::YesNoCancel};
+// Open of a file that is no show.
+inline constexpr EditorMessage kNotAShowFileMessage{kNotAShowFileText, kNotAShowFileTitle, PromptIcon::Critical,
+                                                    PromptButtons::Ok};
+// Play of an empty show.
+inline constexpr EditorMessage kNothingToPlayMessage{82, 83, PromptIcon::Exclamation, PromptButtons::Ok};
+// Save of an empty show (no dialog opens).
+inline constexpr EditorMessage kNothingToSaveMessage{83, 0, PromptIcon::Exclamation, PromptButtons::Ok};
+// An interval answer that is no positive number.
+inline constexpr EditorMessage kInvalidIntervalMessage{84, 0, PromptIcon::Critical, PromptButtons::Ok};
+
+// The interval prompt: its question and title.
 inline constexpr int kIntervalPromptText = 85;
 inline constexpr int kIntervalTitleText = 86;
 
@@ -28,7 +45,7 @@ QString intervalPromptText(const SlideInterval& interval, const QLocale& locale)
 // What an answer to the interval prompt gives. Cancel (nullopt) and an empty answer take
 // 5 seconds; a positive number of seconds in the user's number format (or with a decimal
 // point) becomes milliseconds, fractions allowed. Anything else, zero and negative numbers
-// included, is refused: the caller shows text 84 and the interval stays as it was.
+// included, is refused: the caller shows kInvalidIntervalMessage and the interval stays.
 struct IntervalAnswer {
     bool accepted = false;
     SlideInterval interval;
@@ -70,24 +87,24 @@ public:
     void toggleLoop() { settings_.loop = !settings_.loop; }
     void togglePointer() { settings_.showPointer = !settings_.showPointer; }
     void toggleFileName() { settings_.showFileName = !settings_.showFileName; }
-    // Applies the interval prompt's answer; false when it is refused (show text 84).
+    // Applies the interval prompt's answer; false when it is refused (kInvalidIntervalMessage).
     bool answerInterval(const std::optional<QString>& answer, const QLocale& locale);
 
-    // Save needs entries (else text 83, no dialog).
+    // Save needs entries (else kNothingToSaveMessage, no dialog).
     bool canSave() const { return !entries_.isEmpty(); }
     // Writes the show; once it is written the show counts as saved. A failed save leaves it
     // unsaved and the old file intact; the caller reports ShowSave::message().
     ShowSave save(const QString& path);
 
     // Replaces the entries and settings by the file's. The list is emptied before the file is
-    // examined, so a refused file (false: text 80, stop icon, title 81) leaves it empty with
-    // the settings unchanged. The unsaved-changes state stays as it was.
+    // examined, so a refused file (false: kNotAShowFileMessage) leaves it empty with the
+    // settings unchanged. The unsaved-changes state stays as it was.
     bool open(const QString& path);
     bool open(QIODevice& in);
 
-    // Closing asks text 79 only for a non-empty show with unsaved changes.
+    // Closing asks kSaveChangesMessage only for a non-empty show with unsaved changes.
     bool asksBeforeClosing() const { return !entries_.isEmpty() && !showSaved_; }
-    // Play needs entries (else text 82, title 83).
+    // Play needs entries (else kNothingToPlayMessage).
     bool canPlay() const { return !entries_.isEmpty(); }
 
 private:
