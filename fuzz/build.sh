@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds the palette reader fuzz targets with clang's libFuzzer and AddressSanitizer.
+# Builds the palette and slide-show reader fuzz targets with clang's libFuzzer and AddressSanitizer.
 # Usage: fuzz/build.sh [OUTPUT_FOLDER]   (default: /tmp/orvane-fuzz)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,4 +15,7 @@ for target in bitmappalette jascpalette; do
     "$cxx" $flags -o "$out/${target}_fuzz" "$root/fuzz/${target}_fuzz.cpp" \
         "$root/src/palette/core/palettereaders.cpp" $libs
 done
-echo "built $out/bitmappalette_fuzz $out/jascpalette_fuzz"
+# shellcheck disable=SC2086
+"$cxx" $flags -o "$out/slideshowfile_fuzz" "$root/fuzz/slideshowfile_fuzz.cpp" \
+    "$root/src/slideshow/core/showfile.cpp" "$root/src/common/core/paths.cpp" $libs
+echo "built $out/bitmappalette_fuzz $out/jascpalette_fuzz $out/slideshowfile_fuzz"
