@@ -24,7 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // What was read, written again, reads back the same: no entry splits or merges.
     const orv::ShowFileRead again = orv::readShowFileBytes(orv::showFileBytes(r.settings, r.entries), {});
     orv::ShowSettings expected = r.settings;
-    expected.interval = orv::SlideInterval::fromText(r.settings.interval.fileText().trimmed());
+    // A number comes back as the text of its digits.
+    if (!expected.interval.isText())
+        expected.interval = orv::SlideInterval::fromText(expected.interval.fileText().trimmed());
     if (!again.valid || again.entries != r.entries || !(again.settings == expected))
         std::abort();
     // The player's view of the interval is always usable or absent.

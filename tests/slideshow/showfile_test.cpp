@@ -191,6 +191,11 @@ TEST(ShowFileReader, SettingsItemsApplyOnlyWhenTheyMeanSomething)
     // Empty items and words other than True/False leave their settings.
     const ShowFileRead kept = read("[Orv Slide Show Data File]\r\n[Settings]\r\n\r\nyes\r\n\r\n \r\nmaybe\r\n\r\n[Files]\r\n", current);
     EXPECT_EQ(kept.settings, current);
+    // A quoted item of spaces is empty too; other white space is part of the value.
+    const ShowFileRead spaces = read("[Orv Slide Show Data File]\r\n[Settings]\r\n\" True \"\r\n\r\n\"   \"\r\n", current);
+    EXPECT_TRUE(spaces.settings.advanceOnKey);
+    EXPECT_EQ(spaces.settings.interval, current.interval);
+    EXPECT_EQ(read("[Orv Slide Show Data File]\r\n[Settings]\r\n\r\n\r\n\t\r\n").settings.interval.text(), QStringLiteral("\t"));
     // Any letter case; numbers are false for 0, true otherwise.
     const ShowFileRead set = read("[Orv Slide Show Data File]\r\n[Settings]\r\nTRUE\r\nfalse\r\n  7000  \r\n-1\r\n0\r\n2.5\r\n[Files]\r\n", current);
     EXPECT_TRUE(set.settings.advanceOnKey);

@@ -25,6 +25,18 @@ constexpr QChar kSpace = u' ';
 constexpr QChar kCr = u'\r';
 constexpr QChar kLf = u'\n';
 
+// Spaces only: other white space belongs to the value.
+QString trimSpaces(const QString& text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text.at(from) == kSpace)
+        ++from;
+    while (to > from && text.at(to - 1) == kSpace)
+        --to;
+    return text.mid(from, to - from);
+}
+
 std::optional<double> plainNumber(const QString& text)
 {
     bool ok = false;
@@ -101,7 +113,7 @@ private:
 // "True"/"False" in any letter case, or a number (0 is false); anything else is no value.
 std::optional<bool> truthValue(const QString& item)
 {
-    const QString t = item.trimmed();
+    const QString t = trimSpaces(item);
     if (t.compare(kTrue, Qt::CaseInsensitive) == 0)
         return true;
     if (t.compare(kFalse, Qt::CaseInsensitive) == 0)
@@ -228,13 +240,14 @@ ShowFileRead readShowFileBytes(const QByteArray& bytes, const ShowSettings& curr
         ShowSettings& s = r.settings;
         bool* const truths[] = {&s.advanceOnKey, &s.advanceOnTimer, nullptr, &s.loop, &s.showPointer, &s.showFileName};
         for (bool* setting : truths) {
-            const QString item = items.next();
+            // A quoted item of spaces counts as empty too.
+            const QString item = trimSpaces(items.next());
             if (item.isEmpty())
                 continue;
             if (setting)
                 applyTruth(item, *setting);
             else
-                s.interval = SlideInterval::fromText(item.trimmed());
+                s.interval = SlideInterval::fromText(item);
         }
     }
     if (items.next() == kFilesLine) {
