@@ -35,20 +35,6 @@ bool openBytes(ShowEditorState& e, const QByteArray& bytes)
 
 } // namespace
 
-TEST(ShowEditorState, NewShowIsEmptySavedWithDefaults)
-{
-    ShowEditorState e = savedShow({QStringLiteral("a.jpg")});
-    e.toggleLoop();
-    e.reset();
-    EXPECT_EQ(e.chosenCount(), 0);
-    EXPECT_TRUE(e.showSaved());
-    EXPECT_EQ(e.settings(), ShowSettings());
-    EXPECT_EQ(e.settings().interval.timerMilliseconds(), 5000);
-    EXPECT_FALSE(e.canPlay());
-    EXPECT_FALSE(e.canSave());
-    EXPECT_FALSE(e.asksBeforeClosing());
-}
-
 TEST(ShowEditorState, AddBuildsPathsAndKeepsDuplicatesInOrder)
 {
     ShowEditorState e;

@@ -3,7 +3,6 @@
 #include "common/core/paths.h"
 #include "common/core/units.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -286,8 +285,7 @@ ShowFileRead readShowFile(const QString& path, const ShowSettings& current)
 
 QString ShowSave::message(const QString& path) const
 {
-    return QStringLiteral("The slide show could not be saved as %1.\r%2")
-        .arg(path, reason);
+    return QStringLiteral("The slide show could not be saved as %1.\r%2").arg(path, reason);
 }
 
 ShowSave saveShowFile(const QString& path, const ShowSettings& settings, const QStringList& entries)
