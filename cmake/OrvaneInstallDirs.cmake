@@ -37,3 +37,11 @@ if(NOT _orvane_inside OR ORVANE_LIBDIR_FROM_BINDIR STREQUAL "")
     "own below the prefix, apart from ${CMAKE_INSTALL_BINDIR}")
 endif()
 
+# How the installed program names itself to the desktop: the application id is the reversed
+# name of the makers' site (AppContext::SiteAddress), with the hyphen a D-Bus name cannot hold
+# turned into an underscore.
+set(ORVANE_SITE "https://orvane-viewer.org")
+set(ORVANE_APP_ID "org.orvane_viewer.OrvaneViewer")
+# No licence has been chosen yet: the package says so rather than claim one.
+set(ORVANE_LICENSE "LicenseRef-proprietary")
+set(ORVANE_MAINTAINER "The Orvane Viewer developers <developers@orvane-viewer.org>")
