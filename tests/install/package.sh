@@ -31,7 +31,7 @@ grep -q "gstreamer1.0-libav" <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "Reco
 logged=$(dpkg-parsechangelog -l "$source/data/changelog" -S Version)
 [ "$logged" = "$version" ] || fail "data/changelog's latest entry is $logged, the program is $version"
 
-lintian --fail-on error --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 \
+lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 \
   || { cat "$work/lintian.log"; fail "lintian found errors"; }
 cat "$work/lintian.log"
 [ "$status" -eq 0 ] && echo "package passed: $(basename "$deb")"
