@@ -11,6 +11,7 @@
 #include "platform/mediaservices.h"
 #include "platform/shell.h"
 #include "platform/screenmetrics.h"
+#include "platform/libraryfolder.h"
 #include "platform/trayicons.h"
 #include "platform/volumelist.h"
 
@@ -28,8 +29,8 @@ struct RealProgram {
         : store(SettingsStore::defaultRoot()),
           // The picture area is about 300 pixels tall: a large JPEG shows its top at once.
           pictures(1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY(), 256LL * 1024 * 1024, 384),
-          mediaLibrary(QCoreApplication::applicationDirPath()),
-          modules(mediaLibrary.audio(), QCoreApplication::applicationDirPath()),
+          mediaLibrary(privateLibraryFolder()),
+          modules(mediaLibrary.audio(), privateLibraryFolder()),
           ctx(store, prompts, services(process)),
           app(ctx)
     {

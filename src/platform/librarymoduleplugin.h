@@ -11,7 +11,7 @@ namespace orv {
 
 class AudioOutput;
 
-// The module plug-in library (liborvane-modplug.so in the given folder, the executable's own),
+// The module plug-in library (liborvane-modplug.so in the given folder, the program's own),
 // loaded at the first call and kept loaded. setWindow hands it the window together with the
 // shared audio output. Instances the program never destroyed are destroyed with this object,
 // which must therefore go before the audio output and after the windows.

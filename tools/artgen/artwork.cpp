@@ -1,11 +1,13 @@
 #include "artwork.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgGenerator>
 
 #include <cmath>
 #include <numbers>
@@ -63,12 +65,9 @@ QPainterPath hills(double width, double bottom, double base, double amplitude, d
     return path;
 }
 
-} // namespace
-
-QImage Artwork::icon(int size)
+// The icon on a 256-unit grid, scaled to `size`; `size` also picks the small variant.
+void paintIcon(QPainter& p, int size)
 {
-    QImage image = transparentCanvas(QSize(size, size));
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const bool small = size < 40;
     p.scale(size / 256.0, size / 256.0);
@@ -137,8 +136,33 @@ QImage Artwork::icon(int size)
         p.setBrush(QColor(255, 255, 255, 120));
         p.drawEllipse(QPointF(centre.x() + glass * 0.3, centre.y() + glass * 0.32), glass * 0.08, glass * 0.08);
     }
+}
+
+} // namespace
+
+QImage Artwork::icon(int size)
+{
+    QImage image = transparentCanvas(QSize(size, size));
+    QPainter p(&image);
+    paintIcon(p, size);
     p.end();
     return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+QByteArray Artwork::iconSvg()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(256, 256));
+    svg.setViewBox(QRect(0, 0, 256, 256));
+    svg.setTitle(QStringLiteral("Orvane Viewer"));
+    svg.setDescription(QStringLiteral("A lens over a folder"));
+    QPainter p(&svg);
+    paintIcon(p, 256);
+    p.end();
+    return buffer.data();
 }
 
 QImage Artwork::banner(QSize size, const QString& version)

@@ -15,6 +15,8 @@ public:
     static QImage verticalBanner(QSize size);
     // Program icon: a lens over a folder. Below 40 pixels the details that would blur are left out.
     static QImage icon(int size);
+    // The icon as scalable vector graphics on a 256-unit grid, with every detail.
+    static QByteArray iconSvg();
     // Window symbols: a speaker sending sound waves, a film strip, a pair of quavers.
     static QImage speaker(int size);
     static QImage filmStrip(int size);
