@@ -11,9 +11,9 @@
 #include "colorquantizer.h"
 #include "gifwriter.h"
 #include "platform/pictureloader.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QApplication>
 #include <QDir>

@@ -7,9 +7,9 @@
 #include "common/core/paths.h"
 #include "common/core/settingsstore.h"
 #include "common/twipslayout.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QButtonGroup>
 #include <QEvent>

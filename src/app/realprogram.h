@@ -7,12 +7,12 @@
 #include "platform/librarymoduleplugin.h"
 #include "platform/pictureloader.h"
 #include "platform/printerservice.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/mediaservices.h"
 #include "platform/shell.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QComboBox>
 

@@ -19,12 +19,12 @@
 #include "platform/mediacontrol.h"
 #include "platform/pictureloader.h"
 #include "platform/printerservice.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/shell.h"
 #include "platform/soundplayer.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QAction>
 #include <QApplication>

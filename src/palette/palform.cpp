@@ -4,7 +4,7 @@
 #include "common/core/prompts.h"
 #include "common/twipslayout.h"
 #include "palette/core/palettereaders.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
 #include "platform/shell.h"
 

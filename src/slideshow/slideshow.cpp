@@ -5,9 +5,9 @@
 #include "browser/folderlistview.h"
 #include "common/appcontext.h"
 #include "common/twipslayout.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QAction>
 #include <QListWidget>

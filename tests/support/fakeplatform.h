@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/printerservice.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QHash>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QDir>
 #include <QFileInfo>

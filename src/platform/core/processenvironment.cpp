@@ -1,4 +1,4 @@
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 
 #include <QCoreApplication>
 #include <QDir>
