@@ -4,7 +4,7 @@
 #include "app/frmlang.h"
 #include "app/intro.h"
 #include "browser/mainm.h"
-#include "browser/statusbar.h"
+#include "browser/statuspanels.h"
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
 #include "palette/palform.h"

@@ -1,7 +1,7 @@
 #include "app/frmlang.h"
 
 #include "app/application.h"
-#include "browser/folderlistview.h"
+#include "browsing/core/folderbrowser.h"
 #include "browser/mainm.h"
 #include "common/appcontext.h"
 #include "common/core/paths.h"
@@ -103,7 +103,7 @@ bool frmLang::event(QEvent* e)
 void frmLang::Form_Activate()
 {
     if (MainM* m = app_.findMainM()) {
-        QString dir = m->dirDrive->path();
+        QString dir = m->browser().folder();
         lblDir->setText(namesIgnoreCase() ? CapitalizePath(dir) : dir);
     }
     const QString lang = ctx_.store().read(AppContext::AppName, AppContext::LangSection, QStringLiteral("Lang"));

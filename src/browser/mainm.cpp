@@ -1,14 +1,14 @@
 #include "browser/mainm.h"
 
 #include "browser/core/dispatchtable.h"
-#include "browser/core/filepatterns.h"
+#include "browser/core/filterpatterns.h"
 #include "browser/core/scrollsetup.h"
-#include "browser/core/folderentries.h"
-#include "browser/drivelistbox.h"
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/drivelistbox.h"
+#include "browsing/filelistview.h"
+#include "browsing/folderlistview.h"
 #include "browser/picturebox.h"
-#include "browser/statusbar.h"
+#include "browser/statuspanels.h"
 #include "common/appcontext.h"
 #include "common/art.h"
 #include "common/core/paths.h"
@@ -24,7 +24,6 @@
 #include "platform/soundplayer.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
-#include "platform/core/volumelist.h"
 
 #include <QAction>
 #include <QApplication>
@@ -190,11 +189,13 @@ void MainM::buildControls()
     btnFull->setEnabled(false);
 
     ProcessEnvironment& proc = *ctx_.services().process;
-    dirDrive = new FolderListView(client);
+    browser_ = new FolderBrowser(*ctx_.services().volumes, proc, this);
+    browser_->setPattern(FilterPatterns[0]);
+    dirDrive = new FolderListView(*browser_, client);
     dirDrive->setObjectName(QStringLiteral("dirDrive"));
     L.place(dirDrive, 4680, 0, 2535, 3855);
 
-    drvChoose = new DriveListBox(*ctx_.services().volumes, client);
+    drvChoose = new DriveListBox(*browser_, client);
     drvChoose->setObjectName(QStringLiteral("drvChoose"));
     L.place(drvChoose, 4680, 4080, 1815, 315);
 
@@ -207,6 +208,7 @@ void MainM::buildControls()
 
     fileFilter = new FileListView(client);
     fileFilter->setObjectName(QStringLiteral("fileFilter"));
+    fileFilter->follow(*browser_);
     L.place(fileFilter, 7320, 0, 2175, 3600);
 
     cmbFiles = new QComboBox(client);
@@ -247,14 +249,11 @@ void MainM::buildControls()
     }
 
     // The lists start at the folder the program was launched in, as created.
-    const QString launch = proc.currentFolder();
-    if (!dirDrive->setPath(launch))
-        dirDrive->setPath(QStringLiteral("/"));
-    fileFilter->setFolder(dirDrive->path());
-    drvChoose->showDrive(volumeRootOf(dirDrive->path(), drvChoose->volumes()));
+    if (!browser_->enter(proc.currentFolder()))
+        browser_->enter(QStringLiteral("/"));
 
     connect(cmbFiles, &QComboBox::currentIndexChanged, this, [this](int) { cmbFiles_Click(); });
-    connect(dirDrive, &FolderListView::folderChanged, this, &MainM::dirDrive_Change);
+    connect(browser_, &FolderBrowser::folderChanged, this, &MainM::dirDrive_Change);
     connect(dirDrive, &FolderListView::enterPressed, this, [this] { dirDrive_KeyPress(13); });
     connect(dirDrive, &FolderListView::rightButtonPressed, this, [this](QPoint p) { EasyBrowse->popup(p); });
     connect(fileFilter, &FileListView::rightButtonPressed, this, [this](QPoint p) { popupF->popup(p); });
@@ -275,25 +274,6 @@ void MainM::buildControls()
     setFixedSize(sizeHint());
 }
 
-QString MainM::programVolumeRoot() const
-{
-    return volumeRootOf(ctx_.services().process->executableFolder(), ctx_.services().volumes->volumes());
-}
-
-QString MainM::startupCommandLine() const
-{
-    QString cmd = ctx_.services().process->arguments().join(QLatin1Char(' '));
-    if (cmd.isEmpty())
-        return cmd;
-    // A path wrapped in double quotes (as some launchers pass it) names the path inside.
-    if (cmd.size() >= 2 && cmd.startsWith(QLatin1Char('"')) && cmd.endsWith(QLatin1Char('"'))
-        && !QFileInfo::exists(cmd))
-        cmd = cmd.mid(1, cmd.size() - 2);
-    if (QDir::isRelativePath(cmd))
-        cmd = QDir(ctx_.services().process->launchFolder()).absoluteFilePath(cmd);
-    return cmd;
-}
-
 void MainM::Form_Load()
 {
     AppShell& shell = ctx_.shell();
@@ -309,43 +289,21 @@ void MainM::Form_Load()
 
     selectFileType(0);
 
-    QString start = ctx_.store().read(AppContext::AppName, QStringLiteral("Settings"), QStringLiteral("DefaultDir"));
-    if (start.isEmpty())
-        start = programVolumeRoot();
-    ProcessEnvironment& proc = *ctx_.services().process;
-    if (!proc.setCurrentFolder(start)) {
-        // A start folder that has gone (a removed disc, a deleted folder) is not fatal.
-        start = programVolumeRoot();
-        if (!proc.setCurrentFolder(start)) {
-            start = QStringLiteral("/");
-            proc.setCurrentFolder(start);
-        }
-    }
+    const QString start = browser_->makeStartFolderCurrent(
+        ctx_.store().read(AppContext::AppName, QStringLiteral("Settings"), QStringLiteral("DefaultDir")));
 
-    const QString cmd = startupCommandLine();
+    const QString cmd = browser_->commandLinePath();
     if (!cmd.isEmpty()) {
         const QString parent = ParentFolder(cmd);
         if (parent != kNoParent) {
             currentFile = cmd;
             openedFromCommandLine = 1;
-            enterFolderOrFallback(parent);
+            browser_->enterOrFallback(parent);
             fileFilter_Click();
         }
     } else {
-        enterFolderOrFallback(start);
+        browser_->enterOrFallback(start);
     }
-}
-
-void MainM::enterFolderOrFallback(const QString& path)
-{
-    if (dirDrive->setPath(path))
-        return;
-    const QString current = ctx_.services().process->currentFolder();
-    if (dirDrive->setPath(current))
-        return;
-    if (dirDrive->setPath(programVolumeRoot()))
-        return;
-    dirDrive->setPath(QStringLiteral("/"));
 }
 
 void MainM::selectFileType(int entry)
@@ -361,7 +319,7 @@ void MainM::cmbFiles_Click()
     const int i = cmbFiles->currentIndex();
     if (i < 0 || i >= int(FilterPatterns.size()))
         return;
-    fileFilter->setPattern(FilterPatterns[size_t(i)]);
+    browser_->setPattern(FilterPatterns[size_t(i)]);
 }
 
 namespace {
@@ -394,7 +352,7 @@ void MainM::fileFilter_Click()
             const QString name = fileFilter->selectedName();
             if (name.isEmpty())
                 return;
-            const QString dir = dirDrive->path();
+            const QString dir = browser_->folder();
             const QChar sep = nativeSeparator();
             currentFile = dir.endsWith(sep) ? dir + name : dir + sep + name;
             if (namesIgnoreCase())
@@ -609,9 +567,7 @@ void MainM::printerSetup_Click()
 
 void MainM::dirDrive_Change()
 {
-    fileFilter->setFolder(dirDrive->path());
-    drvChoose->showDrive(volumeRootOf(dirDrive->path(), drvChoose->volumes()));
-    StatusBar->setPanelText(1, displayFolder(fileFilter->folder()));
+    StatusBar->setPanelText(1, displayFolder(browser_->folder()));
 }
 
 void MainM::dirDrive_KeyPress(int keyAscii)
@@ -622,39 +578,31 @@ void MainM::dirDrive_KeyPress(int keyAscii)
 
 void MainM::btnPrev_Click()
 {
-    const QString p = dirDrive->path();
-    // The root of a volume has no parent here.
-    if (p == volumeRootOf(p, drvChoose->volumes()))
-        return;
-    dirDrive->setPath(p + QStringLiteral("/.."));
+    browser_->enterParent();
 }
 
 void MainM::btnRoot_Click()
 {
-    dirDrive->setPath(volumeRootOf(dirDrive->path(), drvChoose->volumes()));
+    browser_->enterRoot();
 }
 
 void MainM::drvChoose_Change()
 {
-    const QString fallback = volumeRootOf(ctx_.services().process->currentFolder(), drvChoose->volumes());
     const QString drive = drvChoose->drive();
-    // The drive's "current folder": the process's own when it is on that drive, else its root.
-    const QString cwd = ctx_.services().process->currentFolder();
-    const QString target = volumeRootOf(cwd, drvChoose->volumes()) == drive ? cwd : drive;
-    const bool ok = ctx_.services().volumes->isReady(drive) && dirDrive->setPath(target);
-    if (ok) {
-        StatusBar->setPanelText(1, namesIgnoreCase() ? dirDrive->path().toUpper() : dirDrive->path());
+    if (browser_->enterDrive(drive)) {
+        StatusBar->setPanelText(1, namesIgnoreCase() ? browser_->folder().toUpper() : browser_->folder());
         return;
     }
-    ctx_.prompts().message(ctx_.text(78), AppContext::AppName, PromptIcon::Critical, PromptButtons::Ok);
-    if (fallback != drive && ctx_.services().volumes->isReady(fallback)) {
+    ctx_.prompts().message(ctx_.text(FolderBrowser::DriveErrorText), AppContext::AppName, PromptIcon::Critical,
+                           PromptButtons::Ok);
+    const QString fallback = browser_->fallbackDrive(drive);
+    if (!fallback.isEmpty()) {
         drvChoose->setDrive(fallback);  // raises drvChoose_Change for the fallback drive
         return;
     }
     // The fallback is gone as well: settle on "/" without asking again.
-    drvChoose->showDrive(QStringLiteral("/"));
-    dirDrive->setPath(QStringLiteral("/"));
-    StatusBar->setPanelText(1, dirDrive->path());
+    browser_->enter(QStringLiteral("/"));
+    StatusBar->setPanelText(1, browser_->folder());
 }
 
 void MainM::closeEvent(QCloseEvent* e)

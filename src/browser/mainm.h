@@ -14,6 +14,7 @@ namespace orv {
 class AppContext;
 class DriveListBox;
 class FileListView;
+class FolderBrowser;
 class FolderListView;
 class PictureBox;
 class StatusPanels;
@@ -29,6 +30,9 @@ public:
 
     // Load handler: splash, centring, tray icon, file type, start folder, command line.
     void Form_Load();
+
+    // Where the browser is: folder, drive and file pattern.
+    FolderBrowser& browser() const { return *browser_; }
 
     // Menu bar and its twins in the tray menu.
     QAction* mnuQuit = nullptr;
@@ -118,10 +122,6 @@ protected:
 private:
     void buildMenus();
     void buildControls();
-    // Moves the folder list to path, or to the nearest fallback that can be entered.
-    void enterFolderOrFallback(const QString& path);
-    QString programVolumeRoot() const;
-    QString startupCommandLine() const;
     // The dispatcher's actions; each throws DispatchFailure for the one error path.
     void showPicture();
     void runProgram();
@@ -133,6 +133,7 @@ private:
     void disablePictureControls();
 
     AppContext& ctx_;
+    FolderBrowser* browser_ = nullptr;
     bool unloaded_ = false;
 };
 

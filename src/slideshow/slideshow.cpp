@@ -1,13 +1,13 @@
 #include "slideshow/slideshow.h"
 
-#include "browser/drivelistbox.h"
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/drivelistbox.h"
+#include "browsing/filelistview.h"
+#include "browsing/folderlistview.h"
 #include "common/appcontext.h"
 #include "common/twipslayout.h"
 #include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
-#include "platform/core/volumelist.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -96,14 +96,17 @@ Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     client->setGeometry(0, barHeight, L.x(6600), L.y(5700));
     setFixedSize(L.x(6600), L.y(5700) + barHeight);
 
-    drvChoose = new DriveListBox(*ctx_.services().volumes, client);
+    browser_ = new FolderBrowser(*ctx_.services().volumes, *ctx_.services().process, this);
+    browser_->setPattern(QStringLiteral("*.wav;*.bmp;*.jpg;*.gif;*.wmf;*.emf;*.ico;*.dib;*.cur"));
+    drvChoose = new DriveListBox(*browser_, client);
     drvChoose->setObjectName(QStringLiteral("drvChoose"));
     L.place(drvChoose, 120, 120, 3135, 315);
-    dirDrive = new FolderListView(client);
+    dirDrive = new FolderListView(*browser_, client);
     dirDrive->setObjectName(QStringLiteral("dirDrive"));
     L.place(dirDrive, 120, 600, 3150, 2730);
     lstFiles = new FileListView(client);
     lstFiles->setObjectName(QStringLiteral("lstFiles"));
+    lstFiles->follow(*browser_);
     lstFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
     L.place(lstFiles, 3345, 120, 3120, 3015);
     lstChosen = new QListWidget(client);
@@ -111,12 +114,8 @@ Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     lstChosen->setSelectionMode(QAbstractItemView::ExtendedSelection);
     L.place(lstChosen, 120, 3435, 6375, 2205);
 
-    const QString cwd = ctx_.services().process->currentFolder();
-    if (!dirDrive->setPath(cwd))
-        dirDrive->setPath(QStringLiteral("/"));
-    lstFiles->setPattern(QStringLiteral("*.wav;*.bmp;*.jpg;*.gif;*.wmf;*.emf;*.ico;*.dib;*.cur"));
-    lstFiles->setFolder(dirDrive->path());
-    drvChoose->showDrive(volumeRootOf(dirDrive->path(), drvChoose->volumes()));
+    if (!browser_->enter(ctx_.services().process->currentFolder()))
+        browser_->enter(QStringLiteral("/"));
 }
 
 void Slideshow::Form_Load()

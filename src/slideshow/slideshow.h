@@ -12,6 +12,7 @@ namespace orv {
 class AppContext;
 class DriveListBox;
 class FileListView;
+class FolderBrowser;
 class FolderListView;
 
 // The slide-show editor window: its lists and menus.
@@ -60,6 +61,7 @@ public:
 
 private:
     AppContext& ctx_;
+    FolderBrowser* browser_ = nullptr;
 };
 
 } // namespace orv

@@ -2,9 +2,9 @@
 #include "apphost.h"
 
 #include "app/core/languagetable.h"
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
-#include "browser/statusbar.h"
+#include "browsing/filelistview.h"
+#include "browsing/folderlistview.h"
+#include "browser/statuspanels.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 // and the web-site label.
 #include "apphost.h"
 
-#include "browser/folderlistview.h"
-#include "browser/statusbar.h"
+#include "browsing/folderlistview.h"
+#include "browser/statuspanels.h"
 
 #include <QAction>
 #include <QFile>

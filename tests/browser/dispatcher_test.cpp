@@ -3,10 +3,11 @@
 #include "apphost.h"
 #include "support/samplesdir.h"
 
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/filelistview.h"
+#include "browsing/folderlistview.h"
 #include "browser/picturebox.h"
-#include "browser/statusbar.h"
+#include "browser/statuspanels.h"
 #include "slideshow/showpic.h"
 
 #include <QAction>
@@ -35,7 +36,7 @@ struct Browser {
     {
         h.app->Main();
         m = h.app->findMainM();
-        m->dirDrive->setPath(folder);
+        m->browser().enter(folder);
         QTRY_VERIFY(!m->fileFilter->isLoading());
         h.prompts.clear();
     }

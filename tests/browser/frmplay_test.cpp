@@ -5,8 +5,9 @@
 #include "apphost.h"
 #include "support/samplesdir.h"
 
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/filelistview.h"
+#include "browsing/folderlistview.h"
 #include "browser/frmplay.h"
 
 #include <QCoreApplication>
@@ -30,7 +31,7 @@ struct Program {
     {
         h.app->Main();
         m = h.app->findMainM();
-        m->dirDrive->setPath(orv::test::samplesDir());
+        m->browser().enter(orv::test::samplesDir());
         QTRY_VERIFY(!m->fileFilter->isLoading());
         h.prompts.clear();
     }

@@ -1,12 +1,13 @@
 // The main window's start-up side and folder navigation, on fakes and real temporary folders.
 #include "apphost.h"
 
-#include "browser/core/folderentries.h"
-#include "browser/drivelistbox.h"
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/core/folderentries.h"
+#include "browsing/drivelistbox.h"
+#include "browsing/filelistview.h"
+#include "browsing/folderlistview.h"
 #include "browser/picturebox.h"
-#include "browser/statusbar.h"
+#include "browser/statuspanels.h"
 #include "common/core/paths.h"
 
 #include <QAction>
@@ -127,19 +128,19 @@ TEST(Navigation, ParentAndRoot)
     h.volumes.list.append({vol, QStringLiteral("vol"), true});
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    ASSERT_TRUE(m.dirDrive->setPath(deep));
+    ASSERT_TRUE(m.browser().enter(deep));
     EXPECT_EQ(m.fileFilter->folder(), deep);
     m.btnPrev->click();
     EXPECT_EQ(m.dirDrive->path(), vol + QStringLiteral("/games"));
     EXPECT_EQ(m.StatusBar->panelText(1), vol + QStringLiteral("/games"));
-    ASSERT_TRUE(m.dirDrive->setPath(deep));
+    ASSERT_TRUE(m.browser().enter(deep));
     m.btnRoot->click();
     EXPECT_EQ(m.dirDrive->path(), vol);
     m.btnPrev->click();
     EXPECT_EQ(m.dirDrive->path(), vol);
     m.Previous->trigger();
     EXPECT_EQ(m.dirDrive->path(), vol);
-    ASSERT_TRUE(m.dirDrive->setPath(QStringLiteral("/")));
+    ASSERT_TRUE(m.browser().enter(QStringLiteral("/")));
     m.btnPrev->click();
     EXPECT_EQ(m.dirDrive->path(), QStringLiteral("/"));
 }
@@ -153,14 +154,14 @@ TEST(Navigation, EnterOpensHighlighted)
     mkdir(h.dir, QStringLiteral("base/beta"));
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    ASSERT_TRUE(m.dirDrive->setPath(base));
+    ASSERT_TRUE(m.browser().enter(base));
     const int last = m.dirDrive->count() - 1;
     m.dirDrive->setCurrentRow(last);
     EXPECT_EQ(m.dirDrive->highlightedPath(), base + QStringLiteral("/beta"));
     QTest::keyClick(m.dirDrive, Qt::Key_Return);
     EXPECT_EQ(m.dirDrive->path(), base + QStringLiteral("/beta"));
 
-    ASSERT_TRUE(m.dirDrive->setPath(base));
+    ASSERT_TRUE(m.browser().enter(base));
     m.dirDrive->setCurrentRow(m.dirDrive->count() - 2);
     QDir(base + QStringLiteral("/alpha")).removeRecursively();
     QTest::keyClick(m.dirDrive, Qt::Key_Return);
@@ -205,7 +206,7 @@ TEST(FileTypes, PopupAndClick)
     h.app->Main();
     MainM& m = *h.app->findMainM();
     EXPECT_EQ(m.cmbFiles->currentIndex(), 0);
-    ASSERT_TRUE(m.dirDrive->setPath(folder));
+    ASSERT_TRUE(m.browser().enter(folder));
     QTRY_VERIFY(!m.fileFilter->isLoading());
     EXPECT_EQ(m.fileFilter->count(), 5);
 

@@ -1,4 +1,4 @@
-#include "browser/core/filelistmodel.h"
+#include "browsing/core/filelistmodel.h"
 
 #include <utility>
 
@@ -11,14 +11,14 @@ FileListModel::FileListModel(QObject* parent)
 
 int FileListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_files.size());
+    return parent.isValid() ? 0 : int(files_.size());
 }
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const FileEntry& entry = m_files.at(index.row());
+    const FileEntry& entry = files_.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -33,7 +33,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
 void FileListModel::setFiles(QList<FileEntry> files)
 {
     beginResetModel();
-    m_files = std::move(files);
+    files_ = std::move(files);
     endResetModel();
 }
 

@@ -1,4 +1,4 @@
-#include "browser/statusbar.h"
+#include "browser/statuspanels.h"
 
 #include <QDateTime>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browser/core/directorylisting.h"
+#include "browsing/core/listing.h"
 
 #include <QAbstractListModel>
 #include <QList>
@@ -24,10 +24,10 @@ public:
 
     // Replaces every row in one reset.
     void setFiles(QList<FileEntry> files);
-    const QList<FileEntry>& files() const { return m_files; }
+    const QList<FileEntry>& files() const { return files_; }
 
 private:
-    QList<FileEntry> m_files;
+    QList<FileEntry> files_;
 };
 
 } // namespace orv

@@ -1,4 +1,4 @@
-#include "browser/core/directorylisting.h"
+#include "browsing/core/listing.h"
 
 #include <QFile>
 
@@ -110,71 +110,6 @@ Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::st
         result.files.push_back(std::move(item.entry));
     result.ok = true;
     return result;
-}
-
-FileListLoader::FileListLoader(QObject* parent)
-    : QObject(parent)
-{
-}
-
-FileListLoader::~FileListLoader()
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        m_quit = true;
-        m_pending.reset();
-        m_runningStop.request_stop();
-    }
-    m_wake.notify_all();
-    if (m_worker.joinable())
-        m_worker.join();
-}
-
-quint64 FileListLoader::request(const QString& folder, const WildcardPattern& pattern)
-{
-    const quint64 generation = ++m_latest;
-    {
-        const std::lock_guard lock(m_mutex);
-        m_runningStop.request_stop();
-        m_pending = Job{generation, folder, pattern};
-        if (!m_worker.joinable())
-            m_worker = std::thread([this] { run(); });
-    }
-    m_wake.notify_all();
-    return generation;
-}
-
-void FileListLoader::run()
-{
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_wake.wait(lock, [this] { return m_quit || m_pending.has_value(); });
-        if (m_quit)
-            return;
-        const Job job = std::move(*m_pending);
-        m_pending.reset();
-        m_runningStop = std::stop_source();
-        const std::stop_token stop = m_runningStop.get_token();
-        lock.unlock();
-
-        Listing listing = listFiles(job.folder, job.pattern, stop);
-
-        lock.lock();
-        // Posting under the lock keeps it ahead of the destructor; ~QObject then drops any
-        // delivery that has not run yet.
-        if (!stop.stop_requested()) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation = job.generation, result = std::move(listing)] { deliver(generation, result); },
-                Qt::QueuedConnection);
-        }
-    }
-}
-
-void FileListLoader::deliver(quint64 generation, const Listing& listing)
-{
-    if (generation == m_latest)
-        Q_EMIT finished(generation, listing);
 }
 
 } // namespace orv

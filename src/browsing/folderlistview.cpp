@@ -1,6 +1,7 @@
-#include "browser/folderlistview.h"
+#include "browsing/folderlistview.h"
 
-#include "browser/core/folderentries.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/core/folderentries.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -13,22 +14,20 @@ namespace {
 constexpr int kPathRole = Qt::UserRole + 1;
 }
 
-FolderListView::FolderListView(QWidget* parent) : QListWidget(parent)
+FolderListView::FolderListView(FolderBrowser& browser, QWidget* parent) : QListWidget(parent), browser_(browser)
 {
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { openHighlighted(); });
+    connect(&browser_, &FolderBrowser::folderChanged, this, &FolderListView::showFolder);
+    if (!browser_.folder().isEmpty())
+        showFolder(browser_.folder());
 }
 
-bool FolderListView::setPath(const QString& path)
+void FolderListView::showFolder(const QString& folder)
 {
-    const QString clean = cleanFolderPath(path);
-    if (!canEnterFolder(clean))
-        return false;
-    path_ = clean;
+    path_ = folder;
     fill();
-    Q_EMIT folderChanged();
-    return true;
 }
 
 void FolderListView::refresh()
@@ -70,7 +69,7 @@ bool FolderListView::openHighlighted()
         return false;
     if (target == path_)
         return true;
-    if (setPath(target))
+    if (browser_.enter(target))
         return true;
     // A folder that vanished or cannot be entered: show the list as it really is now.
     refresh();

@@ -1,6 +1,6 @@
 // The folder list's lines: ancestors from "/", then visible sub-folders sorted without regard
 // to case; odd names and unreadable folders never break it.
-#include "browser/core/folderentries.h"
+#include "browsing/core/folderentries.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,7 @@ TEST(FolderEntries, AncestorsThenSortedSubfolders)
 {
     QTemporaryDir tmp;
     QDir d(tmp.path());
-    for (const char* n : {"beta", "Alpha", "gamma dir", ".hidden", "new\nline"})
+    for (const char* n : {"beta", "Zulu", "Alpha", "gamma dir", ".hidden", "new\nline", "apple"})
         ASSERT_TRUE(d.mkdir(QString::fromUtf8(n)));
     QFile(d.filePath(QStringLiteral("file.txt"))).open(QIODevice::WriteOnly);
     ASSERT_EQ(::symlink("beta", QFile::encodeName(d.filePath(QStringLiteral("link"))).constData()), 0);
@@ -31,8 +31,10 @@ TEST(FolderEntries, AncestorsThenSortedSubfolders)
         EXPECT_EQ(fe.entries[i].depth, fe.entries[fe.currentIndex].depth + 1);
         subs << fe.entries[i].label;
     }
-    EXPECT_EQ(subs, (QStringList{QStringLiteral("Alpha"), QStringLiteral("beta"), QStringLiteral("gamma dir"),
-                                 QStringLiteral("link"), QStringLiteral("new\nline")}));
+    // Capitals sort among the small letters, not ahead of them.
+    EXPECT_EQ(subs, (QStringList{QStringLiteral("Alpha"), QStringLiteral("apple"), QStringLiteral("beta"),
+                                 QStringLiteral("gamma dir"), QStringLiteral("link"), QStringLiteral("new\nline"),
+                                 QStringLiteral("Zulu")}));
     EXPECT_TRUE(fe.readable);
 }
 

@@ -1,4 +1,4 @@
-#include "browser/core/folderentries.h"
+#include "browsing/core/folderentries.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "browser/core/filepatterns.h"
+#include "browsing/core/wildcardpattern.h"
 
 #include <QChar>
 #include <QList>
@@ -87,7 +87,7 @@ bool globMatch(const std::u32string& mask, QStringView name)
 } // namespace
 
 WildcardPattern::WildcardPattern(const QString& pattern)
-    : m_pattern(pattern)
+    : pattern_(pattern)
 {
     const QList<QStringView> parts = QStringView(pattern).split(u';');
     for (QStringView part : parts) {
@@ -95,32 +95,32 @@ WildcardPattern::WildcardPattern(const QString& pattern)
         if (mask.isEmpty())
             continue;
         if (mask == u"*") {
-            m_matchAll = true;
+            matchAll_ = true;
         } else if (mask.startsWith(u"*.") && isTableExtension(mask.mid(2))) {
             std::u16string ext;
             for (QChar c : mask.mid(2))
                 ext.push_back(foldUnit(c.unicode()));
-            m_longestExtension = std::max(m_longestExtension, ext.size());
-            m_extensions.push_back(std::move(ext));
+            longestExtension_ = std::max(longestExtension_, ext.size());
+            extensions_.push_back(std::move(ext));
         } else {
-            m_masks.push_back(foldedCodePoints(mask));
+            masks_.push_back(foldedCodePoints(mask));
         }
     }
-    std::sort(m_extensions.begin(), m_extensions.end());
-    m_extensions.erase(std::unique(m_extensions.begin(), m_extensions.end()), m_extensions.end());
+    std::sort(extensions_.begin(), extensions_.end());
+    extensions_.erase(std::unique(extensions_.begin(), extensions_.end()), extensions_.end());
 }
 
 bool WildcardPattern::isEmpty() const
 {
-    return !m_matchAll && m_extensions.empty() && m_masks.empty();
+    return !matchAll_ && extensions_.empty() && masks_.empty();
 }
 
 bool WildcardPattern::matchesExtension(QStringView name) const
 {
-    if (m_extensions.empty())
+    if (extensions_.empty())
         return false;
     const qsizetype size = name.size();
-    const qsizetype stop = std::max<qsizetype>(0, size - 1 - qsizetype(m_longestExtension));
+    const qsizetype stop = std::max<qsizetype>(0, size - 1 - qsizetype(longestExtension_));
     qsizetype dot = size - 1;
     while (dot >= stop && name[dot] != u'.')
         --dot;
@@ -132,17 +132,17 @@ bool WildcardPattern::matchesExtension(QStringView name) const
     for (std::size_t i = 0; i < length; ++i)
         folded[i] = foldUnit(name[dot + 1 + qsizetype(i)].unicode());
     const std::u16string_view tail(folded, length);
-    return std::any_of(m_extensions.begin(), m_extensions.end(),
+    return std::any_of(extensions_.begin(), extensions_.end(),
                        [tail](const std::u16string& ext) { return ext == tail; });
 }
 
 bool WildcardPattern::matches(QStringView name) const
 {
-    if (m_matchAll)
+    if (matchAll_)
         return true;
     if (matchesExtension(name))
         return true;
-    return std::any_of(m_masks.begin(), m_masks.end(),
+    return std::any_of(masks_.begin(), masks_.end(),
                        [name](const std::u32string& mask) { return globMatch(mask, name); });
 }
 

@@ -1,6 +1,6 @@
 // Rule: a listing holds a folder's matching regular files sorted by name ignoring case, keeps
 // raw names, reports unreadable folders, and a newer load request supersedes older ones.
-#include "browser/core/directorylisting.h"
+#include "browsing/core/filelistloader.h"
 
 #include <QDir>
 #include <QFile>

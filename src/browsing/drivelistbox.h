@@ -6,12 +6,16 @@
 
 namespace orv {
 
-// The drive list (`drvChoose`): the mounted volumes. The list is re-read each time it drops
-// down, so a volume mounted meanwhile appears and a removed one goes.
+class FolderBrowser;
+
+// The drive list (`drvChoose`): the mounted volumes, showing the one that holds the browser's
+// folder. The list is re-read each time it drops down, so a volume mounted meanwhile appears
+// and a removed one goes. A choice is reported (driveChanged) for the window to act on: the
+// window decides what an unavailable drive means.
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:
-    DriveListBox(VolumeList& volumes, QWidget* parent = nullptr);
+    explicit DriveListBox(FolderBrowser& browser, QWidget* parent = nullptr);
 
     void reload();
     QString drive() const;  // the selected volume's root
@@ -19,7 +23,6 @@ public:
     void showDrive(const QString& root);
     // Selects the volume at root and emits driveChanged, as a user's choice does.
     void setDrive(const QString& root);
-    const QList<Volume>& volumes() const { return list_; }
 
 Q_SIGNALS:
     void driveChanged();
@@ -29,8 +32,7 @@ protected:
 
 private:
     int indexOfRoot(const QString& root) const;
-    VolumeList& source_;
-    QList<Volume> list_;
+    FolderBrowser& browser_;
 };
 
 } // namespace orv

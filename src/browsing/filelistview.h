@@ -9,6 +9,7 @@ namespace orv {
 
 class FileListLoader;
 class FileListModel;
+class FolderBrowser;
 struct Listing;
 
 // The browser's file list (`fileFilter`): the files of one folder that match the file-type
@@ -26,11 +27,14 @@ public:
     explicit FileListView(QWidget* parent = nullptr);
     ~FileListView() override;
 
+    // Shows the browser's folder with its pattern from now on.
+    void follow(const FolderBrowser& browser);
+
     void setFolder(const QString& folder);
-    QString folder() const { return m_folder; }
+    QString folder() const { return folder_; }
     void setPattern(const QString& pattern);
-    QString pattern() const { return m_pattern; }
-    // Reads the folder again with the same pattern.
+    QString pattern() const { return pattern_; }
+    // Reads the folder again with the same pattern. Without a folder the list stays empty.
     void refresh();
 
     int count() const;
@@ -38,9 +42,9 @@ public:
     QString selectedName() const;
     // The selected file's name as the file system holds it, empty when none is selected.
     QByteArray selectedRawName() const;
-    bool isLoading() const { return m_awaited != 0; }
+    bool isLoading() const { return awaited_ != 0; }
     // True when the last fill could not read the folder (missing, unreadable, not a folder).
-    bool hasError() const { return m_error; }
+    bool hasError() const { return error_; }
 
 Q_SIGNALS:
     void loaded();
@@ -58,13 +62,13 @@ private:
     void onListed(quint64 generation, const Listing& listing);
     QModelIndex selectedIndex() const;
 
-    FileListModel* m_model;
-    FileListLoader* m_loader;
-    QString m_folder;
-    QString m_pattern;
-    quint64 m_awaited = 0;
-    bool m_error = false;
-    int m_userInput = 0; // > 0 while a mouse or key event is being handled
+    FileListModel* model_;
+    FileListLoader* loader_;
+    QString folder_;
+    QString pattern_;
+    quint64 awaited_ = 0;
+    bool error_ = false;
+    int userInput_ = 0; // > 0 while a mouse or key event is being handled
 };
 
 } // namespace orv

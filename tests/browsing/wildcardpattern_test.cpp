@@ -1,5 +1,5 @@
 // Rule: a pattern is ';'-separated wildcard masks, matched against whole names ignoring case.
-#include "browser/core/filepatterns.h"
+#include "browsing/core/wildcardpattern.h"
 
 #include <QStringList>
 
@@ -58,21 +58,4 @@ TEST(WildcardPattern, IgnoresBlankMasksAndSurroundingSpaces)
     EXPECT_TRUE(WildcardPattern(QStringLiteral(" ; ")).isEmpty());
     EXPECT_FALSE(WildcardPattern().matches(u"a.jpg"));
     EXPECT_TRUE(WildcardPattern(QStringLiteral("*")).matches(u"anything"));
-}
-
-TEST(FilterPatterns, AllSupportedCoversEveryOtherTypeAndEachTypeIsExact)
-{
-    ASSERT_EQ(orv::FilterPatterns.size(), 8u);
-    const WildcardPattern all(orv::FilterPatterns[0]);
-    for (std::size_t i = 1; i < orv::FilterPatterns.size(); ++i) {
-        for (const QString& mask : orv::FilterPatterns[i].split(u';')) {
-            const QString name = QStringLiteral("file") + mask.mid(1).toUpper();
-            EXPECT_TRUE(all.matches(name)) << name.toStdString();
-            EXPECT_TRUE(WildcardPattern(orv::FilterPatterns[i]).matches(name)) << name.toStdString();
-        }
-    }
-    expectMatches(WildcardPattern(orv::FilterPatterns[5]), {u"a.htm", u"a.html"}, true);
-    expectMatches(WildcardPattern(orv::FilterPatterns[5]), {u"a.txt", u"a.hlp"}, false);
-    expectMatches(WildcardPattern(orv::FilterPatterns[3]), {u"setup.EXE", u"run.bat"}, true);
-    expectMatches(all, {u"a.png", u"a.mp3", u"a.zip"}, false);
 }

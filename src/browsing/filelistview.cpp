@@ -1,8 +1,9 @@
-#include "browser/filelistview.h"
+#include "browsing/filelistview.h"
 
-#include "browser/core/directorylisting.h"
-#include "browser/core/filelistmodel.h"
-#include "browser/core/filepatterns.h"
+#include "browsing/core/filelistloader.h"
+#include "browsing/core/filelistmodel.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/core/wildcardpattern.h"
 
 #include <QMouseEvent>
 #include <QScopedValueRollback>
@@ -11,54 +12,60 @@ namespace orv {
 
 FileListView::FileListView(QWidget* parent)
     : QListView(parent)
-    , m_model(new FileListModel(this))
-    , m_loader(new FileListLoader(this))
-    , m_pattern(FilterPatterns[0])
+    , model_(new FileListModel(this))
+    , loader_(new FileListLoader(this))
 {
-    setObjectName(QStringLiteral("fileFilter"));
-    setModel(m_model);
+    setModel(model_);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(m_loader, &FileListLoader::finished, this, &FileListView::onListed);
+    connect(loader_, &FileListLoader::finished, this, &FileListView::onListed);
 }
 
 FileListView::~FileListView() = default;
 
+void FileListView::follow(const FolderBrowser& browser)
+{
+    connect(&browser, &FolderBrowser::folderChanged, this, &FileListView::setFolder);
+    connect(&browser, &FolderBrowser::patternChanged, this, &FileListView::setPattern);
+    folder_ = browser.folder();
+    setPattern(browser.pattern());
+}
+
 void FileListView::setFolder(const QString& folder)
 {
-    m_folder = folder;
+    folder_ = folder;
     refresh();
 }
 
 void FileListView::setPattern(const QString& pattern)
 {
-    m_pattern = pattern;
+    pattern_ = pattern;
     refresh();
 }
 
 void FileListView::refresh()
 {
-    m_awaited = m_loader->request(m_folder, WildcardPattern(m_pattern));
-    const QScopedValueRollback quiet(m_userInput, 0);
-    m_model->setFiles({});
+    awaited_ = folder_.isEmpty() ? 0 : loader_->request(folder_, WildcardPattern(pattern_));
+    const QScopedValueRollback quiet(userInput_, 0);
+    model_->setFiles({});
 }
 
 int FileListView::count() const
 {
-    return m_model->rowCount();
+    return model_->rowCount();
 }
 
 QString FileListView::selectedName() const
 {
     const QModelIndex index = selectedIndex();
-    return index.isValid() ? m_model->files().at(index.row()).display : QString();
+    return index.isValid() ? model_->files().at(index.row()).display : QString();
 }
 
 QByteArray FileListView::selectedRawName() const
 {
     const QModelIndex index = selectedIndex();
-    return index.isValid() ? m_model->files().at(index.row()).raw : QByteArray();
+    return index.isValid() ? model_->files().at(index.row()).raw : QByteArray();
 }
 
 QModelIndex FileListView::selectedIndex() const
@@ -69,13 +76,13 @@ QModelIndex FileListView::selectedIndex() const
 
 void FileListView::onListed(quint64 generation, const Listing& listing)
 {
-    if (generation != m_awaited)
+    if (generation != awaited_)
         return;
-    m_awaited = 0;
-    m_error = !listing.ok;
+    awaited_ = 0;
+    error_ = !listing.ok;
     {
-        const QScopedValueRollback quiet(m_userInput, 0);
-        m_model->setFiles(listing.files);
+        const QScopedValueRollback quiet(userInput_, 0);
+        model_->setFiles(listing.files);
     }
     Q_EMIT loaded();
 }
@@ -87,25 +94,25 @@ void FileListView::mousePressEvent(QMouseEvent* event)
         Q_EMIT rightButtonPressed(event->globalPosition().toPoint());
         return;
     }
-    const QScopedValueRollback user(m_userInput, m_userInput + 1);
+    const QScopedValueRollback user(userInput_, userInput_ + 1);
     QListView::mousePressEvent(event);
 }
 
 void FileListView::mouseMoveEvent(QMouseEvent* event)
 {
-    const QScopedValueRollback user(m_userInput, m_userInput + 1);
+    const QScopedValueRollback user(userInput_, userInput_ + 1);
     QListView::mouseMoveEvent(event);
 }
 
 void FileListView::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QScopedValueRollback user(m_userInput, m_userInput + 1);
+    const QScopedValueRollback user(userInput_, userInput_ + 1);
     QListView::mouseReleaseEvent(event);
 }
 
 void FileListView::keyPressEvent(QKeyEvent* event)
 {
-    const QScopedValueRollback user(m_userInput, m_userInput + 1);
+    const QScopedValueRollback user(userInput_, userInput_ + 1);
     QListView::keyPressEvent(event);
 }
 
@@ -113,7 +120,7 @@ void FileListView::selectionChanged(const QItemSelection& selected, const QItemS
 {
     QListView::selectionChanged(selected, deselected);
     // A Ctrl+click that only deselects leaves no file to act on.
-    if (m_userInput > 0 && !selected.isEmpty())
+    if (userInput_ > 0 && !selected.isEmpty())
         Q_EMIT fileClicked();
 }
 

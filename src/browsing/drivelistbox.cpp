@@ -1,22 +1,26 @@
-#include "browser/drivelistbox.h"
+#include "browsing/drivelistbox.h"
+
+#include "browsing/core/folderbrowser.h"
 
 #include <QSignalBlocker>
 
 namespace orv {
 
-DriveListBox::DriveListBox(VolumeList& volumes, QWidget* parent) : QComboBox(parent), source_(volumes)
+DriveListBox::DriveListBox(FolderBrowser& browser, QWidget* parent) : QComboBox(parent), browser_(browser)
 {
     reload();
     connect(this, &QComboBox::activated, this, [this](int) { Q_EMIT driveChanged(); });
+    connect(&browser_, &FolderBrowser::folderChanged, this, [this] { showDrive(browser_.drive()); });
+    if (!browser_.folder().isEmpty())
+        showDrive(browser_.drive());
 }
 
 void DriveListBox::reload()
 {
     const QString keep = drive();
     const QSignalBlocker block(this);
-    list_ = source_.volumes();
     clear();
-    for (const Volume& v : list_)
+    for (const Volume& v : browser_.volumes().volumes())
         addItem(v.label, v.root);
     const int i = indexOfRoot(keep);
     setCurrentIndex(i >= 0 ? i : (count() > 0 ? 0 : -1));
