@@ -3,22 +3,16 @@
 #include "app/core/languagetable.h"
 #include "app/frmlang.h"
 #include "app/intro.h"
+#include "browser/frmplay.h"
 #include "browser/mainm.h"
-#include "browser/statuspanels.h"
+#include "browsing/core/folderbrowser.h"
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
 #include "palette/palform.h"
 #include "platform/moduleplugin.h"
 #include "platform/screenmetrics.h"
+#include "slideshow/showpic.h"
 #include "slideshow/slideshow.h"
-
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
 
 namespace orv {
 
@@ -75,6 +69,14 @@ void Application::Main()
     mainM();
 }
 
+MainM* Application::findMainM() const { return main_.find(); }
+frmLang* Application::findOptions() const { return options_.find(); }
+PalForm* Application::findPalForm() const { return pal_.find(); }
+Slideshow* Application::findSlideshow() const { return slide_.find(); }
+Intro* Application::findIntro() const { return intro_.find(); }
+Showpic* Application::findShowpic() const { return showpic_.find(); }
+frmPlay* Application::findPlayer() const { return player_.find(); }
+
 MainM& Application::mainM()
 {
     return main_.get([this] { return new MainM(ctx_); });
@@ -82,7 +84,7 @@ MainM& Application::mainM()
 
 frmLang& Application::options()
 {
-    return options_.get([this] { return new frmLang(ctx_, *this); });
+    return options_.get([this] { return new frmLang(ctx_); });
 }
 
 PalForm& Application::palForm()
@@ -131,8 +133,8 @@ void Application::SetLanguage(bool force)
 {
     const QString old = ctx_.store().read(AppContext::AppName, AppContext::LangSection, kLangKey);
     frmLang& dlg = options();
-    const bool english = dlg.optEnglish->isChecked();
-    const bool french = dlg.optFrench->isChecked();
+    const bool english = dlg.englishSelected();
+    const bool french = dlg.frenchSelected();
 
     if (force || (old == QLatin1String("French") && english)) {
         writeLanguage(int(Language::English));
@@ -155,91 +157,16 @@ void Application::ApplyLanguage(const QString& which)
     else if (which == QLatin1String("FrmSlide"))
         first = 3;
 
-    auto t = [this](int n) { return ctx_.text(n); };
-
-    if (first <= 0) {
-        MainM& m = mainM();
-        m.mnuQuit->setText(t(1));
-        m.mnuSlide->setText(t(2));
-        m.mnuText->setText(t(3));
-        m.mnuTrayEditor->setText(t(3));
-        m.mnuTraySlide->setText(t(2));
-        m.mnuTrayPal->setText(t(4));
-        m.mnuTrayQuit->setText(t(1));
-        m.mnuTrayMaxi->setText(t(109));
-        m.mnuPalView->setText(t(4));
-        m.mnuOptions->setText(t(5));
-        m.mnuAbout->setText(t(6));
-        m.StatusBar->setPanelToolTip(1, t(12));
-        m.StatusBar->setPanelToolTip(2, t(13));
-        m.StatusBar->setPanelToolTip(3, t(14));
-        m.ppall->setText(t(15));
-        m.ppaudio->setText(t(16));
-        m.ppexe->setText(t(17));
-        m.pphlp->setText(t(18));
-        m.pphtml->setText(t(19));
-        m.pppic->setText(t(20));
-        m.pptxt->setText(t(21));
-        m.printerSetup->setText(t(22));
-        m.GoPrint->setText(t(23));
-        m.Root->setText(t(24));
-        m.Previous->setText(t(25));
-        for (int i = 0; i < 8; ++i)
-            m.cmbFiles->setItemText(i, t(200 + i));
-        m.mnuControl->setText(t(61));
-    }
-    if (first <= 1) {
-        frmLang& f = options();
-        f.fraLang->setTitle(t(35));
-        f.optEnglish->setText(t(36));
-        f.optFrench->setText(t(37));
-        f.fraDirectory->setTitle(t(38));
-        f.lblQuest->setText(t(39));
-        f.optYes->setText(t(40));
-        f.optNo->setText(t(41));
-        f.btnSet->setText(t(42));
-        f.btnExit->setText(t(43));
-    }
-    if (first <= 2) {
-        PalForm& p = palForm();
-        p.lblPreview->setText(t(46));
-        p.frmABout->setTitle(t(47));
-        p.lblEmail->setText(t(48));
-        p.lblRed->setText(t(49));
-        p.lblGreen->setText(t(50));
-        p.lblBlue->setText(t(51));
-        p.dialogTitle = t(52);
-        p.setWindowTitle(t(53));
-    }
-    if (first <= 3) {
-        Slideshow& s = slideshow();
-        s.File->setTitle(t(63));
-        s.Open->setText(t(64));
-        s.Save->setText(t(65));
-        s.Quit->setText(t(66));
-        s.SlideControl->setTitle(t(67));
-        s.Play->setText(t(68));
-        s.Playr->setText(t(68));
-        s.key->setText(t(69));
-        s.keypress->setText(t(69));
-        s.timer->setText(t(70));
-        s.timerwait->setText(t(70));
-        s.looppic->setText(t(71));
-        s.looppicture->setText(t(71));
-        s.Info->setText(t(72));
-        s.Root->setText(t(24));
-        s.Previous->setText(t(25));
-        s.setWindowTitle(t(73));
-        s.add->setText(t(74));
-        s.Addall->setText(t(75));
-        s.Remove->setText(t(76));
-        s.Removeall->setText(t(77));
-        s.mnuFilename->setText(t(91));
-        s.mnuShowf->setText(t(91));
-        s.mnuColor->setText(t(92));
-        s.mnuCursor->setText(t(93));
-        s.mnuCursorPop->setText(t(93));
-    }
+    // Each window applies its own table; the order and the creation of the windows (whose load
+    // handlers re-enter here with their own names) are what this keeps.
+    if (first <= 0)
+        mainM().applyTexts();
+    if (first <= 1)
+        options().applyTexts();
+    if (first <= 2)
+        palForm().applyTexts();
+    if (first <= 3)
+        slideshow().applyTexts();
 }
 
 void Application::showModeless(QWidget& w)
@@ -306,6 +233,12 @@ bool Application::playModule(const QString& path)
     plugin->play(ctx_.ModPlayerHandle);
     showModeless(window);
     return true;
+}
+
+QString Application::browsedFolder() const
+{
+    const MainM* m = findMainM();
+    return m ? m->browser().folder() : QString();
 }
 
 void Application::showAbout()

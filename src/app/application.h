@@ -1,18 +1,21 @@
 #pragma once
 
-#include "app/frmlang.h"
-#include "app/intro.h"
-#include "browser/frmplay.h"
-#include "browser/mainm.h"
 #include "common/appcontext.h"
 #include "common/windowslot.h"
-#include "palette/palform.h"
-#include "slideshow/showpic.h"
-#include "slideshow/slideshow.h"
 
 #include <QObject>
 
+class QWidget;
+
 namespace orv {
+
+class frmLang;
+class frmPlay;
+class Intro;
+class MainM;
+class PalForm;
+class Showpic;
+class Slideshow;
 
 // The program as a whole: start-up (`Main`), the language, and the window registry. Every
 // window is reached through an accessor that creates it hidden on first use and runs its load
@@ -37,13 +40,14 @@ public:
     Showpic& showpic();
     frmPlay& player();
 
-    MainM* findMainM() const { return main_.find(); }
-    frmLang* findOptions() const { return options_.find(); }
-    PalForm* findPalForm() const { return pal_.find(); }
-    Slideshow* findSlideshow() const { return slide_.find(); }
-    Intro* findIntro() const { return intro_.find(); }
-    Showpic* findShowpic() const { return showpic_.find(); }
-    frmPlay* findPlayer() const { return player_.find(); }
+    // The window if it exists, else null; nothing is created.
+    MainM* findMainM() const;
+    frmLang* findOptions() const;
+    PalForm* findPalForm() const;
+    Slideshow* findSlideshow() const;
+    Intro* findIntro() const;
+    Showpic* findShowpic() const;
+    frmPlay* findPlayer() const;
 
     // AppShell
     void ApplyLanguage(const QString& which) override;
@@ -55,6 +59,7 @@ public:
     void showPaletteViewer() override;
     void showOptions() override;
     void showAbout() override;
+    QString browsedFolder() const override;
     void showTextEditor() override;
     bool playModule(const QString& path) override;
     FullScreenView& fullScreenView() override;

@@ -64,6 +64,29 @@ MainM::MainM(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx)
     setWindowTitle(QStringLiteral("Orvane Viewer"));
     buildMenus();
     buildControls();
+
+    const auto panelTip = [this](int panel) {
+        return [this, panel](const QString& tip) { StatusBar_->setPanelToolTip(panel, tip); };
+    };
+    const auto fileType = [this](int entry) {
+        return [this, entry](const QString& text) { cmbFiles_->setItemText(entry, text); };
+    };
+    texts_ = {
+        {mnuQuit_, 1}, {mnuSlide_, 2}, {mnuText_, 3}, {mnuTrayEditor_, 3}, {mnuTraySlide_, 2},
+        {mnuTrayPal_, 4}, {mnuTrayQuit_, 1}, {mnuTrayMaxi_, 109}, {mnuPalView_, 4}, {mnuOptions_, 5},
+        {mnuAbout_, 6},
+        {panelTip(1), 12}, {panelTip(2), 13}, {panelTip(3), 14},
+        {ppall_, 15}, {ppaudio_, 16}, {ppexe_, 17}, {pphlp_, 18}, {pphtml_, 19}, {pppic_, 20}, {pptxt_, 21},
+        {printerSetup_, 22}, {GoPrint_, 23}, {Root_, 24}, {Previous_, 25},
+        {fileType(0), 200}, {fileType(1), 201}, {fileType(2), 202}, {fileType(3), 203},
+        {fileType(4), 204}, {fileType(5), 205}, {fileType(6), 206}, {fileType(7), 207},
+        {mnuControl_, 61},
+    };
+}
+
+void MainM::applyTexts()
+{
+    texts_.apply(ctx_);
 }
 
 MainM::~MainM() = default;
@@ -71,69 +94,69 @@ MainM::~MainM() = default;
 void MainM::buildMenus()
 {
     QMenuBar* bar = menuBar();
-    mnuQuit = bar->addAction(QStringLiteral("&Quit"));
-    mnuQuit->setObjectName(QStringLiteral("mnuQuit"));
-    mnuModules = bar->addMenu(QStringLiteral("&Modules"));
-    mnuModules->setObjectName(QStringLiteral("mnuModules"));
-    mnuSlide = addEntry(mnuModules, QStringLiteral("mnuSlide"), QStringLiteral("&Slide Show"));
-    mnuSlide->setShortcut(Qt::Key_F1);
-    mnuText = addEntry(mnuModules, QStringLiteral("mnuText"), QStringLiteral("&Text Editor"));
-    mnuText->setShortcut(Qt::Key_F2);
-    mnuPalView = addEntry(mnuModules, QStringLiteral("mnuPalView"), QStringLiteral("&Palette Viewer"));
-    mnuPalView->setShortcut(Qt::Key_F3);
-    mnuModules->addSeparator()->setObjectName(QStringLiteral("mnuBlank"));
-    mnuControl = addEntry(mnuModules, QStringLiteral("mnuControl"), QStringLiteral("&Control Panel"));
-    mnuControl->setShortcut(Qt::Key_F4);
-    mnuOptions = bar->addAction(QStringLiteral("&Options"));
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuAbout = bar->addAction(QStringLiteral("&About..."));
-    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    mnuQuit_ = bar->addAction(QStringLiteral("&Quit"));
+    mnuQuit_->setObjectName(QStringLiteral("mnuQuit"));
+    mnuModules_ = bar->addMenu(QStringLiteral("&Modules"));
+    mnuModules_->setObjectName(QStringLiteral("mnuModules"));
+    mnuSlide_ = addEntry(mnuModules_, QStringLiteral("mnuSlide"), QStringLiteral("&Slide Show"));
+    mnuSlide_->setShortcut(Qt::Key_F1);
+    mnuText_ = addEntry(mnuModules_, QStringLiteral("mnuText"), QStringLiteral("&Text Editor"));
+    mnuText_->setShortcut(Qt::Key_F2);
+    mnuPalView_ = addEntry(mnuModules_, QStringLiteral("mnuPalView"), QStringLiteral("&Palette Viewer"));
+    mnuPalView_->setShortcut(Qt::Key_F3);
+    mnuModules_->addSeparator()->setObjectName(QStringLiteral("mnuBlank"));
+    mnuControl_ = addEntry(mnuModules_, QStringLiteral("mnuControl"), QStringLiteral("&Control Panel"));
+    mnuControl_->setShortcut(Qt::Key_F4);
+    mnuOptions_ = bar->addAction(QStringLiteral("&Options"));
+    mnuOptions_->setObjectName(QStringLiteral("mnuOptions"));
+    mnuAbout_ = bar->addAction(QStringLiteral("&About..."));
+    mnuAbout_->setObjectName(QStringLiteral("mnuAbout"));
 
-    mnuTray = new QMenu(QStringLiteral("Tray"), this);
-    mnuTray->setObjectName(QStringLiteral("mnuTray"));
-    mnuTraySlide = addEntry(mnuTray, QStringLiteral("mnuTraySlide"), QStringLiteral("&Slide Show"));
-    mnuTrayEditor = addEntry(mnuTray, QStringLiteral("mnuTrayEditor"), QStringLiteral("&Text Editor"));
-    mnuTrayPal = addEntry(mnuTray, QStringLiteral("mnuTrayPal"), QStringLiteral("&Palette Viewer"));
-    mnuTray->addSeparator()->setObjectName(QStringLiteral("void"));
-    mnuTrayMaxi = addEntry(mnuTray, QStringLiteral("mnuTrayMaxi"), QStringLiteral("&Maximize"));
-    mnuTrayQuit = addEntry(mnuTray, QStringLiteral("mnuTrayQuit"), QStringLiteral("&Quit"));
+    mnuTray_ = new QMenu(QStringLiteral("Tray"), this);
+    mnuTray_->setObjectName(QStringLiteral("mnuTray"));
+    mnuTraySlide_ = addEntry(mnuTray_, QStringLiteral("mnuTraySlide"), QStringLiteral("&Slide Show"));
+    mnuTrayEditor_ = addEntry(mnuTray_, QStringLiteral("mnuTrayEditor"), QStringLiteral("&Text Editor"));
+    mnuTrayPal_ = addEntry(mnuTray_, QStringLiteral("mnuTrayPal"), QStringLiteral("&Palette Viewer"));
+    mnuTray_->addSeparator()->setObjectName(QStringLiteral("void"));
+    mnuTrayMaxi_ = addEntry(mnuTray_, QStringLiteral("mnuTrayMaxi"), QStringLiteral("&Maximize"));
+    mnuTrayQuit_ = addEntry(mnuTray_, QStringLiteral("mnuTrayQuit"), QStringLiteral("&Quit"));
 
-    popupF = new QMenu(QStringLiteral("popupF"), this);
-    popupF->setObjectName(QStringLiteral("popupF"));
+    popupF_ = new QMenu(QStringLiteral("popupF"), this);
+    popupF_->setObjectName(QStringLiteral("popupF"));
     const QString ppNames[] = {QStringLiteral("ppall"), QStringLiteral("ppaudio"), QStringLiteral("ppavi"),
                                QStringLiteral("ppexe"), QStringLiteral("pphlp"), QStringLiteral("pphtml"),
                                QStringLiteral("pppic"), QStringLiteral("pptxt")};
     const QString ppCaptions[] = {QStringLiteral("&All"), QStringLiteral("A&udio"), QStringLiteral("A&vi"),
                                   QStringLiteral("&Executable"), QStringLiteral("&Help"),
                                   QStringLiteral("HT&ML"), QStringLiteral("&Pictures"), QStringLiteral("&Text")};
-    QAction** ppActions[] = {&ppall, &ppaudio, &ppavi, &ppexe, &pphlp, &pphtml, &pppic, &pptxt};
+    QAction** ppActions[] = {&ppall_, &ppaudio_, &ppavi_, &ppexe_, &pphlp_, &pphtml_, &pppic_, &pptxt_};
     for (int i = 0; i < 8; ++i) {
-        *ppActions[i] = addEntry(popupF, ppNames[i], ppCaptions[i]);
+        *ppActions[i] = addEntry(popupF_, ppNames[i], ppCaptions[i]);
         connect(*ppActions[i], &QAction::triggered, this, [this, i] { selectFileType(i); });
     }
 
-    EasyBrowse = new QMenu(QStringLiteral("EasyBrowse"), this);
-    EasyBrowse->setObjectName(QStringLiteral("EasyBrowse"));
-    Root = addEntry(EasyBrowse, QStringLiteral("Root"), QStringLiteral("&Root"));
-    Previous = addEntry(EasyBrowse, QStringLiteral("Previous"), QStringLiteral("&Previous"));
-    connect(Root, &QAction::triggered, this, &MainM::btnRoot_Click);
-    connect(Previous, &QAction::triggered, this, &MainM::btnPrev_Click);
+    EasyBrowse_ = new QMenu(QStringLiteral("EasyBrowse"), this);
+    EasyBrowse_->setObjectName(QStringLiteral("EasyBrowse"));
+    Root_ = addEntry(EasyBrowse_, QStringLiteral("Root"), QStringLiteral("&Root"));
+    Previous_ = addEntry(EasyBrowse_, QStringLiteral("Previous"), QStringLiteral("&Previous"));
+    connect(Root_, &QAction::triggered, this, &MainM::btnRoot_Click);
+    connect(Previous_, &QAction::triggered, this, &MainM::btnPrev_Click);
 
-    printMnu = new QMenu(QStringLiteral("printMnu"), this);
-    printMnu->setObjectName(QStringLiteral("printMnu"));
-    printerSetup = addEntry(printMnu, QStringLiteral("printerSetup"), QStringLiteral("&Setup..."));
-    GoPrint = addEntry(printMnu, QStringLiteral("GoPrint"), QStringLiteral("&Print"));
+    printMnu_ = new QMenu(QStringLiteral("printMnu"), this);
+    printMnu_->setObjectName(QStringLiteral("printMnu"));
+    printerSetup_ = addEntry(printMnu_, QStringLiteral("printerSetup"), QStringLiteral("&Setup..."));
+    GoPrint_ = addEntry(printMnu_, QStringLiteral("GoPrint"), QStringLiteral("&Print"));
 
-    connect(mnuQuit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuTrayQuit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuSlide, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
-    connect(mnuTraySlide, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
-    connect(mnuPalView, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
-    connect(mnuTrayPal, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
-    connect(mnuOptions, &QAction::triggered, this, [this] { ctx_.shell().showOptions(); });
-    connect(mnuAbout, &QAction::triggered, this, [this] { ctx_.shell().showAbout(); });
-    connect(mnuControl, &QAction::triggered, this, &MainM::mnuControl_Click);
-    connect(mnuTrayMaxi, &QAction::triggered, this, [this] {
+    connect(mnuQuit_, &QAction::triggered, this, &QWidget::close);
+    connect(mnuTrayQuit_, &QAction::triggered, this, &QWidget::close);
+    connect(mnuSlide_, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
+    connect(mnuTraySlide_, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
+    connect(mnuPalView_, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
+    connect(mnuTrayPal_, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
+    connect(mnuOptions_, &QAction::triggered, this, [this] { ctx_.shell().showOptions(); });
+    connect(mnuAbout_, &QAction::triggered, this, [this] { ctx_.shell().showAbout(); });
+    connect(mnuControl_, &QAction::triggered, this, &MainM::mnuControl_Click);
+    connect(mnuTrayMaxi_, &QAction::triggered, this, [this] {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         if (isVisible())
             activateWindow();
@@ -154,96 +177,96 @@ void MainM::buildControls()
     small.setPointSizeF(8.0);
     client->setFont(small);
 
-    Open = new PictureBox(client);
-    Open->setObjectName(QStringLiteral("Open"));
-    Open->setMouseTracking(true);
-    Open->installEventFilter(this);
-    L.place(Open, 0, 0, 4335, 4575);
+    Open_ = new PictureBox(client);
+    Open_->setObjectName(QStringLiteral("Open"));
+    Open_->setMouseTracking(true);
+    Open_->installEventFilter(this);
+    L.place(Open_, 0, 0, 4335, 4575);
 
-    imgAvi = new QLabel(Open);
-    imgAvi->setObjectName(QStringLiteral("imgAvi"));
-    imgAvi->setPixmap(QPixmap::fromImage(artImage("video")));
-    L.place(imgAvi, 1920, 1800, 720, 720);
-    imgAvi->hide();
-    imgWave = new QLabel(Open);
-    imgWave->setObjectName(QStringLiteral("imgWave"));
-    imgWave->setPixmap(QPixmap::fromImage(artImage("wave")));
-    L.place(imgWave, 1920, 1800, 720, 720);
-    imgWave->hide();
+    imgAvi_ = new QLabel(Open_);
+    imgAvi_->setObjectName(QStringLiteral("imgAvi"));
+    imgAvi_->setPixmap(QPixmap::fromImage(artImage("video")));
+    L.place(imgAvi_, 1920, 1800, 720, 720);
+    imgAvi_->hide();
+    imgWave_ = new QLabel(Open_);
+    imgWave_->setObjectName(QStringLiteral("imgWave"));
+    imgWave_->setPixmap(QPixmap::fromImage(artImage("wave")));
+    L.place(imgWave_, 1920, 1800, 720, 720);
+    imgWave_->hide();
 
-    vscrPic = new QScrollBar(Qt::Vertical, client);
-    vscrPic->setObjectName(QStringLiteral("vscrPic"));
-    L.place(vscrPic, 4320, 0, 255, 4575);
-    hscrPic = new QScrollBar(Qt::Horizontal, client);
-    hscrPic->setObjectName(QStringLiteral("hscrPic"));
-    L.place(hscrPic, 0, 4560, 4335, 255);
+    vscrPic_ = new QScrollBar(Qt::Vertical, client);
+    vscrPic_->setObjectName(QStringLiteral("vscrPic"));
+    L.place(vscrPic_, 4320, 0, 255, 4575);
+    hscrPic_ = new QScrollBar(Qt::Horizontal, client);
+    hscrPic_->setObjectName(QStringLiteral("hscrPic"));
+    L.place(hscrPic_, 0, 4560, 4335, 255);
     // No picture yet: nothing to scroll.
-    for (QScrollBar* bar : {vscrPic, hscrPic}) {
+    for (QScrollBar* bar : {vscrPic_, hscrPic_}) {
         bar->setRange(0, 0);
         bar->setEnabled(false);
     }
 
-    btnFull = new QPushButton(QStringLiteral("F"), client);
-    btnFull->setObjectName(QStringLiteral("btnFull"));
-    L.place(btnFull, 4320, 4560, 255, 255);
-    btnFull->setEnabled(false);
+    btnFull_ = new QPushButton(QStringLiteral("F"), client);
+    btnFull_->setObjectName(QStringLiteral("btnFull"));
+    L.place(btnFull_, 4320, 4560, 255, 255);
+    btnFull_->setEnabled(false);
 
     ProcessEnvironment& proc = *ctx_.services().process;
     browser_ = new FolderBrowser(*ctx_.services().volumes, proc, this);
     browser_->setPattern(FilterPatterns[0]);
-    dirDrive = new FolderListView(*browser_, client);
-    dirDrive->setObjectName(QStringLiteral("dirDrive"));
-    L.place(dirDrive, 4680, 0, 2535, 3855);
+    dirDrive_ = new FolderListView(*browser_, client);
+    dirDrive_->setObjectName(QStringLiteral("dirDrive"));
+    L.place(dirDrive_, 4680, 0, 2535, 3855);
 
-    drvChoose = new DriveListBox(*browser_, client);
-    drvChoose->setObjectName(QStringLiteral("drvChoose"));
-    L.place(drvChoose, 4680, 4080, 1815, 315);
+    drvChoose_ = new DriveListBox(*browser_, client);
+    drvChoose_->setObjectName(QStringLiteral("drvChoose"));
+    L.place(drvChoose_, 4680, 4080, 1815, 315);
 
-    btnPrev = new QPushButton(QStringLiteral(".."), client);
-    btnPrev->setObjectName(QStringLiteral("btnPrev"));
-    L.place(btnPrev, 6600, 4110, 255, 255);
-    btnRoot = new QPushButton(QStringLiteral("/"), client);
-    btnRoot->setObjectName(QStringLiteral("btnRoot"));
-    L.place(btnRoot, 6960, 4110, 255, 255);
+    btnPrev_ = new QPushButton(QStringLiteral(".."), client);
+    btnPrev_->setObjectName(QStringLiteral("btnPrev"));
+    L.place(btnPrev_, 6600, 4110, 255, 255);
+    btnRoot_ = new QPushButton(QStringLiteral("/"), client);
+    btnRoot_->setObjectName(QStringLiteral("btnRoot"));
+    L.place(btnRoot_, 6960, 4110, 255, 255);
 
-    fileFilter = new FileListView(client);
-    fileFilter->setObjectName(QStringLiteral("fileFilter"));
-    fileFilter->follow(*browser_);
-    L.place(fileFilter, 7320, 0, 2175, 3600);
+    fileFilter_ = new FileListView(client);
+    fileFilter_->setObjectName(QStringLiteral("fileFilter"));
+    fileFilter_->follow(*browser_);
+    L.place(fileFilter_, 7320, 0, 2175, 3600);
 
-    cmbFiles = new QComboBox(client);
-    cmbFiles->setObjectName(QStringLiteral("cmbFiles"));
-    L.place(cmbFiles, 7320, 4080, 2175, 315);
+    cmbFiles_ = new QComboBox(client);
+    cmbFiles_->setObjectName(QStringLiteral("cmbFiles"));
+    L.place(cmbFiles_, 7320, 4080, 2175, 315);
     for (int i = 0; i < 8; ++i)
-        cmbFiles->addItem(QString());
-    cmbFiles->setCurrentIndex(-1);
+        cmbFiles_->addItem(QString());
+    cmbFiles_->setCurrentIndex(-1);
 
-    lblVersion = new QLabel(QStringLiteral("v1.7"), client);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    L.place(lblVersion, 6840, 4560, 585, 195);  // wide enough for the text in any font
-    lblCopyright = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), client);
-    lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
-    L.place(lblCopyright, 4680, 4560, 1965, 195);
-    lblURL = new QLabel(AppContext::SiteAddress.mid(8), client);
-    lblURL->setObjectName(QStringLiteral("lblURL"));
-    lblURL->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
-    lblURL->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblURL->setCursor(Qt::PointingHandCursor);
-    L.place(lblURL, 7440, 4560, 2055, 375);
-    imgBanner = new QLabel(client);
-    imgBanner->setObjectName(QStringLiteral("imgBanner"));
-    imgBanner->setPixmap(QPixmap::fromImage(artImage("banner-vertical")));
-    imgBanner->setScaledContents(true);
-    L.place(imgBanner, 9600, 0, 465, 4845);
+    lblVersion_ = new QLabel(QStringLiteral("v1.7"), client);
+    lblVersion_->setObjectName(QStringLiteral("lblVersion"));
+    L.place(lblVersion_, 6840, 4560, 585, 195);  // wide enough for the text in any font
+    lblCopyright_ = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), client);
+    lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
+    L.place(lblCopyright_, 4680, 4560, 1965, 195);
+    lblURL_ = new QLabel(AppContext::SiteAddress.mid(8), client);
+    lblURL_->setObjectName(QStringLiteral("lblURL"));
+    lblURL_->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
+    lblURL_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblURL_->setCursor(Qt::PointingHandCursor);
+    L.place(lblURL_, 7440, 4560, 2055, 375);
+    imgBanner_ = new QLabel(client);
+    imgBanner_->setObjectName(QStringLiteral("imgBanner"));
+    imgBanner_->setPixmap(QPixmap::fromImage(artImage("banner-vertical")));
+    imgBanner_->setScaledContents(true);
+    L.place(imgBanner_, 9600, 0, 465, 4845);
 
-    StatusBar = new StatusPanels(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->setFont(small);
-    setStatusBar(StatusBar);
-    StatusBar->setPanelText(1, QStringLiteral("Orvane Viewer"));
+    StatusBar_ = new StatusPanels(this);
+    StatusBar_->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar_->setFont(small);
+    setStatusBar(StatusBar_);
+    StatusBar_->setPanelText(1, QStringLiteral("Orvane Viewer"));
 
-    for (QWidget* w : {static_cast<QWidget*>(btnPrev), static_cast<QWidget*>(btnRoot),
-                       static_cast<QWidget*>(btnFull), static_cast<QWidget*>(lblURL)}) {
+    for (QWidget* w : {static_cast<QWidget*>(btnPrev_), static_cast<QWidget*>(btnRoot_),
+                       static_cast<QWidget*>(btnFull_), static_cast<QWidget*>(lblURL_)}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
@@ -252,24 +275,24 @@ void MainM::buildControls()
     if (!browser_->enter(proc.currentFolder()))
         browser_->enter(QStringLiteral("/"));
 
-    connect(cmbFiles, &QComboBox::currentIndexChanged, this, [this](int) { cmbFiles_Click(); });
+    connect(cmbFiles_, &QComboBox::currentIndexChanged, this, [this](int) { cmbFiles_Click(); });
     connect(browser_, &FolderBrowser::folderChanged, this, &MainM::dirDrive_Change);
-    connect(dirDrive, &FolderListView::enterPressed, this, [this] { dirDrive_KeyPress(13); });
-    connect(dirDrive, &FolderListView::rightButtonPressed, this, [this](QPoint p) { EasyBrowse->popup(p); });
-    connect(fileFilter, &FileListView::rightButtonPressed, this, [this](QPoint p) { popupF->popup(p); });
-    connect(fileFilter, &FileListView::fileClicked, this, &MainM::fileFilter_Click);
-    connect(drvChoose, &DriveListBox::driveChanged, this, &MainM::drvChoose_Change);
-    connect(btnPrev, &QPushButton::clicked, this, &MainM::btnPrev_Click);
-    connect(btnRoot, &QPushButton::clicked, this, &MainM::btnRoot_Click);
-    connect(btnFull, &QPushButton::clicked, this, &MainM::btnFull_Click);
-    connect(hscrPic, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
-    connect(vscrPic, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
-    connect(Open, &PictureBox::rightButtonPressed, this, [this](QPoint p) {
-        if (Open->hasPicture() && soundShown == 0)
-            printMnu->popup(p);
+    connect(dirDrive_, &FolderListView::enterPressed, this, [this] { dirDrive_KeyPress(13); });
+    connect(dirDrive_, &FolderListView::rightButtonPressed, this, [this](QPoint p) { EasyBrowse_->popup(p); });
+    connect(fileFilter_, &FileListView::rightButtonPressed, this, [this](QPoint p) { popupF_->popup(p); });
+    connect(fileFilter_, &FileListView::fileClicked, this, &MainM::fileFilter_Click);
+    connect(drvChoose_, &DriveListBox::driveChanged, this, &MainM::drvChoose_Change);
+    connect(btnPrev_, &QPushButton::clicked, this, &MainM::btnPrev_Click);
+    connect(btnRoot_, &QPushButton::clicked, this, &MainM::btnRoot_Click);
+    connect(btnFull_, &QPushButton::clicked, this, &MainM::btnFull_Click);
+    connect(hscrPic_, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
+    connect(vscrPic_, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
+    connect(Open_, &PictureBox::rightButtonPressed, this, [this](QPoint p) {
+        if (Open_->hasPicture() && soundShown_ == 0)
+            printMnu_->popup(p);
     });
-    connect(GoPrint, &QAction::triggered, this, &MainM::GoPrint_Click);
-    connect(printerSetup, &QAction::triggered, this, &MainM::printerSetup_Click);
+    connect(GoPrint_, &QAction::triggered, this, &MainM::GoPrint_Click);
+    connect(printerSetup_, &QAction::triggered, this, &MainM::printerSetup_Click);
 
     setFixedSize(sizeHint());
 }
@@ -296,27 +319,32 @@ void MainM::Form_Load()
     if (!cmd.isEmpty()) {
         const QString parent = ParentFolder(cmd);
         if (parent != kNoParent) {
-            currentFile = cmd;
-            openedFromCommandLine = 1;
             browser_->enterOrFallback(parent);
-            fileFilter_Click();
+            dispatchFile(cmd);
         }
     } else {
         browser_->enterOrFallback(start);
     }
 }
 
+void MainM::dispatchFile(const QString& path)
+{
+    currentFile_ = path;
+    openedFromCommandLine_ = 1;
+    fileFilter_Click();
+}
+
 void MainM::selectFileType(int entry)
 {
-    if (cmbFiles->currentIndex() == entry)
+    if (cmbFiles_->currentIndex() == entry)
         cmbFiles_Click();
     else
-        cmbFiles->setCurrentIndex(entry);  // raises cmbFiles_Click
+        cmbFiles_->setCurrentIndex(entry);  // raises cmbFiles_Click
 }
 
 void MainM::cmbFiles_Click()
 {
-    const int i = cmbFiles->currentIndex();
+    const int i = cmbFiles_->currentIndex();
     if (i < 0 || i >= int(FilterPatterns.size()))
         return;
     browser_->setPattern(FilterPatterns[size_t(i)]);
@@ -343,31 +371,31 @@ public:
 void MainM::fileFilter_Click()
 {
     try {
-        soundShown = 0;
-        previousFile = currentFile;
-        imgWave->hide();
-        imgAvi->hide();
+        soundShown_ = 0;
+        previousFile_ = currentFile_;
+        imgWave_->hide();
+        imgAvi_->hide();
 
-        if (!openedFromCommandLine) {
-            const QString name = fileFilter->selectedName();
+        if (!openedFromCommandLine_) {
+            const QString name = fileFilter_->selectedName();
             if (name.isEmpty())
                 return;
             const QString dir = browser_->folder();
             const QChar sep = nativeSeparator();
-            currentFile = dir.endsWith(sep) ? dir + name : dir + sep + name;
+            currentFile_ = dir.endsWith(sep) ? dir + name : dir + sep + name;
             if (namesIgnoreCase())
-                currentFile = currentFile.toUpper();
+                currentFile_ = currentFile_.toUpper();
         }
 
-        StatusBar->setPanelText(1, displayFolder(currentFile));
+        StatusBar_->setPanelText(1, displayFolder(currentFile_));
 
-        const DispatchPlan plan = planDispatch(currentFile, cmbFiles->currentIndex());
+        const DispatchPlan plan = planDispatch(currentFile_, cmbFiles_->currentIndex());
         if (plan.playModuleFirst)
             playModule();
         if (plan.handHtmlFirst) {
-            if (!ctx_.services().desktop->openDocument(currentFile))
+            if (!ctx_.services().desktop->openDocument(currentFile_))
                 throw DispatchFailure{QStringLiteral("cannot hand over")};
-            currentFile = previousFile;
+            currentFile_ = previousFile_;
         }
         switch (plan.byTail) {
         case FileAction::None:
@@ -376,7 +404,7 @@ void MainM::fileFilter_Click()
             showPicture();
             break;
         case FileAction::OpenInEditor:
-            ctx_.pendingEditorFile = currentFile;
+            ctx_.pendingEditorFile = currentFile_;
             ctx_.shell().showTextEditor();
             ctx_.pendingEditorFile.clear();
             break;
@@ -384,14 +412,14 @@ void MainM::fileFilter_Click()
             runProgram();
             break;
         case FileAction::OpenHelp:
-            if (!ctx_.services().desktop->openHelp(currentFile))
+            if (!ctx_.services().desktop->openHelp(currentFile_))
                 throw DispatchFailure{QStringLiteral("cannot open help")};
-            currentFile = previousFile;
+            currentFile_ = previousFile_;
             break;
         case FileAction::HandToSystem:
-            if (!ctx_.services().desktop->openDocument(currentFile))
+            if (!ctx_.services().desktop->openDocument(currentFile_))
                 throw DispatchFailure{QStringLiteral("cannot hand over")};
-            currentFile = previousFile;
+            currentFile_ = previousFile_;
             break;
         case FileAction::PlaySound:
             playSound();
@@ -403,46 +431,46 @@ void MainM::fileFilter_Click()
             playModule();
             break;
         }
-        if (openedFromCommandLine)
-            openedFromCommandLine = 0;
+        if (openedFromCommandLine_)
+            openedFromCommandLine_ = 0;
     } catch (const DispatchFailure&) {
         ctx_.prompts().message(ctx_.text(54) + QLatin1Char('\r') + ctx_.text(55), ctx_.text(56),
                                PromptIcon::Critical, PromptButtons::Ok);
-        if (openedFromCommandLine)
-            openedFromCommandLine = 0;
+        if (openedFromCommandLine_)
+            openedFromCommandLine_ = 0;
     }
 }
 
 void MainM::clearPictureArea()
 {
-    Open->clearPicture();
+    Open_->clearPicture();
 }
 
 void MainM::disablePictureControls()
 {
-    for (QScrollBar* bar : {hscrPic, vscrPic}) {
+    for (QScrollBar* bar : {hscrPic_, vscrPic_}) {
         const QSignalBlocker block(bar);
         bar->setEnabled(false);
     }
-    btnFull->setEnabled(false);
+    btnFull_->setEnabled(false);
 }
 
 void MainM::showPicture()
 {
     const BusyCursor busy;
     clearPictureArea();
-    const PictureResult r = ctx_.services().pictures->load(currentFile);
+    const PictureResult r = ctx_.services().pictures->load(currentFile_);
     if (!r.ok())
         throw DispatchFailure{r.error};
-    Open->setPicture(r.picture);
-    btnFull->setEnabled(true);
+    Open_->setPicture(r.picture);
+    btnFull_->setEnabled(true);
     setUpScrollBars();
 }
 
 void MainM::setUpScrollBars()
 {
     const ScreenMetrics& screen = *ctx_.services().screen;
-    const QSize h = Open->himetric();
+    const QSize h = Open_->himetric();
     const ScrollAxis across = scrollAxis(h.width(), kPictureBoxWidthTwips, screen.twipsPerPixelX());
     const ScrollAxis down = scrollAxis(h.height(), kPictureBoxHeightTwips, screen.twipsPerPixelY());
     const auto apply = [](QScrollBar* bar, const ScrollAxis& a) {
@@ -453,77 +481,77 @@ void MainM::setUpScrollBars()
         bar->setSingleStep(std::max(a.smallStep, 1));
         bar->setEnabled(a.enabled);
     };
-    apply(hscrPic, across);
-    apply(vscrPic, down);
+    apply(hscrPic_, across);
+    apply(vscrPic_, down);
     scrollPicture();
 }
 
 void MainM::scrollPicture()
 {
     const ScreenMetrics& screen = *ctx_.services().screen;
-    Open->setOffset(QPoint(int(std::lround(hscrPic->value() / screen.twipsPerPixelX())),
-                           int(std::lround(vscrPic->value() / screen.twipsPerPixelY()))));
+    Open_->setOffset(QPoint(int(std::lround(hscrPic_->value() / screen.twipsPerPixelX())),
+                           int(std::lround(vscrPic_->value() / screen.twipsPerPixelY()))));
 }
 
 void MainM::runProgram()
 {
     // The name as the list shows it; a command-line program has no list entry, so its file name.
-    QString shown = fileFilter->selectedName();
-    if (openedFromCommandLine || shown.isEmpty())
-        shown = QFileInfo(currentFile).fileName();
+    QString shown = fileFilter_->selectedName();
+    if (openedFromCommandLine_ || shown.isEmpty())
+        shown = QFileInfo(currentFile_).fileName();
     const PromptAnswer answer = ctx_.prompts().message(ctx_.text(57) + QLatin1Char('\r') + shown, ctx_.text(58),
                                                        PromptIcon::Question, PromptButtons::YesNo);
     if (answer == PromptAnswer::Yes) {
         const QString parameters = ctx_.prompts().input(ctx_.text(59), ctx_.text(60), QString()).value_or(QString());
-        if (!ctx_.services().desktop->runProgram(currentFile, parameters))
+        if (!ctx_.services().desktop->runProgram(currentFile_, parameters))
             throw DispatchFailure{QStringLiteral("cannot start program")};
     }
-    currentFile = previousFile;
+    currentFile_ = previousFile_;
 }
 
 void MainM::playSound()
 {
     const BusyCursor busy;
     clearPictureArea();
-    imgWave->show();
-    soundShown = 1;
+    imgWave_->show();
+    soundShown_ = 1;
     disablePictureControls();
-    ctx_.services().sound->play(currentFile);
+    ctx_.services().sound->play(currentFile_);
 }
 
 void MainM::playVideo()
 {
     disablePictureControls();
     clearPictureArea();
-    imgAvi->show();
+    imgAvi_->show();
     const PromptAnswer answer = ctx_.prompts().message(ctx_.text(107), ctx_.text(108), PromptIcon::Information,
                                                        PromptButtons::YesNo);
-    ctx_.services().media->sendString(QStringLiteral("play ") + currentFile
+    ctx_.services().media->sendString(QStringLiteral("play ") + currentFile_
                                       + (answer == PromptAnswer::Yes ? QStringLiteral(" fullscreen") : QString()));
 }
 
 void MainM::playModule()
 {
-    if (!ctx_.shell().playModule(currentFile))
+    if (!ctx_.shell().playModule(currentFile_))
         throw DispatchFailure{QStringLiteral("no module plug-in")};
 }
 
 void MainM::btnFull_Click()
 {
-    if (!Open->hasPicture() || soundShown != 0)
+    if (!Open_->hasPicture() || soundShown_ != 0)
         return;
     ctx_.singlePictureMode = 1;
     FullScreenView& view = ctx_.shell().fullScreenView();
-    view.setCaption(currentFile + QStringLiteral(" [Full Screen]"));
+    view.setCaption(currentFile_ + QStringLiteral(" [Full Screen]"));
     view.showView();
     const ScreenMetrics& screen = *ctx_.services().screen;
     const QSize px = view.viewSizePixels();
-    const QSize h = Open->himetric();
-    fullScreenX = fullScreenOffset(px.width() * screen.twipsPerPixelX(), h.width(), kFullScreenDivisorX);
-    fullScreenY = fullScreenOffset(px.height() * screen.twipsPerPixelY(), h.height(), kFullScreenDivisorY);
+    const QSize h = Open_->himetric();
+    fullScreenX_ = fullScreenOffset(px.width() * screen.twipsPerPixelX(), h.width(), kFullScreenDivisorX);
+    fullScreenY_ = fullScreenOffset(px.height() * screen.twipsPerPixelY(), h.height(), kFullScreenDivisorY);
     // The offsets are kept in twips; the window draws in pixels.
-    view.drawPicture(Open->image(), QPoint(int(std::lround(fullScreenX / screen.twipsPerPixelX())),
-                                           int(std::lround(fullScreenY / screen.twipsPerPixelY()))));
+    view.drawPicture(Open_->image(), QPoint(int(std::lround(fullScreenX_ / screen.twipsPerPixelX())),
+                                           int(std::lround(fullScreenY_ / screen.twipsPerPixelY()))));
 }
 
 void MainM::Form_MouseMove(int, int, double x, double)
@@ -536,7 +564,7 @@ void MainM::Form_MouseMove(int, int, double x, double)
             activateWindow();
         }
     } else if (message == TrayRightButtonUp) {
-        mnuTray->popup(QCursor::pos());
+        mnuTray_->popup(QCursor::pos());
     }
 }
 
@@ -553,10 +581,10 @@ void MainM::lblURL_Click()
 
 void MainM::GoPrint_Click()
 {
-    if (!Open->hasPicture() || soundShown == 1)
+    if (!Open_->hasPicture() || soundShown_ == 1)
         return;
     const ScreenMetrics& screen = *ctx_.services().screen;
-    ctx_.services().printer->printPicture(Open->image(), 1440.0 / screen.twipsPerPixelX(),
+    ctx_.services().printer->printPicture(Open_->image(), 1440.0 / screen.twipsPerPixelX(),
                                           1440.0 / screen.twipsPerPixelY());
 }
 
@@ -567,13 +595,13 @@ void MainM::printerSetup_Click()
 
 void MainM::dirDrive_Change()
 {
-    StatusBar->setPanelText(1, displayFolder(browser_->folder()));
+    StatusBar_->setPanelText(1, displayFolder(browser_->folder()));
 }
 
 void MainM::dirDrive_KeyPress(int keyAscii)
 {
     if (keyAscii == 13)
-        dirDrive->openHighlighted();
+        dirDrive_->openHighlighted();
 }
 
 void MainM::btnPrev_Click()
@@ -588,21 +616,21 @@ void MainM::btnRoot_Click()
 
 void MainM::drvChoose_Change()
 {
-    const QString drive = drvChoose->drive();
+    const QString drive = drvChoose_->drive();
     if (browser_->enterDrive(drive)) {
-        StatusBar->setPanelText(1, namesIgnoreCase() ? browser_->folder().toUpper() : browser_->folder());
+        StatusBar_->setPanelText(1, namesIgnoreCase() ? browser_->folder().toUpper() : browser_->folder());
         return;
     }
     ctx_.prompts().message(ctx_.text(FolderBrowser::DriveErrorText), AppContext::AppName, PromptIcon::Critical,
                            PromptButtons::Ok);
     const QString fallback = browser_->fallbackDrive(drive);
     if (!fallback.isEmpty()) {
-        drvChoose->setDrive(fallback);  // raises drvChoose_Change for the fallback drive
+        drvChoose_->setDrive(fallback);  // raises drvChoose_Change for the fallback drive
         return;
     }
     // The fallback is gone as well: settle on "/" without asking again.
     browser_->enter(QStringLiteral("/"));
-    StatusBar->setPanelText(1, browser_->folder());
+    StatusBar_->setPanelText(1, browser_->folder());
 }
 
 void MainM::closeEvent(QCloseEvent* e)
@@ -619,30 +647,30 @@ void MainM::closeEvent(QCloseEvent* e)
 
 bool MainM::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == lblURL) {
+    if (watched == lblURL_) {
         if (e->type() == QEvent::MouseButtonPress) {
-            lblURL->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
+            lblURL_->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
         } else if (e->type() == QEvent::MouseButtonRelease) {
-            lblURL->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
+            lblURL_->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
             const auto* me = static_cast<QMouseEvent*>(e);
-            if (me->button() == Qt::LeftButton && lblURL->rect().contains(me->position().toPoint()))
+            if (me->button() == Qt::LeftButton && lblURL_->rect().contains(me->position().toPoint()))
                 lblURL_Click();
         } else if (e->type() == QEvent::MouseMove) {
-            StatusBar->setPanelText(1, ctx_.text(8));
+            StatusBar_->setPanelText(1, ctx_.text(8));
         }
         return QMainWindow::eventFilter(watched, e);
     }
     if (e->type() == QEvent::MouseMove) {
-        if (watched == btnPrev)
-            StatusBar->setPanelText(1, ctx_.text(9));
-        else if (watched == btnRoot)
-            StatusBar->setPanelText(1, ctx_.text(10));
-        else if (watched == btnFull)
-            StatusBar->setPanelText(1, ctx_.text(7));
-        else if (watched == Open) {
-            const QString tail = currentFile.right(3).toLower();
-            const bool describe = Open->hasPicture() || tail == QLatin1String("mp3") || tail == QLatin1String("mid");
-            StatusBar->setPanelText(1, describe ? currentFile : ctx_.text(11));
+        if (watched == btnPrev_)
+            StatusBar_->setPanelText(1, ctx_.text(9));
+        else if (watched == btnRoot_)
+            StatusBar_->setPanelText(1, ctx_.text(10));
+        else if (watched == btnFull_)
+            StatusBar_->setPanelText(1, ctx_.text(7));
+        else if (watched == Open_) {
+            const QString tail = currentFile_.right(3).toLower();
+            const bool describe = Open_->hasPicture() || tail == QLatin1String("mp3") || tail == QLatin1String("mid");
+            StatusBar_->setPanelText(1, describe ? currentFile_ : ctx_.text(11));
         }
     }
     return QMainWindow::eventFilter(watched, e);

@@ -33,6 +33,8 @@ public:
     virtual void showPaletteViewer() = 0;
     virtual void showOptions() = 0;
     virtual void showAbout() = 0;
+    // The folder the main window's browser shows; empty before it exists.
+    virtual QString browsedFolder() const = 0;
     // The editor frame, which opens AppContext::pendingEditorFile.
     virtual void showTextEditor() = 0;
     // Starts a module in the module-player window; false when the plug-in could not be used.

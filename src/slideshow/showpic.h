@@ -21,8 +21,6 @@ public:
     // Sizes the window to the screen, sets the caption colour and the pointer.
     void Form_Load();
 
-    QLabel* lblShowFilename = nullptr;
-
     // FullScreenView
     void setCaption(const QString& caption) override;
     void showView() override;
@@ -42,6 +40,7 @@ protected:
 
 private:
     AppContext& ctx_;
+    QLabel* lblShowFilename_ = nullptr;
     QImage picture_;
     QPoint pictureAt_;
 };

@@ -2,12 +2,8 @@
 // parameter of the calls, one window and one icon for any number of starts with only the newest
 // instance alive, closing stops and releases it, the tray double-click restores the window, and
 // a missing plug-in is the dispatcher's read error.
-#include "apphost.h"
-#include "support/samplesdir.h"
+#include "startedprogram.h"
 
-#include "browsing/core/folderbrowser.h"
-#include "browsing/filelistview.h"
-#include "browsing/folderlistview.h"
 #include "browser/frmplay.h"
 
 #include <QCoreApplication>
@@ -23,32 +19,7 @@ namespace {
 QString tune() { return QDir(orv::test::samplesDir()).filePath(QStringLiteral("tune.mod")); }
 
 // A started program with its browser in the sample folder.
-struct Program {
-    AppHost h;
-    MainM* m = nullptr;
-
-    Program()
-    {
-        h.app->Main();
-        m = h.app->findMainM();
-        m->browser().enter(orv::test::samplesDir());
-        QTRY_VERIFY(!m->fileFilter->isLoading());
-        h.prompts.clear();
-    }
-
-    void click(const QString& name)
-    {
-        for (int row = 0; row < m->fileFilter->count(); ++row) {
-            const QModelIndex i = m->fileFilter->model()->index(row, 0);
-            if (i.data().toString() == name) {
-                m->fileFilter->setCurrentIndex(i);
-                m->fileFilter_Click();
-                return;
-            }
-        }
-        ADD_FAILURE() << "no entry " << name.toStdString();
-    }
-
+struct Program : StartedProgram {
     int playerIconsAdded() const
     {
         int n = 0;

@@ -1,14 +1,9 @@
 // The main window's start-up side and folder navigation, on fakes and real temporary folders.
-#include "apphost.h"
+#include "startedprogram.h"
 
-#include "browsing/core/folderbrowser.h"
 #include "browsing/core/folderentries.h"
 #include "browsing/drivelistbox.h"
-#include "browsing/filelistview.h"
-#include "browsing/folderlistview.h"
 #include "browser/picturebox.h"
-#include "browser/statuspanels.h"
-#include "common/core/paths.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -56,11 +51,11 @@ TEST(CommandLine, FileMovesFolderListAndIsDispatched)
             h.process.args = {QStringLiteral("My Pictures/beach day.JPG")};
         h.app->Main();
         MainM& m = *h.app->findMainM();
-        EXPECT_EQ(m.dirDrive->path(), folder) << variant;
-        EXPECT_EQ(m.fileFilter->folder(), folder);
-        EXPECT_EQ(m.currentFile, file);
-        EXPECT_EQ(m.openedFromCommandLine, 0);
-        EXPECT_EQ(m.StatusBar->panelText(1), file);
+        EXPECT_EQ(folderList(m).path(), folder) << variant;
+        EXPECT_EQ(fileList(m).folder(), folder);
+        EXPECT_EQ(m.currentFile(), file);
+        EXPECT_FALSE(m.openedFromCommandLine());
+        EXPECT_EQ(statusPanels(m).panelText(1), file);
         EXPECT_FALSE(m.isVisible());
     }
 }
@@ -79,8 +74,8 @@ TEST(CommandLine, BadFoldersFallBack)
         h.process.args = {arg};
         h.app->Main();
         MainM& m = *h.app->findMainM();
-        EXPECT_TRUE(canEnterFolder(m.dirDrive->path())) << arg.toStdString();
-        EXPECT_EQ(m.openedFromCommandLine, 0);
+        EXPECT_TRUE(canEnterFolder(folderList(m).path())) << arg.toStdString();
+        EXPECT_FALSE(m.openedFromCommandLine());
         for (const auto& q : h.prompts.asked())
             EXPECT_EQ(q.icon, PromptIcon::Critical) << arg.toStdString();  // the read error
     }
@@ -94,8 +89,8 @@ TEST(CommandLine, QuotedPath)
     touch(folder + QStringLiteral("/a.bmp"));
     h.process.args = {QLatin1Char('"') + folder + QStringLiteral("/a.bmp\"")};
     h.app->Main();
-    EXPECT_EQ(h.app->findMainM()->dirDrive->path(), folder);
-    EXPECT_EQ(h.app->findMainM()->currentFile, folder + QStringLiteral("/a.bmp"));
+    EXPECT_EQ(folderList(*h.app->findMainM()).path(), folder);
+    EXPECT_EQ(h.app->findMainM()->currentFile(), folder + QStringLiteral("/a.bmp"));
 }
 
 // Without a stored start folder the browser starts at the root of the volume that holds the
@@ -113,7 +108,7 @@ TEST(StartFolder, DefaultsToProgramVolumeRoot)
             h.write(QStringLiteral("Settings"), QStringLiteral("DefaultDir"), vol + QStringLiteral("/gone"));
         }
         h.app->Main();
-        EXPECT_EQ(h.app->findMainM()->dirDrive->path(), vol) << vanished;
+        EXPECT_EQ(folderList(*h.app->findMainM()).path(), vol) << vanished;
         EXPECT_EQ(h.process.current, vol);
     }
 }
@@ -129,20 +124,20 @@ TEST(Navigation, ParentAndRoot)
     h.app->Main();
     MainM& m = *h.app->findMainM();
     ASSERT_TRUE(m.browser().enter(deep));
-    EXPECT_EQ(m.fileFilter->folder(), deep);
-    m.btnPrev->click();
-    EXPECT_EQ(m.dirDrive->path(), vol + QStringLiteral("/games"));
-    EXPECT_EQ(m.StatusBar->panelText(1), vol + QStringLiteral("/games"));
+    EXPECT_EQ(fileList(m).folder(), deep);
+    control<QPushButton>(m, "btnPrev").click();
+    EXPECT_EQ(folderList(m).path(), vol + QStringLiteral("/games"));
+    EXPECT_EQ(statusPanels(m).panelText(1), vol + QStringLiteral("/games"));
     ASSERT_TRUE(m.browser().enter(deep));
-    m.btnRoot->click();
-    EXPECT_EQ(m.dirDrive->path(), vol);
-    m.btnPrev->click();
-    EXPECT_EQ(m.dirDrive->path(), vol);
-    m.Previous->trigger();
-    EXPECT_EQ(m.dirDrive->path(), vol);
+    control<QPushButton>(m, "btnRoot").click();
+    EXPECT_EQ(folderList(m).path(), vol);
+    control<QPushButton>(m, "btnPrev").click();
+    EXPECT_EQ(folderList(m).path(), vol);
+    control<QAction>(m, "Previous").trigger();
+    EXPECT_EQ(folderList(m).path(), vol);
     ASSERT_TRUE(m.browser().enter(QStringLiteral("/")));
-    m.btnPrev->click();
-    EXPECT_EQ(m.dirDrive->path(), QStringLiteral("/"));
+    control<QPushButton>(m, "btnPrev").click();
+    EXPECT_EQ(folderList(m).path(), QStringLiteral("/"));
 }
 
 // Enter on a highlighted folder opens it; a folder that vanished meanwhile is not entered.
@@ -155,17 +150,17 @@ TEST(Navigation, EnterOpensHighlighted)
     h.app->Main();
     MainM& m = *h.app->findMainM();
     ASSERT_TRUE(m.browser().enter(base));
-    const int last = m.dirDrive->count() - 1;
-    m.dirDrive->setCurrentRow(last);
-    EXPECT_EQ(m.dirDrive->highlightedPath(), base + QStringLiteral("/beta"));
-    QTest::keyClick(m.dirDrive, Qt::Key_Return);
-    EXPECT_EQ(m.dirDrive->path(), base + QStringLiteral("/beta"));
+    const int last = folderList(m).count() - 1;
+    folderList(m).setCurrentRow(last);
+    EXPECT_EQ(folderList(m).highlightedPath(), base + QStringLiteral("/beta"));
+    QTest::keyClick(&folderList(m), Qt::Key_Return);
+    EXPECT_EQ(folderList(m).path(), base + QStringLiteral("/beta"));
 
     ASSERT_TRUE(m.browser().enter(base));
-    m.dirDrive->setCurrentRow(m.dirDrive->count() - 2);
+    folderList(m).setCurrentRow(folderList(m).count() - 2);
     QDir(base + QStringLiteral("/alpha")).removeRecursively();
-    QTest::keyClick(m.dirDrive, Qt::Key_Return);
-    EXPECT_EQ(m.dirDrive->path(), base);
+    QTest::keyClick(&folderList(m), Qt::Key_Return);
+    EXPECT_EQ(folderList(m).path(), base);
 }
 
 // An unavailable drive shows text 78 and returns to the drive of the process's folder.
@@ -179,19 +174,19 @@ TEST(Navigation, DriveNotAvailable)
     MainM& m = *h.app->findMainM();
     h.prompts.clear();
     h.prompts.expectMessage(PromptAnswer::Ok);
-    m.drvChoose->setDrive(usb);
+    control<DriveListBox>(m, "drvChoose").setDrive(usb);
     ASSERT_EQ(h.prompts.asked().size(), 1);
     const auto& q = h.prompts.asked().front();
     EXPECT_EQ(q.text, QStringLiteral("An error has occured\rSelected drive is not available"));
     EXPECT_EQ(q.title, QStringLiteral("Orvane Viewer"));
     EXPECT_EQ(q.icon, PromptIcon::Critical);
-    EXPECT_EQ(m.drvChoose->drive(), QStringLiteral("/"));
-    EXPECT_EQ(m.dirDrive->path(), h.process.current);
+    EXPECT_EQ(control<DriveListBox>(m, "drvChoose").drive(), QStringLiteral("/"));
+    EXPECT_EQ(folderList(m).path(), h.process.current);
 
     // A drive that is there moves the lists to it.
     h.volumes.notReady.clear();
-    m.drvChoose->setDrive(usb);
-    EXPECT_EQ(m.dirDrive->path(), usb);
+    control<DriveListBox>(m, "drvChoose").setDrive(usb);
+    EXPECT_EQ(folderList(m).path(), usb);
     EXPECT_EQ(h.prompts.unexpected(), 0);
 }
 
@@ -205,25 +200,25 @@ TEST(FileTypes, PopupAndClick)
         touch(folder + QLatin1Char('/') + QLatin1String(n));
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    EXPECT_EQ(m.cmbFiles->currentIndex(), 0);
+    EXPECT_EQ(control<QComboBox>(m, "cmbFiles").currentIndex(), 0);
     ASSERT_TRUE(m.browser().enter(folder));
-    QTRY_VERIFY(!m.fileFilter->isLoading());
-    EXPECT_EQ(m.fileFilter->count(), 5);
+    QTRY_VERIFY(!fileList(m).isLoading());
+    EXPECT_EQ(fileList(m).count(), 5);
 
-    m.ppaudio->trigger();
-    EXPECT_EQ(m.cmbFiles->currentIndex(), 1);
-    QTRY_VERIFY(!m.fileFilter->isLoading());
-    EXPECT_EQ(m.fileFilter->count(), 2);  // song.WAV, tune.xm; no .avi
+    control<QAction>(m, "ppaudio").trigger();
+    EXPECT_EQ(control<QComboBox>(m, "cmbFiles").currentIndex(), 1);
+    QTRY_VERIFY(!fileList(m).isLoading());
+    EXPECT_EQ(fileList(m).count(), 2);  // song.WAV, tune.xm; no .avi
 
-    m.ppavi->trigger();
-    EXPECT_EQ(m.cmbFiles->currentIndex(), 2);
-    QTRY_VERIFY(!m.fileFilter->isLoading());
-    ASSERT_EQ(m.fileFilter->count(), 1);
-    m.fileFilter->setFocus();
-    m.fileFilter->setCurrentIndex(m.fileFilter->model()->index(0, 0));
+    control<QAction>(m, "ppavi").trigger();
+    EXPECT_EQ(control<QComboBox>(m, "cmbFiles").currentIndex(), 2);
+    QTRY_VERIFY(!fileList(m).isLoading());
+    ASSERT_EQ(fileList(m).count(), 1);
+    fileList(m).setFocus();
+    fileList(m).setCurrentIndex(fileList(m).model()->index(0, 0));
     m.fileFilter_Click();
-    EXPECT_EQ(m.currentFile, folder + QStringLiteral("/clip.avi"));
-    EXPECT_EQ(m.StatusBar->panelText(1), folder + QStringLiteral("/clip.avi"));
+    EXPECT_EQ(m.currentFile(), folder + QStringLiteral("/clip.avi"));
+    EXPECT_EQ(statusPanels(m).panelText(1), folder + QStringLiteral("/clip.avi"));
 }
 
 // Pointer moves over the buttons and the picture area write their texts into panel 1.
@@ -232,12 +227,12 @@ TEST(StatusBar, PointerTexts)
     AppHost h;
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    QTest::mouseMove(m.btnPrev);
+    QTest::mouseMove(&control<QPushButton>(m, "btnPrev"));
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(m.btnRoot, &move);
-    EXPECT_EQ(m.StatusBar->panelText(1), QStringLiteral("Root"));
-    QApplication::sendEvent(m.Open, &move);
-    EXPECT_EQ(m.StatusBar->panelText(1), QStringLiteral("No picture selected yet"));
-    EXPECT_FALSE(m.StatusBar->panelText(2).isEmpty());
-    EXPECT_FALSE(m.StatusBar->panelText(3).isEmpty());
+    QApplication::sendEvent(&control<QPushButton>(m, "btnRoot"), &move);
+    EXPECT_EQ(statusPanels(m).panelText(1), QStringLiteral("Root"));
+    QApplication::sendEvent(&control<PictureBox>(m, "Open"), &move);
+    EXPECT_EQ(statusPanels(m).panelText(1), QStringLiteral("No picture selected yet"));
+    EXPECT_FALSE(statusPanels(m).panelText(2).isEmpty());
+    EXPECT_FALSE(statusPanels(m).panelText(3).isEmpty());
 }
