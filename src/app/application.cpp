@@ -24,7 +24,15 @@ const QString kLangKey = QStringLiteral("Lang");
 const QString kContact = QStringLiteral("hello@orvane-viewer.org");
 }
 
-Application::Application(AppContext& ctx) : ctx_(ctx)
+Application::Application(AppContext& ctx)
+    : ctx_(ctx),
+      main_(windows_),
+      slide_(windows_),
+      pal_(windows_),
+      options_(windows_),
+      intro_(windows_),
+      showpic_(windows_),
+      player_(windows_)
 {
     ctx_.setShell(this);
 }
@@ -239,6 +247,11 @@ QString Application::browsedFolder() const
 {
     const MainM* m = findMainM();
     return m ? m->browser().folder() : QString();
+}
+
+bool Application::mayEndProgram()
+{
+    return windows_.mayCloseAll();
 }
 
 void Application::showAbout()

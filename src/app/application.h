@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/appcontext.h"
+#include "common/windowregistry.h"
 #include "common/windowslot.h"
 
 #include <QObject>
@@ -19,7 +20,8 @@ class Slideshow;
 
 // The program as a whole: start-up (`Main`), the language, and the window registry. Every
 // window is reached through an accessor that creates it hidden on first use and runs its load
-// handler; a closed secondary window is forgotten and re-created at its next use.
+// handler; a closed secondary window is forgotten and re-created at its next use. Before the
+// program ends, the registry asks every open window whether it may close.
 class Application : public QObject, public AppShell {
     Q_OBJECT
 public:
@@ -39,6 +41,9 @@ public:
     Intro& intro();
     Showpic& showpic();
     frmPlay& player();
+
+    // The registry the windows' slots belong to, in the order the close query asks them.
+    WindowRegistry& windows() { return windows_; }
 
     // The window if it exists, else null; nothing is created.
     MainM* findMainM() const;
@@ -60,6 +65,7 @@ public:
     void showOptions() override;
     void showAbout() override;
     QString browsedFolder() const override;
+    bool mayEndProgram() override;
     void showTextEditor() override;
     bool playModule(const QString& path) override;
     FullScreenView& fullScreenView() override;
@@ -69,10 +75,12 @@ private:
     static void showModeless(QWidget& w);
 
     AppContext& ctx_;
+    WindowRegistry windows_;
+    // In the order the close query asks them.
     WindowSlot<MainM> main_;
-    WindowSlot<frmLang> options_;
-    WindowSlot<PalForm> pal_;
     WindowSlot<Slideshow> slide_;
+    WindowSlot<PalForm> pal_;
+    WindowSlot<frmLang> options_;
     WindowSlot<Intro> intro_;
     WindowSlot<Showpic> showpic_;
     WindowSlot<frmPlay> player_;

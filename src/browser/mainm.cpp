@@ -635,6 +635,12 @@ void MainM::drvChoose_Change()
 
 void MainM::closeEvent(QCloseEvent* e)
 {
+    // The close box and both Quit entries come here: the other windows are asked first, and a
+    // No from any of them keeps the program (and this window) as it is.
+    if (!unloaded_ && !ctx_.shell().mayEndProgram()) {
+        e->ignore();
+        return;
+    }
     // Form_Unload: the tray icon goes, then the program ends.
     if (!unloaded_) {
         unloaded_ = true;

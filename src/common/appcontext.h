@@ -35,6 +35,9 @@ public:
     virtual void showAbout() = 0;
     // The folder the main window's browser shows; empty before it exists.
     virtual QString browsedFolder() const = 0;
+    // The close query: asks every open window whether it may close, in a fixed order; false
+    // as soon as one says no (its user chose Cancel), and the program must keep running.
+    virtual bool mayEndProgram() = 0;
     // The editor frame, which opens AppContext::pendingEditorFile.
     virtual void showTextEditor() = 0;
     // Starts a module in the module-player window; false when the plug-in could not be used.
