@@ -526,8 +526,7 @@ void MainM::playVideo()
     imgAvi_->show();
     const PromptAnswer answer = ctx_.prompts().message(ctx_.text(107), ctx_.text(108), PromptIcon::Information,
                                                        PromptButtons::YesNo);
-    ctx_.services().media->sendString(QStringLiteral("play ") + currentFile_
-                                      + (answer == PromptAnswer::Yes ? QStringLiteral(" fullscreen") : QString()));
+    ctx_.services().media->play(currentFile_, answer == PromptAnswer::Yes);
 }
 
 void MainM::playModule()

@@ -1,6 +1,5 @@
 #include "qtmediacontrol.h"
 
-#include "mediacommand.h"
 #include "videowindow.h"
 
 #include <QFileInfo>
@@ -28,18 +27,15 @@ VideoWindow* QtMediaControl::current() const
     return m_window.data();
 }
 
-void QtMediaControl::sendString(const QString& command)
+void QtMediaControl::play(const QString& path, bool fullScreen)
 {
-    const MediaCommand parsed = MediaCommand::parse(command);
-    if (parsed.verb != MediaCommand::Verb::Play)
-        return;
     // A path that names no readable file leaves whatever plays alone.
-    const QFileInfo file(parsed.path);
+    const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable())
         return;
     if (m_window)
         m_window->release();
-    m_window = new VideoWindow(file.absoluteFilePath(), parsed.fullScreen);
+    m_window = new VideoWindow(file.absoluteFilePath(), fullScreen);
 }
 
 } // namespace orv

@@ -254,7 +254,7 @@ TEST(Dispatcher, SoundReplacesThePicture)
     EXPECT_FALSE(b.m->soundShown());
 }
 
-// A video asks about full screen and sends the media command with the path unquoted.
+// A video asks about full screen and plays the path as it is, on the whole screen after Yes.
 TEST(Dispatcher, VideoAsksAndSendsPlay)
 {
     HandOverFolder f;
@@ -263,9 +263,8 @@ TEST(Dispatcher, VideoAsksAndSendsPlay)
     b.click(QStringLiteral("clip.avi"));
     b.h.prompts.expectMessage(PromptAnswer::No);
     b.click(QStringLiteral("clip.avi"));
-    EXPECT_EQ(b.h.media.commands,
-              (QStringList{QStringLiteral("play ") + f.path("clip.avi") + QStringLiteral(" fullscreen"),
-                           QStringLiteral("play ") + f.path("clip.avi")}));
+    using Played = RecordingMediaControl::Played;
+    EXPECT_EQ(b.h.media.played, (QList<Played>{{f.path("clip.avi"), true}, {f.path("clip.avi"), false}}));
     ASSERT_EQ(b.h.prompts.asked().size(), 2);
     EXPECT_EQ(b.h.prompts.asked()[0].text, QStringLiteral("Play avi in full-screen mode ?"));
     EXPECT_EQ(b.h.prompts.asked()[0].title, QStringLiteral("Movie"));
@@ -358,7 +357,8 @@ TEST(Dispatcher, OddNamesPassWhole)
     b.h.prompts.expectMessage(PromptAnswer::No);
     for (const QString& n : names)
         b.click(n);
-    EXPECT_EQ(b.h.media.commands, QStringList{QStringLiteral("play ") + dir.filePath(names[0])});
+    ASSERT_EQ(b.h.media.played.size(), 1);
+    EXPECT_EQ(b.h.media.played[0].path, dir.filePath(names[0]));
     EXPECT_EQ(b.h.sound.played, (QStringList{dir.filePath(names[1]), dir.filePath(names[3])}));
     ASSERT_EQ(b.h.desktop.calls.size(), 1);
     EXPECT_EQ(b.h.desktop.calls[0].target, dir.filePath(names[2]));
