@@ -8,6 +8,7 @@
 #include "browsing/core/folderbrowser.h"
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
+#include "common/core/version.h"
 #include "palette/palform.h"
 #include "platform/moduleplugin.h"
 #include "platform/screenmetrics.h"
@@ -15,8 +16,6 @@
 #include "slideshow/slideshow.h"
 
 namespace orv {
-
-const QString Application::VersionStamp = QStringLiteral("172");
 
 namespace {
 const QString kInfos = QStringLiteral("Infos");
@@ -58,14 +57,14 @@ void Application::Main()
     store.write(app, kInfos, QStringLiteral("Copyright"), copyrightNotice());
 
     const QString stamp = store.read(app, kInfos, QStringLiteral("Version"));
-    if (stamp.isEmpty() || stamp != VersionStamp) {
+    if (stamp.isEmpty() || stamp != versionStamp()) {
         store.deleteApplication(app);
         store.write(app, kInfos, QStringLiteral("Copyright"), copyrightNotice());
         store.write(app, AppContext::LangSection, kLangKey, languageName(Language::English));
         SetLanguage(true);
         showOptions();
     }
-    store.write(app, kInfos, QStringLiteral("Version"), VersionStamp);
+    store.write(app, kInfos, QStringLiteral("Version"), versionStamp());
 
     if (store.read(app, AppContext::LangSection, kLangKey).isEmpty()) {
         store.write(app, AppContext::LangSection, kLangKey, languageName(Language::English));
@@ -213,7 +212,7 @@ void Application::showPaletteViewer() { showModeless(palForm()); }
 
 void Application::showOptions() { showModeless(options()); }
 
-void Application::showTextEditor()
+void Application::openInEditor(const QString&)
 {
     // The editor frame arrives with the editor; until then a text file opens nowhere.
 }
@@ -226,19 +225,19 @@ bool Application::playModule(const QString& path)
         return false;
     // The instance playing in the window goes first, so two modules never play at once.
     if (window.hasInstance()) {
-        plugin->stop(ctx_.ModPlayerHandle);
-        plugin->destroy(ctx_.ModPlayerHandle);
+        plugin->stop(ctx_.modPlayerHandle());
+        plugin->destroy(ctx_.modPlayerHandle());
         window.setInstanceAttached(false);
     }
     quint32 handle = 0;
     if (!plugin->createEx(QStringLiteral("loop|true"), handle))
         return false;
-    ctx_.ModPlayerHandle = handle;
-    plugin->setWindow(ctx_.ModPlayerHandle, &window);
+    ctx_.setModPlayerHandle(handle);
+    plugin->setWindow(handle, &window);
     window.setInstanceAttached(true);
-    ctx_.ModFilePath = path;
-    plugin->load(ctx_.ModPlayerHandle, ctx_.ModFilePath);
-    plugin->play(ctx_.ModPlayerHandle);
+    ctx_.setModFilePath(path);
+    plugin->load(handle, path);
+    plugin->play(handle);
     showModeless(window);
     return true;
 }
@@ -256,7 +255,7 @@ bool Application::mayEndProgram()
 
 void Application::showAbout()
 {
-    ctx_.aboutShown = true;
+    ctx_.setAboutShown();
     showSplash();
     const QString cr = QStringLiteral("\r");
     const QString text = ctx_.text(33) + cr + cr + ctx_.text(34) + cr

@@ -25,8 +25,6 @@ class Slideshow;
 class Application : public QObject, public AppShell {
     Q_OBJECT
 public:
-    static const QString VersionStamp;  // "172": version 1.7, revision 2
-
     explicit Application(AppContext& ctx);
     ~Application() override;
 
@@ -66,7 +64,7 @@ public:
     void showAbout() override;
     QString browsedFolder() const override;
     bool mayEndProgram() override;
-    void showTextEditor() override;
+    void openInEditor(const QString& path) override;
     bool playModule(const QString& path) override;
     FullScreenView& fullScreenView() override;
 

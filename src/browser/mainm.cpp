@@ -14,6 +14,7 @@
 #include "common/core/paths.h"
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
+#include "common/core/version.h"
 #include "common/twipslayout.h"
 #include "common/fullscreenview.h"
 #include "platform/mediacontrol.h"
@@ -46,7 +47,6 @@ namespace orv {
 
 namespace {
 
-const QString kTrayTip = QStringLiteral("Orvane Viewer");
 
 QAction* addEntry(QMenu* menu, const QString& name, const QString& caption)
 {
@@ -61,7 +61,7 @@ QAction* addEntry(QMenu* menu, const QString& name, const QString& caption)
 MainM::MainM(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx)
 {
     setObjectName(QStringLiteral("MainM"));
-    setWindowTitle(QStringLiteral("Orvane Viewer"));
+    setWindowTitle(ProgramName);
     buildMenus();
     buildControls();
 
@@ -241,7 +241,7 @@ void MainM::buildControls()
         cmbFiles_->addItem(QString());
     cmbFiles_->setCurrentIndex(-1);
 
-    lblVersion_ = new QLabel(QStringLiteral("v1.7"), client);
+    lblVersion_ = new QLabel(versionLabel(), client);
     lblVersion_->setObjectName(QStringLiteral("lblVersion"));
     L.place(lblVersion_, 6840, 4560, 585, 195);  // wide enough for the text in any font
     lblCopyright_ = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), client);
@@ -263,7 +263,7 @@ void MainM::buildControls()
     StatusBar_->setObjectName(QStringLiteral("StatusBar"));
     StatusBar_->setFont(small);
     setStatusBar(StatusBar_);
-    StatusBar_->setPanelText(1, QStringLiteral("Orvane Viewer"));
+    StatusBar_->setPanelText(1, ProgramName);
 
     for (QWidget* w : {static_cast<QWidget*>(btnPrev_), static_cast<QWidget*>(btnRoot_),
                        static_cast<QWidget*>(btnFull_), static_cast<QWidget*>(lblURL_)}) {
@@ -306,9 +306,7 @@ void MainM::Form_Load()
     adjustSize();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
 
-    const double tppX = ctx_.services().screen->twipsPerPixelX();
-    ctx_.services().tray->add(this, kTrayTip, windowIcon(),
-                              [this, tppX](int message) { Form_MouseMove(0, 0, message * tppX, 0); });
+    ctx_.services().tray->add(this, ProgramName, windowIcon(), [this](TrayMessage m) { trayIcon_Message(m); });
 
     selectFileType(0);
 
@@ -404,9 +402,7 @@ void MainM::fileFilter_Click()
             showPicture();
             break;
         case FileAction::OpenInEditor:
-            ctx_.pendingEditorFile = currentFile_;
-            ctx_.shell().showTextEditor();
-            ctx_.pendingEditorFile.clear();
+            ctx_.shell().openInEditor(currentFile_);
             break;
         case FileAction::RunProgram:
             runProgram();
@@ -539,7 +535,7 @@ void MainM::btnFull_Click()
 {
     if (!Open_->hasPicture() || soundShown_ != 0)
         return;
-    ctx_.singlePictureMode = 1;
+    ctx_.setSinglePictureMode(true);
     FullScreenView& view = ctx_.shell().fullScreenView();
     view.setCaption(currentFile_ + QStringLiteral(" [Full Screen]"));
     view.showView();
@@ -553,16 +549,14 @@ void MainM::btnFull_Click()
                                            int(std::lround(fullScreenY_ / screen.twipsPerPixelY()))));
 }
 
-void MainM::Form_MouseMove(int, int, double x, double)
+void MainM::trayIcon_Message(TrayMessage message)
 {
-    // Pixels from twips, halves to even: the message number.
-    const long long message = static_cast<long long>(std::nearbyint(x / ctx_.services().screen->twipsPerPixelX()));
-    if (message == TrayLeftDoubleClick) {
+    if (message == TrayMessage::LeftDoubleClick) {
         if (isVisible()) {
             setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
             activateWindow();
         }
-    } else if (message == TrayRightButtonUp) {
+    } else if (message == TrayMessage::RightButtonUp) {
         mnuTray_->popup(QCursor::pos());
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/texttable.h"
+#include "platform/trayicons.h"
 
 #include <QMainWindow>
 
@@ -60,8 +61,9 @@ public:
     // Selects a file-type entry and runs its click, as the file-type pop-up entries do.
     void selectFileType(int entry);
     void btnFull_Click();
-    // Tray notifications arrive here with the message number in place of x (in twips).
-    void Form_MouseMove(int button, int shift, double x, double y);
+    // The tray icon's mouse events: a double-click restores a visible window, the right
+    // button pops up the tray menu.
+    void trayIcon_Message(TrayMessage message);
     void mnuControl_Click();
     void lblURL_Click();
     void GoPrint_Click();

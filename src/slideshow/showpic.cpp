@@ -86,20 +86,19 @@ void Showpic::keyPressEvent(QKeyEvent* e)
         return;
     }
     // Escape ends any view; other character keys end the single-picture view.
-    if (e->key() == Qt::Key_Escape || ctx_.singlePictureMode == 1)
+    if (e->key() == Qt::Key_Escape || ctx_.singlePictureMode())
         close();
 }
 
 void Showpic::mousePressEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::RightButton || (e->button() == Qt::LeftButton && ctx_.singlePictureMode == 1))
+    if (e->button() == Qt::RightButton || (e->button() == Qt::LeftButton && ctx_.singlePictureMode()))
         close();
 }
 
 void Showpic::closeEvent(QCloseEvent* e)
 {
-    if (ctx_.singlePictureMode == 1)
-        ctx_.singlePictureMode = 0;
+    ctx_.setSinglePictureMode(false);
     QWidget::closeEvent(e);
 }
 

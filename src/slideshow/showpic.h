@@ -12,7 +12,7 @@ namespace orv {
 class AppContext;
 
 // The full-screen window: borderless, black, covering the screen. It shows slide shows and,
-// for the main window, a single picture (AppContext::singlePictureMode).
+// for the main window, a single picture (AppContext::singlePictureMode()).
 class Showpic : public QWidget, public FullScreenView {
     Q_OBJECT
 public:

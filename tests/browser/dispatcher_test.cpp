@@ -165,7 +165,7 @@ TEST(PictureArea, FullScreenView)
     b.m->btnFull_Click();
     Showpic* view = b.h.app->findShowpic();
     ASSERT_TRUE(view);
-    EXPECT_EQ(b.h.ctx->singlePictureMode, 1);
+    EXPECT_TRUE(b.h.ctx->singlePictureMode());
     EXPECT_EQ(view->windowTitle(), b.m->currentFile() + QStringLiteral(" [Full Screen]"));
     const QSize himetric = control<PictureBox>(*b.m, "Open").himetric();
     EXPECT_EQ(b.m->fullScreenX(), int(std::nearbyint((view->width() * 15 - himetric.width() / 1.77) / 2)));
@@ -175,7 +175,7 @@ TEST(PictureArea, FullScreenView)
     EXPECT_TRUE(b.h.app->findShowpic());
     QTest::keyClick(view, Qt::Key_Q);
     QTRY_VERIFY(!b.h.app->findShowpic());
-    EXPECT_EQ(b.h.ctx->singlePictureMode, 0);
+    EXPECT_FALSE(b.h.ctx->singlePictureMode());
 
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
         b.m->btnFull_Click();

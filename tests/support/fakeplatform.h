@@ -56,7 +56,7 @@ public:
         handlers.remove(owner);
     }
     // What the tray host would report for a mouse event on the owner's icon.
-    void send(const QObject* owner, int message)
+    void send(const QObject* owner, TrayMessage message)
     {
         if (auto h = handlers.value(owner))
             h(message);
