@@ -9,7 +9,7 @@
 #include "platform/printerservice.h"
 #include "platform/core/processenvironment.h"
 #include "platform/mediaservices.h"
-#include "platform/shell.h"
+#include "platform/desktoplauncher.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
 #include "platform/core/volumelist.h"
@@ -55,7 +55,7 @@ struct RealProgram {
     QtPictureLoader pictures;
     LazyMediaServices mediaLibrary;  // sound, video and the shared audio output, loaded at first use
     LibraryModulePlugin modules;     // after the audio output, before the windows
-    DesktopShell desktop;
+    XdgDesktopLauncher desktop;
     QtPrinterService printer;
     AppContext ctx;
     Application app;

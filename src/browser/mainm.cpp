@@ -21,7 +21,7 @@
 #include "platform/pictureloader.h"
 #include "platform/printerservice.h"
 #include "platform/core/processenvironment.h"
-#include "platform/shell.h"
+#include "platform/desktoplauncher.h"
 #include "platform/soundplayer.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"

@@ -13,7 +13,7 @@ class ProcessEnvironment;
 class PictureLoader;
 class SoundPlayer;
 class MediaControl;
-class Shell;
+class DesktopLauncher;
 class PrinterService;
 class ModulePlugin;
 class FullScreenView;
@@ -55,7 +55,7 @@ struct PlatformServices {
     PictureLoader* pictures = nullptr;
     SoundPlayer* sound = nullptr;
     MediaControl* media = nullptr;
-    Shell* desktop = nullptr;
+    DesktopLauncher* desktop = nullptr;
     PrinterService* printer = nullptr;
     ModulePlugin* modules = nullptr;
 };

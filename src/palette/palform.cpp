@@ -6,7 +6,7 @@
 #include "palette/core/palettereaders.h"
 #include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
-#include "platform/shell.h"
+#include "platform/desktoplauncher.h"
 
 #include <QDir>
 #include <QEvent>

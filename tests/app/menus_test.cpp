@@ -83,7 +83,7 @@ TEST(Menus, ShortcutsAndTools)
     EXPECT_TRUE(h.app->findPalForm()->isVisible());
     QTest::keyClick(&m, Qt::Key_F4);
     ASSERT_EQ(h.desktop.calls.size(), 1);
-    EXPECT_EQ(h.desktop.calls[0].kind, RecordingShell::Kind::Settings);
+    EXPECT_EQ(h.desktop.calls[0].kind, RecordingDesktopLauncher::Kind::Settings);
 
     // Opening the slide-show editor twice from the tray shows the one window.
     Slideshow* first = h.app->findSlideshow();
@@ -202,7 +202,7 @@ TEST(About, WebSiteLabel)
     QTest::mouseRelease(&url, Qt::LeftButton);
     EXPECT_TRUE(url.styleSheet().contains(QStringLiteral("0,0,255")));
     ASSERT_EQ(h.desktop.calls.size(), 1);
-    EXPECT_EQ(h.desktop.calls[0].kind, RecordingShell::Kind::Document);
+    EXPECT_EQ(h.desktop.calls[0].kind, RecordingDesktopLauncher::Kind::Document);
     EXPECT_EQ(h.desktop.calls[0].target, AppContext::SiteAddress);
     QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&url, &move);

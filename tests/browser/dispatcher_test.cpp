@@ -328,9 +328,9 @@ TEST(Dispatcher, HandOverToTheDesktop)
     b.click(QStringLiteral("page.htm"));
     b.click(QStringLiteral("site.html"));
     ASSERT_EQ(b.h.desktop.calls.size(), 3);
-    EXPECT_EQ(b.h.desktop.calls[0].kind, RecordingShell::Kind::Help);
+    EXPECT_EQ(b.h.desktop.calls[0].kind, RecordingDesktopLauncher::Kind::Help);
     EXPECT_EQ(b.h.desktop.calls[0].target, f.path("guide.hlp"));
-    EXPECT_EQ(b.h.desktop.calls[1].kind, RecordingShell::Kind::Document);
+    EXPECT_EQ(b.h.desktop.calls[1].kind, RecordingDesktopLauncher::Kind::Document);
     EXPECT_EQ(b.h.desktop.calls[2].target, f.path("site.html"));
     EXPECT_EQ(b.m->currentFile(), picture);  // the picture area still describes its picture
 

@@ -314,6 +314,6 @@ TEST(PalForm, WebLink)
     Viewer::send(link, QEvent::MouseButtonRelease, QPoint(3, 3), Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     ASSERT_EQ(v.h.desktop.calls.size(), 1);
-    EXPECT_EQ(v.h.desktop.calls[0].kind, RecordingShell::Kind::Document);
+    EXPECT_EQ(v.h.desktop.calls[0].kind, RecordingDesktopLauncher::Kind::Document);
     EXPECT_EQ(v.h.desktop.calls[0].target, AppContext::SiteAddress);
 }

@@ -1,5 +1,5 @@
 // Documents, help, settings and programs reach the desktop as they are, never through a shell.
-#include "platform/shell.h"
+#include "platform/desktoplauncher.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -43,14 +43,14 @@ public Q_SLOTS:
 // Every character a shell would act on, and a newline.
 const QString nastyName = QStringLiteral("a b'c\"d;e $(touch PWNED) `id`\nf");
 
-class ShellTest : public ::testing::Test {
+class DesktopLauncherTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString bin = dir.filePath(QStringLiteral("bin"));
     RecordingLauncher launcher;
 
     void SetUp() override { ASSERT_TRUE(QDir().mkpath(bin)); }
-    DesktopShell shell(const QString& desktop = {}) { return DesktopShell(launcher, {{bin}, desktop}); }
+    XdgDesktopLauncher desktopLauncher(const QString& desktop = {}) { return XdgDesktopLauncher(launcher, {{bin}, desktop}); }
 
     QString file(const QString& name, const QByteArray& content, bool executable)
     {
@@ -66,14 +66,14 @@ protected:
     void tool(const QString& name) { file(QStringLiteral("bin/") + name, "#!/bin/sh\n", true); }
 };
 
-TEST_F(ShellTest, NativeProgramGetsPathAndWordsVerbatim)
+TEST_F(DesktopLauncherTest, NativeProgramGetsPathAndWordsVerbatim)
 {
     const QString elf = dir.filePath(nastyName);
     ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/true"), elf));
     const QString script = file(nastyName + QStringLiteral(".sh"), "#!/bin/sh\n", true);
     for (const QString& program : {elf, script}) {
         launcher.launches.clear();
-        EXPECT_TRUE(shell().runProgram(program, QStringLiteral("\"; touch PWNED2\" '$(touch PWNED3)' `x` a\\ b")));
+        EXPECT_TRUE(desktopLauncher().runProgram(program, QStringLiteral("\"; touch PWNED2\" '$(touch PWNED3)' `x` a\\ b")));
         ASSERT_EQ(launcher.launches.size(), 1);
         EXPECT_EQ(launcher.launches[0].program, program);
         EXPECT_EQ(launcher.launches[0].args, QStringList({QStringLiteral("; touch PWNED2"),
@@ -81,34 +81,34 @@ TEST_F(ShellTest, NativeProgramGetsPathAndWordsVerbatim)
         EXPECT_EQ(launcher.launches[0].folder, dir.path());
     }
     launcher.result = false;
-    EXPECT_FALSE(shell().runProgram(elf, {}));
+    EXPECT_FALSE(desktopLauncher().runProgram(elf, {}));
 }
 
-TEST_F(ShellTest, WhatCannotRunIsRefusedUnstarted)
+TEST_F(DesktopLauncherTest, WhatCannotRunIsRefusedUnstarted)
 {
     const QString script = file(QStringLiteral("s.sh"), "#!/bin/sh\n", true);
-    EXPECT_FALSE(shell().runProgram(dir.filePath(QStringLiteral("missing")), {}));
-    EXPECT_FALSE(shell().runProgram(dir.path(), {}));
-    EXPECT_FALSE(shell().runProgram(file(QStringLiteral("noexec.sh"), "#!/bin/sh\n", false), {}));
-    EXPECT_FALSE(shell().runProgram(file(QStringLiteral("plain"), "touch PWNED\n", true), {}));
-    EXPECT_FALSE(shell().runProgram(script, QStringLiteral("'open quote")));
-    EXPECT_FALSE(shell().runProgram({}, {}));
+    EXPECT_FALSE(desktopLauncher().runProgram(dir.filePath(QStringLiteral("missing")), {}));
+    EXPECT_FALSE(desktopLauncher().runProgram(dir.path(), {}));
+    EXPECT_FALSE(desktopLauncher().runProgram(file(QStringLiteral("noexec.sh"), "#!/bin/sh\n", false), {}));
+    EXPECT_FALSE(desktopLauncher().runProgram(file(QStringLiteral("plain"), "touch PWNED\n", true), {}));
+    EXPECT_FALSE(desktopLauncher().runProgram(script, QStringLiteral("'open quote")));
+    EXPECT_FALSE(desktopLauncher().runProgram({}, {}));
     EXPECT_TRUE(launcher.launches.isEmpty());
 }
 
-TEST_F(ShellTest, WindowsProgramsRunThroughWineWhenInstalled)
+TEST_F(DesktopLauncherTest, WindowsProgramsRunThroughWineWhenInstalled)
 {
     // Windows files on a FAT volume carry the execute bit too; they still go to Wine.
     const QString exe = file(QStringLiteral("Set Up.EXE"), "MZ\x90", true);
     const QString bat = file(QStringLiteral("go (1).bat"), "@echo off\r\n", false);
-    EXPECT_FALSE(shell().runProgram(exe, {}));
-    EXPECT_FALSE(shell().runProgram(bat, {}));
+    EXPECT_FALSE(desktopLauncher().runProgram(exe, {}));
+    EXPECT_FALSE(desktopLauncher().runProgram(bat, {}));
     EXPECT_TRUE(launcher.launches.isEmpty());
 
     tool(QStringLiteral("wine"));
     const QString wine = QDir(bin).filePath(QStringLiteral("wine"));
-    EXPECT_TRUE(shell().runProgram(exe, QStringLiteral("/q 'C:\\a b'")));
-    EXPECT_TRUE(shell().runProgram(bat, QStringLiteral("x \"y z\"")));
+    EXPECT_TRUE(desktopLauncher().runProgram(exe, QStringLiteral("/q 'C:\\a b'")));
+    EXPECT_TRUE(desktopLauncher().runProgram(bat, QStringLiteral("x \"y z\"")));
     ASSERT_EQ(launcher.launches.size(), 2);
     EXPECT_EQ(launcher.launches[0].program, wine);
     EXPECT_EQ(launcher.launches[0].args, QStringList({exe, QStringLiteral("/q"), QStringLiteral("C:\\a b")}));
@@ -119,21 +119,21 @@ TEST_F(ShellTest, WindowsProgramsRunThroughWineWhenInstalled)
     // cmd would read these as commands, redirections or variables.
     for (const QString& params : {QStringLiteral("a&calc"), QStringLiteral("'a|b'"), QStringLiteral("%PATH%"),
                                   QStringLiteral("a>b"), QStringLiteral("'x\"y'"), QStringLiteral("'a\nb'")})
-        EXPECT_FALSE(shell().runProgram(bat, params)) << params.toStdString();
-    EXPECT_FALSE(shell().runProgram(file(QStringLiteral("x&y.bat"), "", false), {}));
+        EXPECT_FALSE(desktopLauncher().runProgram(bat, params)) << params.toStdString();
+    EXPECT_FALSE(desktopLauncher().runProgram(file(QStringLiteral("x&y.bat"), "", false), {}));
     EXPECT_EQ(launcher.launches.size(), 2);
 }
 
-TEST_F(ShellTest, SettingsApplicationOfTheRunningDesktopFirst)
+TEST_F(DesktopLauncherTest, SettingsApplicationOfTheRunningDesktopFirst)
 {
-    EXPECT_FALSE(shell().openSettings());
+    EXPECT_FALSE(desktopLauncher().openSettings());
     EXPECT_TRUE(launcher.launches.isEmpty());
 
     tool(QStringLiteral("gnome-control-center"));
     tool(QStringLiteral("xfce4-settings-manager"));
-    EXPECT_TRUE(shell(QStringLiteral("XFCE")).openSettings());
-    EXPECT_TRUE(shell(QStringLiteral("ubuntu:GNOME")).openSettings());
-    EXPECT_TRUE(shell().openSettings());
+    EXPECT_TRUE(desktopLauncher(QStringLiteral("XFCE")).openSettings());
+    EXPECT_TRUE(desktopLauncher(QStringLiteral("ubuntu:GNOME")).openSettings());
+    EXPECT_TRUE(desktopLauncher().openSettings());
     ASSERT_EQ(launcher.launches.size(), 3);
     EXPECT_EQ(launcher.launches[0].program, QDir(bin).filePath(QStringLiteral("xfce4-settings-manager")));
     EXPECT_EQ(launcher.launches[1].program, QDir(bin).filePath(QStringLiteral("gnome-control-center")));
@@ -141,7 +141,7 @@ TEST_F(ShellTest, SettingsApplicationOfTheRunningDesktopFirst)
     EXPECT_TRUE(launcher.launches[0].args.isEmpty());
 }
 
-TEST_F(ShellTest, DocumentsAndHelpGoToTheDesktopAsUrls)
+TEST_F(DesktopLauncherTest, DocumentsAndHelpGoToTheDesktopAsUrls)
 {
     UrlCatcher catcher;
     for (const char* scheme : {"file", "http", "https", "mailto"})
@@ -149,7 +149,7 @@ TEST_F(ShellTest, DocumentsAndHelpGoToTheDesktopAsUrls)
 
     const QString doc = file(nastyName + QStringLiteral(".html"), "<p>", false);
     const QString help = file(QStringLiteral("guide.hlp"), "?_", false);
-    DesktopShell s = shell();
+    XdgDesktopLauncher s = desktopLauncher();
     EXPECT_TRUE(s.openDocument(doc));
     EXPECT_TRUE(s.openHelp(help));
     EXPECT_TRUE(s.openDocument(QStringLiteral("https://example.org/a b?q=1")));
@@ -183,7 +183,7 @@ TEST(DetachedProcessLauncher, NoShellRunsOnNameOrParameters)
     f.close();
     f.setPermissions(f.permissions() | QFile::ExeOwner);
 
-    DesktopShell real;
+    XdgDesktopLauncher real;
     ASSERT_TRUE(real.runProgram(script, QStringLiteral("\"; touch PWNED2\" '$(touch PWNED3)'")));
     const QString out = dir.filePath(QStringLiteral("argv"));
     const QDeadlineTimer deadline(20000);
@@ -210,4 +210,4 @@ TEST(DetachedProcessLauncher, NoShellRunsOnNameOrParameters)
 
 } // namespace
 
-#include "shell_test.moc"
+#include "desktoplauncher_test.moc"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/shell.h"
+#include "platform/desktoplauncher.h"
 
 #include <QList>
 #include <QString>
@@ -8,7 +8,7 @@
 namespace orv::test {
 
 // Records every hand-over to the desktop and starts nothing. Every call answers `result`.
-class RecordingShell final : public Shell {
+class RecordingDesktopLauncher final : public DesktopLauncher {
 public:
     enum class Kind { Document, Help, Settings, Program };
     struct Call {

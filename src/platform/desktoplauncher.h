@@ -13,9 +13,9 @@ namespace orv {
 // Nothing given here ever goes through a command interpreter: paths and parameters reach the
 // started program as separate arguments. Each call returns false when nothing could be
 // started (no handler, a missing or non-executable program); the caller reports that.
-class Shell {
+class DesktopLauncher {
 public:
-    virtual ~Shell() = default;
+    virtual ~DesktopLauncher() = default;
     // "start X": a file or a web address opened with the desktop's default application.
     virtual bool openDocument(const QString& target) = 0;
     // "Winhelp X": a help file opened with whatever the desktop uses for it.
@@ -28,7 +28,7 @@ public:
     virtual bool runProgram(const QString& program, const QString& parameters) = 0;
 };
 
-// The Linux desktop behind Shell. Documents, web addresses and help files go to
+// The Linux desktop behind DesktopLauncher. Documents, web addresses and help files go to
 // QDesktopServices, which Qt hands to xdg-open as one encoded URL argument, without a shell.
 // The settings application is the running desktop's own, else the first one installed.
 // Native programs (ELF, or a script with #!, with execute permission) start directly; .exe
@@ -36,7 +36,7 @@ public:
 // name and parameters as a command line, so one whose name or parameters hold a character cmd
 // gives a meaning to (& | < > ^ % ! " or a control character) is refused. Every program goes
 // through the ProcessLauncher and runs in its own folder.
-class DesktopShell final : public Shell {
+class XdgDesktopLauncher final : public DesktopLauncher {
 public:
     // Where helper programs (Wine, settings applications) are looked for, and which desktop
     // runs.
@@ -47,9 +47,9 @@ public:
     };
 
     // Real processes, this session's PATH and desktop.
-    DesktopShell();
-    DesktopShell(ProcessLauncher& launcher, Host host);
-    ~DesktopShell() override;
+    XdgDesktopLauncher();
+    XdgDesktopLauncher(ProcessLauncher& launcher, Host host);
+    ~XdgDesktopLauncher() override;
 
     bool openDocument(const QString& target) override;
     bool openHelp(const QString& path) override;

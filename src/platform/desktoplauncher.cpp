@@ -1,4 +1,4 @@
-#include "platform/shell.h"
+#include "platform/desktoplauncher.h"
 
 #include "platform/commandsplit.h"
 
@@ -119,39 +119,39 @@ bool plainForCmd(const QString& text)
 
 } // namespace
 
-DesktopShell::Host DesktopShell::Host::fromEnvironment()
+XdgDesktopLauncher::Host XdgDesktopLauncher::Host::fromEnvironment()
 {
     return Host{{}, qEnvironmentVariable("XDG_CURRENT_DESKTOP")};
 }
 
-DesktopShell::DesktopShell()
+XdgDesktopLauncher::XdgDesktopLauncher()
     : ownLauncher_(std::make_unique<DetachedProcessLauncher>()),
       launcher_(*ownLauncher_),
       host_(Host::fromEnvironment())
 {
 }
 
-DesktopShell::DesktopShell(ProcessLauncher& launcher, Host host)
+XdgDesktopLauncher::XdgDesktopLauncher(ProcessLauncher& launcher, Host host)
     : launcher_(launcher), host_(std::move(host))
 {
 }
 
-DesktopShell::~DesktopShell() = default;
+XdgDesktopLauncher::~XdgDesktopLauncher() = default;
 
-bool DesktopShell::openDocument(const QString& target)
+bool XdgDesktopLauncher::openDocument(const QString& target)
 {
     const std::optional<QUrl> url = documentUrl(target);
     return url && QDesktopServices::openUrl(*url);
 }
 
-bool DesktopShell::openHelp(const QString& path)
+bool XdgDesktopLauncher::openHelp(const QString& path)
 {
     if (!QDir::isAbsolutePath(path) || !QFileInfo(path).isFile())
         return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-bool DesktopShell::openSettings()
+bool XdgDesktopLauncher::openSettings()
 {
     const QStringList candidates = settingsCandidates(host_.currentDesktop);
     for (const QString& name : candidates) {
@@ -162,7 +162,7 @@ bool DesktopShell::openSettings()
     return false;
 }
 
-bool DesktopShell::runProgram(const QString& program, const QString& parameters)
+bool XdgDesktopLauncher::runProgram(const QString& program, const QString& parameters)
 {
     if (program.isEmpty())
         return false;
