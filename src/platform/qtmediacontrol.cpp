@@ -19,12 +19,12 @@ QtMediaControl::QtMediaControl()
 
 QtMediaControl::~QtMediaControl()
 {
-    delete m_window.data();
+    delete window_.data();
 }
 
 VideoWindow* QtMediaControl::current() const
 {
-    return m_window.data();
+    return window_.data();
 }
 
 void QtMediaControl::play(const QString& path, bool fullScreen)
@@ -33,9 +33,9 @@ void QtMediaControl::play(const QString& path, bool fullScreen)
     const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable())
         return;
-    if (m_window)
-        m_window->release();
-    m_window = new VideoWindow(file.absoluteFilePath(), fullScreen);
+    if (window_)
+        window_->release();
+    window_ = new VideoWindow(file.absoluteFilePath(), fullScreen);
 }
 
 } // namespace orv

@@ -27,7 +27,7 @@ public:
     static void chooseBackend();
 
 private:
-    QPointer<VideoWindow> m_window;
+    QPointer<VideoWindow> window_;
 };
 
 } // namespace orv
