@@ -55,6 +55,22 @@ QAction* addEntry(QMenu* menu, const QString& name, const QString& caption)
     return a;
 }
 
+// The designed box of the version label was drawn for a smaller system font than a Linux
+// desktop's; its text keeps the box and gives up a point of size (two at most) to fit in it.
+void fitTextInBox(QLabel* label)
+{
+    QFont font = label->font();
+    const qreal smallest = font.pointSizeF() - 2;
+    for (;;) {
+        const QFontMetrics fm(font);
+        const bool fits = fm.horizontalAdvance(label->text()) <= label->width() && fm.height() <= label->height();
+        if (fits || font.pointSizeF() - 1 < smallest)
+            break;
+        font.setPointSizeF(font.pointSizeF() - 1);
+    }
+    label->setFont(font);
+}
+
 } // namespace
 
 
@@ -243,7 +259,8 @@ void MainM::buildControls()
 
     lblVersion_ = new QLabel(versionLabel(), client);
     lblVersion_->setObjectName(QStringLiteral("lblVersion"));
-    L.place(lblVersion_, 6840, 4560, 585, 195);  // wide enough for the text in any font
+    L.place(lblVersion_, 6840, 4560, 315, 195);
+    fitTextInBox(lblVersion_);
     lblCopyright_ = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), client);
     lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
     L.place(lblCopyright_, 4680, 4560, 1965, 195);
@@ -262,6 +279,8 @@ void MainM::buildControls()
     StatusBar_ = new StatusPanels(this);
     StatusBar_->setObjectName(QStringLiteral("StatusBar"));
     StatusBar_->setFont(small);
+    // The bottom 315 twips of the client area, as designed.
+    StatusBar_->setFixedHeight(L.y(315));
     setStatusBar(StatusBar_);
     StatusBar_->setPanelText(1, ProgramName);
 

@@ -225,7 +225,7 @@ void PalForm::imgOpen_Click()
 {
     paletteRejected_ = 0;
     const QString folder = QDir(ctx_.services().process->currentFolder()).filePath(QStringLiteral("Palettes"));
-    const QString path = ctx_.prompts().openFileName(dialogTitle_, folder, paletteFileFilter());
+    const QString path = ctx_.prompts().openFileName(dialogTitle_, folder, paletteFileFilters());
     if (path.isEmpty())
         return;
 

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -235,4 +236,25 @@ TEST(StatusBar, PointerTexts)
     EXPECT_EQ(statusPanels(m).panelText(1), QStringLiteral("No picture selected yet"));
     EXPECT_FALSE(statusPanels(m).panelText(2).isEmpty());
     EXPECT_FALSE(statusPanels(m).panelText(3).isEmpty());
+}
+
+// The designed layout: a client area of 10065 x 5160 twips (671 x 344 pixels at 15 twips a
+// pixel) below the menu bar, the status bar in its bottom 315 twips, and "v1.7" readable in
+// the version label's own 315 x 195 box, at most a point smaller than the other labels.
+TEST(Layout, ClientAreaAndVersionLabel)
+{
+    AppHost h;
+    h.app->Main();
+    const MainM& m = *h.app->findMainM();
+    EXPECT_EQ(m.width(), 671);
+    EXPECT_EQ(m.height() - m.menuBar()->height(), 344);
+    EXPECT_EQ(statusPanels(m).geometry(), QRect(0, m.height() - 21, 671, 21));
+
+    const QLabel& version = control<QLabel>(m, "lblVersion");
+    EXPECT_EQ(version.text(), QStringLiteral("v1.7"));
+    EXPECT_EQ(version.geometry(), QRect(456, 304, 21, 13));
+    const QFontMetrics fm(version.font());
+    EXPECT_LE(fm.horizontalAdvance(version.text()), version.width());
+    EXPECT_LE(fm.height(), version.height());
+    EXPECT_GE(version.font().pointSizeF(), control<QLabel>(m, "lblCopyright").font().pointSizeF() - 1);
 }
