@@ -5,8 +5,8 @@
 #include "common/core/settingsstore.h"
 #include "common/twipslayout.h"
 #include "platform/core/processenvironment.h"
-#include "platform/screenmetrics.h"
 #include "platform/core/volumelist.h"
+#include "platform/screenmetrics.h"
 
 #include <QButtonGroup>
 #include <QEvent>

@@ -3,35 +3,33 @@
 #include "browser/core/dispatchtable.h"
 #include "browser/core/filterpatterns.h"
 #include "browser/core/scrollsetup.h"
+#include "browser/picturebox.h"
+#include "browser/statuspanels.h"
 #include "browsing/core/folderbrowser.h"
 #include "browsing/drivelistbox.h"
 #include "browsing/filelistview.h"
 #include "browsing/folderlistview.h"
-#include "browser/picturebox.h"
-#include "browser/statuspanels.h"
 #include "common/appcontext.h"
 #include "common/art.h"
 #include "common/core/paths.h"
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
 #include "common/core/version.h"
-#include "common/twipslayout.h"
 #include "common/fullscreenview.h"
+#include "common/twipslayout.h"
+#include "platform/core/processenvironment.h"
+#include "platform/desktoplauncher.h"
 #include "platform/mediacontrol.h"
 #include "platform/pictureloader.h"
 #include "platform/printerservice.h"
-#include "platform/core/processenvironment.h"
-#include "platform/desktoplauncher.h"
-#include "platform/soundplayer.h"
 #include "platform/screenmetrics.h"
-#include "platform/trayicons.h"
+#include "platform/soundplayer.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
-#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -46,7 +44,6 @@
 namespace orv {
 
 namespace {
-
 
 QAction* addEntry(QMenu* menu, const QString& name, const QString& caption)
 {

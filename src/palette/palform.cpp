@@ -5,8 +5,8 @@
 #include "common/twipslayout.h"
 #include "palette/core/palettereaders.h"
 #include "platform/core/processenvironment.h"
-#include "platform/screenmetrics.h"
 #include "platform/desktoplauncher.h"
+#include "platform/screenmetrics.h"
 
 #include <QDir>
 #include <QEvent>
