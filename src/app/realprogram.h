@@ -7,13 +7,13 @@
 #include "platform/librarymoduleplugin.h"
 #include "pictures/pictureloader.h"
 #include "platform/printerservice.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/mediaservices.h"
-#include "platform/shell.h"
+#include "platform/desktoplauncher.h"
 #include "platform/screenmetrics.h"
 #include "platform/libraryfolder.h"
 #include "platform/trayicons.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QCoreApplication>
 
@@ -56,7 +56,7 @@ struct RealProgram {
     QtPictureLoader pictures;
     LazyMediaServices mediaLibrary;  // sound, video and the shared audio output, loaded at first use
     LibraryModulePlugin modules;     // after the audio output, before the windows
-    DesktopShell desktop;
+    XdgDesktopLauncher desktop;
     QtPrinterService printer;
     AppContext ctx;
     Application app;

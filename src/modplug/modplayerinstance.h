@@ -33,7 +33,7 @@ public:
     bool play();
     void stop();
 
-    bool looping() const { return m_loop; }
+    bool looping() const { return loop_; }
 
     // What the display shows.
     struct Snapshot {
@@ -48,15 +48,15 @@ public:
     Snapshot snapshot() const;
 
 private:
-    bool m_loop = false;
-    AudioOutput* m_output = nullptr;
-    QPointer<ModPlugView> m_view;
-    std::string m_path;
-    std::unique_ptr<ModuleDecoder> m_ready;  // loaded, not yet handed to a stream
-    std::string m_title;
-    std::string m_format;
-    int m_channels = 0;
-    std::shared_ptr<ModuleStream> m_stream;
+    bool loop_ = false;
+    AudioOutput* output_ = nullptr;
+    QPointer<ModPlugView> view_;
+    std::string path_;
+    std::unique_ptr<ModuleDecoder> ready_;  // loaded, not yet handed to a stream
+    std::string title_;
+    std::string format_;
+    int channels_ = 0;
+    std::shared_ptr<ModuleStream> stream_;
 };
 
 } // namespace orv

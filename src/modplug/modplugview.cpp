@@ -12,14 +12,14 @@
 namespace orv {
 
 ModPlugView::ModPlugView(const ModPlayerInstance& instance, QWidget* window)
-    : QWidget(window), m_instance(instance)
+    : QWidget(window), instance_(instance)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(window->rect());
     window->installEventFilter(this);
-    m_timer.setInterval(40);
-    connect(&m_timer, &QTimer::timeout, this, qOverload<>(&QWidget::update));
-    m_timer.start();
+    timer_.setInterval(40);
+    connect(&timer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    timer_.start();
     show();
 }
 
@@ -32,10 +32,10 @@ bool ModPlugView::eventFilter(QObject* watched, QEvent* event)
 
 void ModPlugView::paintEvent(QPaintEvent*)
 {
-    const ModPlayerInstance::Snapshot s = m_instance.snapshot();
+    const ModPlayerInstance::Snapshot s = instance_.snapshot();
     // Levels fall back slowly so a short peak stays visible for a few frames.
     for (std::size_t i = 0; i < 2; ++i)
-        m_levels[i] = std::max(s.peaks[i], m_levels[i] * 0.85f);
+        levels_[i] = std::max(s.peaks[i], levels_[i] * 0.85f);
 
     QPainter p(this);
     p.fillRect(rect(), QColor(16, 20, 28));
@@ -94,9 +94,9 @@ void ModPlugView::paintEvent(QPaintEvent*)
     for (int side = 0; side < 2; ++side) {
         const QRect track(barsLeft, lower.top() + side * (barHeight + 2), barsWidth, barHeight);
         p.fillRect(track, QColor(40, 48, 64));
-        const int filled = int(std::lround(std::clamp(m_levels[std::size_t(side)], 0.0f, 1.0f) * float(track.width())));
+        const int filled = int(std::lround(std::clamp(levels_[std::size_t(side)], 0.0f, 1.0f) * float(track.width())));
         p.fillRect(QRect(track.left(), track.top(), filled, track.height()),
-                   m_levels[std::size_t(side)] > 0.9f ? QColor(240, 90, 70) : QColor(120, 220, 140));
+                   levels_[std::size_t(side)] > 0.9f ? QColor(240, 90, 70) : QColor(120, 220, 140));
     }
 }
 

@@ -22,9 +22,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    const ModPlayerInstance& m_instance;
-    QTimer m_timer;
-    std::array<float, 2> m_levels {0.0f, 0.0f};
+    const ModPlayerInstance& instance_;
+    QTimer timer_;
+    std::array<float, 2> levels_ {0.0f, 0.0f};
 };
 
 } // namespace orv

@@ -25,10 +25,10 @@ public:
     ModuleStream& operator=(const ModuleStream&) = delete;
 
     int render(float* interleavedStereo, int frames) override;
-    void halt() { m_halted.store(true, std::memory_order_release); }
+    void halt() { halted_.store(true, std::memory_order_release); }
 
-    int rate() const { return m_rate; }
-    std::size_t framesPlayed() const { return m_ring.framesRead(); }
+    int rate() const { return rate_; }
+    std::size_t framesPlayed() const { return ring_.framesRead(); }
     // Highest absolute sample per side since the previous call.
     std::array<float, 2> takePeaks();
     // The last played frames, oldest first, mixed to mono.
@@ -36,12 +36,12 @@ public:
 
 private:
     static constexpr std::size_t RingFrames = 8192;  // about a sixth of a second
-    std::unique_ptr<ModuleDecoder> m_decoder;
-    int m_rate;
-    std::atomic<bool> m_halted {false};
-    std::atomic<float> m_peak[2] {0.0f, 0.0f};
-    std::array<std::atomic<float>, ScopeFrames> m_scope {};
-    DecodedRing m_ring;  // last: its thread is joined before the decoder goes
+    std::unique_ptr<ModuleDecoder> decoder_;
+    int rate_;
+    std::atomic<bool> halted_ {false};
+    std::atomic<float> peak_[2] {0.0f, 0.0f};
+    std::array<std::atomic<float>, ScopeFrames> scope_ {};
+    DecodedRing ring_;  // last: its thread is joined before the decoder goes
 };
 
 } // namespace orv

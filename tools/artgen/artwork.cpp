@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include "common/core/version.h"
+
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
@@ -157,7 +159,7 @@ QByteArray Artwork::iconSvg()
     svg.setOutputDevice(&buffer);
     svg.setSize(QSize(256, 256));
     svg.setViewBox(QRect(0, 0, 256, 256));
-    svg.setTitle(QStringLiteral("Orvane Viewer"));
+    svg.setTitle(ProgramName);
     svg.setDescription(QStringLiteral("A lens over a folder"));
     QPainter p(&svg);
     paintIcon(p, 256);
@@ -165,7 +167,7 @@ QByteArray Artwork::iconSvg()
     return buffer.data();
 }
 
-QImage Artwork::banner(QSize size, const QString& version)
+QImage Artwork::banner(QSize size, const QString& name, const QString& version)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
@@ -207,9 +209,9 @@ QImage Artwork::banner(QSize size, const QString& version)
     const QFontMetricsF tm(title);
     const double baseline = h * 0.17 + iconSize * 0.5 + tm.ascent() * 0.38;
     p.setPen(QColor(0, 0, 0, 90));
-    p.drawText(QPointF(textLeft + 1.5, baseline + 2), QStringLiteral("Orvane Viewer"));
+    p.drawText(QPointF(textLeft + 1.5, baseline + 2), name);
     p.setPen(cream);
-    p.drawText(QPointF(textLeft, baseline), QStringLiteral("Orvane Viewer"));
+    p.drawText(QPointF(textLeft, baseline), name);
 
     const QFont tagline = sans(h * 0.088, false);
     p.setFont(tagline);
@@ -226,7 +228,7 @@ QImage Artwork::banner(QSize size, const QString& version)
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage Artwork::verticalBanner(QSize size)
+QImage Artwork::verticalBanner(QSize size, const QString& name)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
@@ -249,15 +251,15 @@ QImage Artwork::verticalBanner(QSize size)
     p.setBrush(gold);
     p.drawEllipse(sun, w * 0.24, w * 0.24);
 
-    const QFont name = sans(w * 0.58, true);
-    p.setFont(name);
-    const QFontMetricsF fm(name);
+    const QFont nameFont = sans(w * 0.58, true);
+    p.setFont(nameFont);
+    const QFontMetricsF fm(nameFont);
     p.translate(w / 2 + (fm.ascent() - fm.descent()) / 2, h - w * 0.4);
     p.rotate(-90);
     p.setPen(QColor(0, 0, 0, 90));
-    p.drawText(QPointF(1, 1), QStringLiteral("Orvane Viewer"));
+    p.drawText(QPointF(1, 1), name);
     p.setPen(cream);
-    p.drawText(QPointF(0, 0), QStringLiteral("Orvane Viewer"));
+    p.drawText(QPointF(0, 0), name);
     p.end();
     return image.convertToFormat(QImage::Format_ARGB32);
 }

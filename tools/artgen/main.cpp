@@ -2,6 +2,7 @@
 
 #include "bmpwriter.h"
 #include "colorquantizer.h"
+#include "common/core/version.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -50,10 +51,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const QImage banner = orv::Artwork::banner(QSize(397, 143), QStringLiteral("v1.7"));
+    const QImage banner = orv::Artwork::banner(QSize(397, 143), orv::ProgramName, orv::versionLabel());
     bool ok = save(out.filePath(QStringLiteral("banner.bmp")),
                    orv::BmpWriter::encodeIndexed8(orv::ColorQuantizer::quantize(banner, 256, 0.5)), err);
-    ok = savePng(out.filePath(QStringLiteral("banner-vertical.png")), orv::Artwork::verticalBanner(QSize(31, 323)), err) && ok;
+    ok = savePng(out.filePath(QStringLiteral("banner-vertical.png")), orv::Artwork::verticalBanner(QSize(31, 323), orv::ProgramName), err) && ok;
     ok = savePng(out.filePath(QStringLiteral("orvane.png")), orv::Artwork::icon(512), err) && ok;
     // The window icons and the sizes of the desktop's icon theme.
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
