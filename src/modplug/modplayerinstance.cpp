@@ -66,11 +66,15 @@ bool ModPlayerInstance::load(const std::string& path)
         m_title.clear();
         m_format.clear();
         m_channels = 0;
+        if (m_view)
+            m_view->refresh();
         return false;
     }
     m_title = m_ready->title();
     m_format = m_ready->format();
     m_channels = m_ready->channels();
+    if (m_view)
+        m_view->refresh();
     return true;
 }
 
@@ -91,6 +95,8 @@ bool ModPlayerInstance::play()
     m_stream = std::make_shared<ModuleStream>(std::move(m_ready), m_output->sampleRate());
     m_output->start(m_stream, AudioOutput::ModuleSlot);
     g_slotOwner = this;
+    if (m_view)
+        m_view->refresh();
     return true;
 }
 
@@ -105,21 +111,23 @@ void ModPlayerInstance::stop()
             m_output->stop(AudioOutput::ModuleSlot);
     }
     m_stream.reset();
+    if (m_view)
+        m_view->refresh();
 }
 
-ModPlayerInstance::Snapshot ModPlayerInstance::snapshot() const
+ModPlayerInstance::Progress ModPlayerInstance::progress(std::vector<float>& scope) const
 {
-    Snapshot s;
-    s.title = m_title;
-    s.format = m_format;
-    s.channels = m_channels;
-    if (m_stream) {
-        s.playing = true;
-        s.elapsedSeconds = double(m_stream->framesPlayed()) / double(m_stream->rate());
-        s.peaks = m_stream->takePeaks();
-        s.scope = m_stream->scope();
+    Progress p;
+    if (!m_stream) {
+        scope.clear();
+        return p;
     }
-    return s;
+    p.playing = true;
+    p.ended = m_stream->ended();
+    p.elapsedSeconds = double(m_stream->framesPlayed()) / double(m_stream->rate());
+    p.peaks = m_stream->takePeaks();
+    m_stream->copyScope(scope);
+    return p;
 }
 
 } // namespace orv

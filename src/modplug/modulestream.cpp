@@ -25,8 +25,10 @@ ModuleStream::ModuleStream(std::unique_ptr<ModuleDecoder> decoder, int outputRat
 
 int ModuleStream::render(float* interleavedStereo, int frames)
 {
-    if (m_halted.load(std::memory_order_acquire))
+    if (m_halted.load(std::memory_order_acquire)) {
+        m_ended.store(true, std::memory_order_release);
         return 0;
+    }
     const std::size_t start = m_ring.framesRead();
     int real = 0;
     const int n = m_ring.render(interleavedStereo, frames, &real);
@@ -41,6 +43,8 @@ int ModuleStream::render(float* interleavedStereo, int frames)
     }
     raise(m_peak[0], peakL);
     raise(m_peak[1], peakR);
+    if (n < frames)
+        m_ended.store(true, std::memory_order_release);
     return n;
 }
 
@@ -49,13 +53,12 @@ std::array<float, 2> ModuleStream::takePeaks()
     return {m_peak[0].exchange(0.0f, std::memory_order_relaxed), m_peak[1].exchange(0.0f, std::memory_order_relaxed)};
 }
 
-std::vector<float> ModuleStream::scope() const
+void ModuleStream::copyScope(std::vector<float>& out) const
 {
     const std::size_t end = m_ring.framesRead();
-    std::vector<float> out(ScopeFrames);
+    out.resize(ScopeFrames);
     for (std::size_t i = 0; i < ScopeFrames; ++i)
         out[i] = m_scope[(end + i) & (ScopeFrames - 1)].load(std::memory_order_relaxed);
-    return out;
 }
 
 } // namespace orv

@@ -29,16 +29,19 @@ public:
 
     int rate() const { return m_rate; }
     std::size_t framesPlayed() const { return m_ring.framesRead(); }
+    // True once the last frame of the song has been played, or the stream was halted.
+    bool ended() const { return m_ended.load(std::memory_order_acquire); }
     // Highest absolute sample per side since the previous call.
     std::array<float, 2> takePeaks();
-    // The last played frames, oldest first, mixed to mono.
-    std::vector<float> scope() const;
+    // The last played frames, oldest first, mixed to mono; `out` becomes ScopeFrames long.
+    void copyScope(std::vector<float>& out) const;
 
 private:
     static constexpr std::size_t RingFrames = 8192;  // about a sixth of a second
     std::unique_ptr<ModuleDecoder> m_decoder;
     int m_rate;
     std::atomic<bool> m_halted {false};
+    std::atomic<bool> m_ended {false};
     std::atomic<float> m_peak[2] {0.0f, 0.0f};
     std::array<std::atomic<float>, ScopeFrames> m_scope {};
     DecodedRing m_ring;  // last: its thread is joined before the decoder goes

@@ -197,7 +197,11 @@ TEST(ModuleStream, PlaysAndHaltSilences)
     EXPECT_GT(stream.framesPlayed(), 0u);
     const std::array<float, 2> peaks = stream.takePeaks();
     EXPECT_GT(std::max(peaks[0], peaks[1]), 0.0f);
-    EXPECT_EQ(stream.scope().size(), ModuleStream::ScopeFrames);
+    std::vector<float> scope;
+    stream.copyScope(scope);
+    EXPECT_EQ(scope.size(), ModuleStream::ScopeFrames);
+    EXPECT_FALSE(stream.ended());
     stream.halt();
     EXPECT_EQ(stream.render(out.data(), 4096), 0);
+    EXPECT_TRUE(stream.ended());
 }
