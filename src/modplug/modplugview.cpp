@@ -32,20 +32,21 @@ QString clock(int seconds)
 } // namespace
 
 ModPlugView::ModPlugView(const ModPlayerInstance& instance, QWidget* window)
-    : QWidget(window), m_instance(instance), m_elapsed(clock(0))
+    : QWidget(window), m_instance(instance), m_timer(new QTimer(this)), m_elapsed(clock(0))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(window->rect());
     window->installEventFilter(this);
-    m_timer.setInterval(FrameMs);
-    connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+    m_timer->setObjectName(QStringLiteral("frames"));
+    m_timer->setInterval(FrameMs);
+    connect(m_timer, &QTimer::timeout, this, [this] { tick(); });
     layOut();
     show();
 }
 
 void ModPlugView::refresh()
 {
-    m_backgroundValid = false;
+    m_frameValid = false;
     update();
     resume();
 }
@@ -63,8 +64,8 @@ void ModPlugView::resume()
     if (!seen())
         return;
     tick();
-    if (m_moving && !m_timer.isActive())
-        m_timer.start();
+    if (m_moving && !m_timer->isActive())
+        m_timer->start();
 }
 
 void ModPlugView::showEvent(QShowEvent*)
@@ -86,15 +87,13 @@ void ModPlugView::showEvent(QShowEvent*)
 void ModPlugView::hideEvent(QHideEvent*)
 {
     m_shown = false;
-    m_timer.stop();
+    m_timer->stop();
 }
 
 void ModPlugView::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::FontChange) {
+    if (event->type() == QEvent::FontChange)
         layOut();
-        update();
-    }
     QWidget::changeEvent(event);
 }
 
@@ -106,7 +105,7 @@ bool ModPlugView::eventFilter(QObject* watched, QEvent* event)
         if (seen())
             resume();
         else
-            m_timer.stop();
+            m_timer->stop();
     }
     return false;
 }
@@ -127,28 +126,35 @@ void ModPlugView::layOut()
     m_timeWidth = QFontMetrics(m_font, this).horizontalAdvance(m_elapsed) + 8;
     // The clock's ink stays right of where the title is cut off.
     const int timeLeft = m_textRect.right() - m_timeWidth + 1;
-    m_timeArea = QRect(timeLeft, 0, w - timeLeft, textHeight + 2);
+    m_timeArea = QRect(timeLeft, 0, w - timeLeft, textHeight + 2) & rect();
 
     // Oscilloscope on the left two thirds, one bar per side on the right.
     const QRect lower(4, textHeight, w - 8, h - textHeight - 3);
     m_scopeRect = QRect(lower.left(), lower.top(), lower.width() * 2 / 3, lower.height());
-    // A one-pixel line may round to just outside its box.
-    m_scopeArea = m_scopeRect.adjusted(-1, -1, 1, 1);
+    // A trace at full scale rounds to one pixel outside its box.
+    m_scopeArea = m_scopeRect.adjusted(0, -1, 0, 1) & rect();
     const int barsLeft = m_scopeRect.right() + 6;
     const int barsWidth = lower.right() - barsLeft;
     const int barHeight = std::max(2, (lower.height() - 2) / 2);
     for (int side = 0; side < 2; ++side)
         m_tracks[std::size_t(side)] = QRect(barsLeft, lower.top() + side * (barHeight + 2), barsWidth, barHeight);
-    m_barsArea = m_tracks[0] | m_tracks[1];
-    m_backgroundValid = false;
-    traceScope();
+    m_barsArea = (m_tracks[0] | m_tracks[1]) & rect();
+    traceRows(m_rows);
+    m_frameValid = false;
+    update();
 }
 
-void ModPlugView::renderBackground()
+// Draws the still parts, and the moving ones over them, for a new size, title or clock width.
+void ModPlugView::rebuild()
 {
     const qreal ratio = devicePixelRatioF();
-    m_background = QPixmap(size() * ratio);
+    m_background = QImage(size() * ratio, QImage::Format_RGB32);
     m_background.setDevicePixelRatio(ratio);
+    m_frameValid = true;
+    if (m_background.isNull()) {
+        m_frame = QImage();
+        return;
+    }
     QPainter p(&m_background);
     p.fillRect(rect(), QColor(Background));
     p.setFont(m_font);
@@ -168,26 +174,57 @@ void ModPlugView::renderBackground()
     p.drawLine(m_scopeRect.left(), m_scopeRect.center().y(), m_scopeRect.right(), m_scopeRect.center().y());
     for (const QRect& track : m_tracks)
         p.fillRect(track, QColor(Track));
-    m_backgroundValid = true;
+    p.end();
+
+    m_frame = m_background.copy();
+    m_frame.setDevicePixelRatio(ratio);
+    drawClock();
+    drawTrace();
+    drawBars();
 }
 
-void ModPlugView::setElapsed(int seconds)
+QRect ModPlugView::toDevice(const QRect& area) const
 {
-    m_seconds = seconds;
-    m_elapsed = clock(seconds);
-    const int timeWidth = QFontMetrics(m_font, this).horizontalAdvance(m_elapsed) + 8;
-    if (timeWidth == m_timeWidth) {
-        update(m_timeArea);
+    const qreal ratio = m_frame.devicePixelRatio();
+    const auto at = [ratio](int v) { return int(std::floor(v * ratio)); };
+    return QRect(QPoint(at(area.left()), at(area.top())), QPoint(at(area.right() + 1) - 1, at(area.bottom() + 1) - 1))
+        & m_frame.rect();
+}
+
+void ModPlugView::restore(const QRect& area)
+{
+    const QRect r = toDevice(area);
+    if (r.isEmpty())
         return;
-    }
-    // The title is cut off to make room for the clock.
-    layOut();
-    update();
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        std::copy_n(reinterpret_cast<const QRgb*>(m_background.constScanLine(y)) + r.left(), r.width(),
+                    reinterpret_cast<QRgb*>(m_frame.scanLine(y)) + r.left());
 }
 
-void ModPlugView::traceScope()
+void ModPlugView::fill(const QRect& area, QRgb colour)
 {
-    m_trace.clear();
+    const QRect r = toDevice(area);
+    if (r.isEmpty())
+        return;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(m_frame.scanLine(y)) + r.left(), r.width(), colour);
+}
+
+void ModPlugView::drawClock()
+{
+    if (m_frame.isNull())
+        return;
+    restore(m_timeArea);
+    QPainter p(&m_frame);
+    p.setClipRect(m_timeArea);
+    p.setFont(m_font);
+    p.setPen(QColor(TimeInk));
+    p.drawText(m_textRect, Qt::AlignRight | Qt::AlignVCenter, m_elapsed);
+}
+
+void ModPlugView::traceRows(std::vector<int>& rows) const
+{
+    rows.clear();
     if (m_scope.empty() || m_scopeRect.width() <= 1)
         return;
     const double mid = m_scopeRect.center().y();
@@ -197,24 +234,64 @@ void ModPlugView::traceScope()
         loudest = std::max(loudest, std::fabs(v));
     const double half = m_scopeRect.height() / 2.0 / double(std::min(loudest, 1.0f));
     const int width = m_scopeRect.width();
-    m_trace.reserve(width);
     for (int x = 0; x < width; ++x) {
         const std::size_t at = std::size_t(x) * m_scope.size() / std::size_t(width);
-        m_trace.append(QPointF(m_scopeRect.left() + x, mid - std::clamp(double(m_scope[at]), -1.0, 1.0) * half));
+        rows.push_back(int(std::floor(mid - std::clamp(double(m_scope[at]), -1.0, 1.0) * half + 0.5)));
+    }
+}
+
+void ModPlugView::drawTrace()
+{
+    restore(m_scopeArea);
+    // A line of one pixel: where the wave jumps by more than a row, the column runs up or down to
+    // the row next to where the next column starts.
+    const int columns = int(m_rows.size());
+    for (int i = 0; i < columns; ++i) {
+        int top = m_rows[std::size_t(i)];
+        int bottom = top;
+        if (i + 1 < columns) {
+            const int next = m_rows[std::size_t(i) + 1];
+            if (next > bottom + 1)
+                bottom = next - 1;
+            else if (next < top - 1)
+                top = next + 1;
+        }
+        fill(QRect(m_scopeRect.left() + i, top, 1, bottom - top + 1) & m_scopeArea, TraceInk);
+    }
+}
+
+void ModPlugView::drawBars()
+{
+    restore(m_barsArea);
+    for (std::size_t side = 0; side < 2; ++side) {
+        const QRect& track = m_tracks[side];
+        fill(QRect(track.left(), track.top(), m_filled[side], track.height()), m_loud[side] ? LoudLevel : Level);
     }
 }
 
 void ModPlugView::tick()
 {
     if (!seen()) {
-        m_timer.stop();
+        m_timer->stop();
         return;
     }
     const ModPlayerInstance::Progress now = m_instance.progress(m_scope);
+    if (!m_frameValid)
+        rebuild();
 
     const int seconds = int(now.elapsedSeconds);
-    if (seconds != m_seconds)
-        setElapsed(seconds);
+    if (seconds != m_seconds) {
+        m_seconds = seconds;
+        m_elapsed = clock(seconds);
+        if (QFontMetrics(m_font, this).horizontalAdvance(m_elapsed) + 8 != m_timeWidth) {
+            // The title is cut off to make room for the clock.
+            layOut();
+            rebuild();
+        } else {
+            drawClock();
+            update(m_timeArea);
+        }
+    }
 
     // Levels fall back slowly so a short peak stays visible for a few frames.
     bool barsMoved = false;
@@ -226,44 +303,30 @@ void ModPlugView::tick()
         m_filled[i] = filled;
         m_loud[i] = loud;
     }
-    if (barsMoved)
+    if (barsMoved) {
+        drawBars();
         update(m_barsArea);
+    }
 
-    const QPolygonF before = std::exchange(m_trace, QPolygonF());
-    traceScope();
-    if (m_trace != before)
+    traceRows(m_nextRows);
+    if (m_nextRows != m_rows) {
+        m_rows.swap(m_nextRows);
+        drawTrace();
         update(m_scopeArea);
+    }
 
     m_moving = (now.playing && !now.ended) || m_filled[0] > 0 || m_filled[1] > 0;
     if (!m_moving)
-        m_timer.stop();
+        m_timer->stop();
 }
 
-void ModPlugView::paintEvent(QPaintEvent* event)
+void ModPlugView::paintEvent(QPaintEvent*)
 {
-    if (!m_backgroundValid || m_background.size() != size() * devicePixelRatioF())
-        renderBackground();
+    if (!m_frameValid || m_frame.size() != size() * devicePixelRatioF())
+        rebuild();
     QPainter p(this);
     // Qt clips to the region that changed, so only that much of the picture is copied.
-    p.drawPixmap(0, 0, m_background);
-    const QRegion& dirty = event->region();
-    if (dirty.intersects(m_timeArea)) {
-        p.setFont(m_font);
-        p.setPen(QColor(TimeInk));
-        p.drawText(m_textRect, Qt::AlignRight | Qt::AlignVCenter, m_elapsed);
-    }
-    if (m_trace.size() > 1 && dirty.intersects(m_scopeArea)) {
-        p.setPen(QColor(TraceInk));
-        p.drawPolyline(m_trace);
-    }
-    if (dirty.intersects(m_barsArea)) {
-        for (std::size_t side = 0; side < 2; ++side) {
-            const QRect& track = m_tracks[side];
-            if (m_filled[side] > 0)
-                p.fillRect(QRect(track.left(), track.top(), m_filled[side], track.height()),
-                           QColor(m_loud[side] ? LoudLevel : Level));
-        }
-    }
+    p.drawImage(0, 0, m_frame);
 }
 
 } // namespace orv

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 #include <QPointer>
-#include <QPolygonF>
 #include <QTimer>
 #include <QWidget>
 
@@ -17,10 +16,12 @@ class ModPlayerInstance;
 
 // What the plug-in draws in the player window: the module's title and format, the time played,
 // a level meter per side and an oscilloscope of what the audio thread last played, 25 times a
-// second. What never moves is drawn once into a picture; a frame repaints only the parts that
-// changed. Nothing ticks while the window is hidden, minimised or unmapped, nor once playback
-// has stopped and the meters have fallen. It fills its parent and goes with it; its instance
-// deletes it first when the instance goes before the window.
+// second. The view keeps the picture it shows: what never moves is drawn once, and a frame
+// redraws and repaints only the parts that changed, the trace plotted column by column
+// (QPainter's line stroker costs more than all the rest of a frame). Nothing ticks while the
+// window is hidden, minimised or unmapped, nor once playback has stopped and the meters have
+// fallen. It fills its parent and goes with it; its instance deletes it first when the
+// instance goes before the window.
 class ModPlugView final : public QWidget {
 public:
     ModPlugView(const ModPlayerInstance& instance, QWidget* window);
@@ -41,12 +42,17 @@ private:
     void resume();
     void tick();
     void layOut();
-    void renderBackground();
-    void setElapsed(int seconds);
-    void traceScope();
+    void rebuild();
+    void restore(const QRect& area);
+    void fill(const QRect& area, QRgb colour);
+    QRect toDevice(const QRect& area) const;
+    void drawClock();
+    void drawTrace();
+    void drawBars();
+    void traceRows(std::vector<int>& rows) const;
 
     const ModPlayerInstance& m_instance;
-    QTimer m_timer;
+    QTimer* m_timer;  // the frames; a child named "frames"
     QPointer<QWindow> m_watchedWindow;  // for its exposure
     bool m_shown = false;
     bool m_moving = false;
@@ -60,16 +66,18 @@ private:
     QRect m_scopeArea;
     QRect m_barsArea;
 
-    // Title, track lines and meter tracks; drawn again when the size, title or time width change.
-    QPixmap m_background;
-    bool m_backgroundValid = false;
+    // The still parts (title, track lines, meter tracks), and over them what is on screen.
+    QImage m_background;
+    QImage m_frame;
+    bool m_frameValid = false;
 
-    // What is on screen of the moving parts.
+    // The moving parts as last drawn.
     int m_seconds = 0;
     QString m_elapsed;
     int m_timeWidth = 0;
     std::vector<float> m_scope;
-    QPolygonF m_trace;
+    std::vector<int> m_rows;  // the trace's pixel row in each column; empty while nothing plays
+    std::vector<int> m_nextRows;
     std::array<float, 2> m_levels {0.0f, 0.0f};
     std::array<int, 2> m_filled {0, 0};
     std::array<bool, 2> m_loud {false, false};
