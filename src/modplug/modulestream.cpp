@@ -35,11 +35,13 @@ int ModuleStream::render(float* interleavedStereo, int frames)
     float peakL = 0.0f;
     float peakR = 0.0f;
     for (int i = 0; i < real; ++i) {
-        const float l = interleavedStereo[i * 2];
-        const float r = interleavedStereo[i * 2 + 1];
-        peakL = std::max(peakL, std::fabs(l));
-        peakR = std::max(peakR, std::fabs(r));
-        m_scope[(start + std::size_t(i)) & (ScopeFrames - 1)].store((l + r) * 0.5f, std::memory_order_relaxed);
+        peakL = std::max(peakL, std::fabs(interleavedStereo[i * 2]));
+        peakR = std::max(peakR, std::fabs(interleavedStereo[i * 2 + 1]));
+    }
+    // Only the newest frames can still be in the scope.
+    for (int i = std::max(0, real - int(ScopeFrames)); i < real; ++i) {
+        const float mono = (interleavedStereo[i * 2] + interleavedStereo[i * 2 + 1]) * 0.5f;
+        m_scope[(start + std::size_t(i)) & (ScopeFrames - 1)].store(mono, std::memory_order_relaxed);
     }
     raise(m_peak[0], peakL);
     raise(m_peak[1], peakR);

@@ -12,7 +12,7 @@
 namespace orv {
 
 // A module played as an audio stream. A thread of its own renders the decoder into a ring of
-// about a sixth of a second, which the audio thread drains without locks, so the UI thread
+// about a third of a second, which the audio thread drains without locks, so the UI thread
 // never decodes. The audio thread also keeps what the display needs: the frames played, the
 // peaks since the display last looked and the last ScopeFrames frames. halt() silences it at
 // once; destruction stops and joins the decoding thread.
@@ -37,7 +37,7 @@ public:
     void copyScope(std::vector<float>& out) const;
 
 private:
-    static constexpr std::size_t RingFrames = 8192;  // about a sixth of a second
+    static constexpr std::size_t RingFrames = 16384;  // about a third of a second
     std::unique_ptr<ModuleDecoder> m_decoder;
     int m_rate;
     std::atomic<bool> m_halted {false};
