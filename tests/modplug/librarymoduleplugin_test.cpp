@@ -79,8 +79,9 @@ std::pair<Heard, Heard> playAndStop(const QString& path)
         EXPECT_TRUE(window->findChildren<QWidget*>().isEmpty());
     }
     const std::vector<float> out = disk.samples();
-    // A few kilobytes of slack for the driver's file buffer.
-    const std::size_t cut = std::min(out.size(), std::size_t(stoppedAt / 4 + 4096));
+    // Slack for the device buffer that was being mixed when Stop came (2048 frames) and the
+    // driver's file buffer.
+    const std::size_t cut = std::min(out.size(), std::size_t(stoppedAt / 4 + 2 * 4096));
     return {listen({out.begin(), out.begin() + std::ptrdiff_t(cut)}), listen({out.begin() + std::ptrdiff_t(cut), out.end()})};
 }
 
