@@ -3,13 +3,11 @@
 #include "modplayerinstance.h"
 
 #include <QEvent>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace orv {
 
@@ -24,7 +22,7 @@ constexpr QRgb Level = qRgb(120, 220, 140);
 constexpr QRgb LoudLevel = qRgb(240, 90, 70);
 constexpr int FrameMs = 40;
 
-QString clock(int seconds)
+QString clockText(int seconds)
 {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
@@ -32,7 +30,7 @@ QString clock(int seconds)
 } // namespace
 
 ModPlugView::ModPlugView(const ModPlayerInstance& instance, QWidget* window)
-    : QWidget(window), m_instance(instance), m_timer(new QTimer(this)), m_elapsed(clock(0))
+    : QWidget(window), m_instance(instance), m_timer(new QTimer(this)), m_elapsed(clockText(0))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(window->rect());
@@ -124,9 +122,9 @@ void ModPlugView::layOut()
     m_font.setPixelSize(std::max(9, h * 3 / 10));
     m_textRect = QRect(4, 0, w - 8, textHeight);
     m_timeWidth = QFontMetrics(m_font, this).horizontalAdvance(m_elapsed) + 8;
-    // The clock's ink stays right of where the title is cut off.
+    // The clock's ink stays right of where the title is cut off, and above the meters.
     const int timeLeft = m_textRect.right() - m_timeWidth + 1;
-    m_timeArea = QRect(timeLeft, 0, w - timeLeft, textHeight + 2) & rect();
+    m_timeArea = QRect(timeLeft, 0, w - timeLeft, textHeight) & rect();
 
     // Oscilloscope on the left two thirds, one bar per side on the right.
     const QRect lower(4, textHeight, w - 8, h - textHeight - 3);
@@ -278,18 +276,19 @@ void ModPlugView::tick()
     const ModPlayerInstance::Progress now = m_instance.progress(m_scope);
     if (!m_frameValid)
         rebuild();
+    QRegion changed;
 
     const int seconds = int(now.elapsedSeconds);
     if (seconds != m_seconds) {
         m_seconds = seconds;
-        m_elapsed = clock(seconds);
+        m_elapsed = clockText(seconds);
         if (QFontMetrics(m_font, this).horizontalAdvance(m_elapsed) + 8 != m_timeWidth) {
             // The title is cut off to make room for the clock.
             layOut();
             rebuild();
         } else {
             drawClock();
-            update(m_timeArea);
+            changed += m_timeArea;
         }
     }
 
@@ -305,15 +304,18 @@ void ModPlugView::tick()
     }
     if (barsMoved) {
         drawBars();
-        update(m_barsArea);
+        changed += m_barsArea;
     }
 
     traceRows(m_nextRows);
     if (m_nextRows != m_rows) {
         m_rows.swap(m_nextRows);
         drawTrace();
-        update(m_scopeArea);
+        changed += m_scopeArea;
     }
+    // A frame of an animation: painted now, in one go, rather than through a posted request.
+    if (!changed.isEmpty())
+        repaint(changed);
 
     m_moving = (now.playing && !now.ended) || m_filled[0] > 0 || m_filled[1] > 0;
     if (!m_moving)

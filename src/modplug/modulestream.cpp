@@ -25,10 +25,8 @@ ModuleStream::ModuleStream(std::unique_ptr<ModuleDecoder> decoder, int outputRat
 
 int ModuleStream::render(float* interleavedStereo, int frames)
 {
-    if (m_halted.load(std::memory_order_acquire)) {
-        m_ended.store(true, std::memory_order_release);
+    if (m_halted.load(std::memory_order_acquire))
         return 0;
-    }
     const std::size_t start = m_ring.framesRead();
     int real = 0;
     const int n = m_ring.render(interleavedStereo, frames, &real);

@@ -25,7 +25,11 @@ public:
     ModuleStream& operator=(const ModuleStream&) = delete;
 
     int render(float* interleavedStereo, int frames) override;
-    void halt() { m_halted.store(true, std::memory_order_release); }
+    void halt()
+    {
+        m_halted.store(true, std::memory_order_release);
+        m_ended.store(true, std::memory_order_release);
+    }
 
     int rate() const { return m_rate; }
     std::size_t framesPlayed() const { return m_ring.framesRead(); }
