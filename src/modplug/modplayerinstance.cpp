@@ -66,11 +66,15 @@ bool ModPlayerInstance::load(const std::string& path)
         title_.clear();
         format_.clear();
         channels_ = 0;
+        if (view_)
+            view_->refresh();
         return false;
     }
     title_ = ready_->title();
     format_ = ready_->format();
     channels_ = ready_->channels();
+    if (view_)
+        view_->refresh();
     return true;
 }
 
@@ -91,6 +95,8 @@ bool ModPlayerInstance::play()
     stream_ = std::make_shared<ModuleStream>(std::move(ready_), output_->sampleRate());
     output_->start(stream_, AudioOutput::ModuleSlot);
     g_slotOwner = this;
+    if (view_)
+        view_->refresh();
     return true;
 }
 
@@ -105,21 +111,23 @@ void ModPlayerInstance::stop()
             output_->stop(AudioOutput::ModuleSlot);
     }
     stream_.reset();
+    if (view_)
+        view_->refresh();
 }
 
-ModPlayerInstance::Snapshot ModPlayerInstance::snapshot() const
+ModPlayerInstance::Progress ModPlayerInstance::progress(std::vector<float>& scope) const
 {
-    Snapshot s;
-    s.title = title_;
-    s.format = format_;
-    s.channels = channels_;
-    if (stream_) {
-        s.playing = true;
-        s.elapsedSeconds = double(stream_->framesPlayed()) / double(stream_->rate());
-        s.peaks = stream_->takePeaks();
-        s.scope = stream_->scope();
+    Progress p;
+    if (!stream_) {
+        scope.clear();
+        return p;
     }
-    return s;
+    p.playing = true;
+    p.ended = stream_->ended();
+    p.elapsedSeconds = double(stream_->framesPlayed()) / double(stream_->rate());
+    p.peaks = stream_->takePeaks();
+    stream_->copyScope(scope);
+    return p;
 }
 
 } // namespace orv

@@ -33,14 +33,18 @@ int ModuleStream::render(float* interleavedStereo, int frames)
     float peakL = 0.0f;
     float peakR = 0.0f;
     for (int i = 0; i < real; ++i) {
-        const float l = interleavedStereo[i * 2];
-        const float r = interleavedStereo[i * 2 + 1];
-        peakL = std::max(peakL, std::fabs(l));
-        peakR = std::max(peakR, std::fabs(r));
-        scope_[(start + std::size_t(i)) & (ScopeFrames - 1)].store((l + r) * 0.5f, std::memory_order_relaxed);
+        peakL = std::max(peakL, std::fabs(interleavedStereo[i * 2]));
+        peakR = std::max(peakR, std::fabs(interleavedStereo[i * 2 + 1]));
+    }
+    // Only the newest frames can still be in the scope.
+    for (int i = std::max(0, real - int(ScopeFrames)); i < real; ++i) {
+        const float mono = (interleavedStereo[i * 2] + interleavedStereo[i * 2 + 1]) * 0.5f;
+        scope_[(start + std::size_t(i)) & (ScopeFrames - 1)].store(mono, std::memory_order_relaxed);
     }
     raise(peak_[0], peakL);
     raise(peak_[1], peakR);
+    if (n < frames)
+        ended_.store(true, std::memory_order_release);
     return n;
 }
 
@@ -49,13 +53,12 @@ std::array<float, 2> ModuleStream::takePeaks()
     return {peak_[0].exchange(0.0f, std::memory_order_relaxed), peak_[1].exchange(0.0f, std::memory_order_relaxed)};
 }
 
-std::vector<float> ModuleStream::scope() const
+void ModuleStream::copyScope(std::vector<float>& out) const
 {
     const std::size_t end = ring_.framesRead();
-    std::vector<float> out(ScopeFrames);
+    out.resize(ScopeFrames);
     for (std::size_t i = 0; i < ScopeFrames; ++i)
         out[i] = scope_[(end + i) & (ScopeFrames - 1)].load(std::memory_order_relaxed);
-    return out;
 }
 
 } // namespace orv

@@ -10,7 +10,9 @@ namespace orv {
 namespace {
 
 constexpr int RequestedRate = 48000;
-constexpr int RequestedFrames = 1024;
+// About 43 ms a callback: half the audio thread's wake-ups of 1024 frames, still too short a
+// delay to notice between a click and its sound.
+constexpr int RequestedFrames = 2048;
 
 } // namespace
 
