@@ -8,7 +8,7 @@
 #include "editor/frmnotepad.h"
 #include "editor/textbox.h"
 #include "editor/texteditor.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
 
 #include <QApplication>
@@ -37,8 +37,8 @@ class NoPrompts final : public Prompts {
 public:
     PromptAnswer message(const QString& text, const QString&, PromptIcon, PromptButtons) override { fail(text); }
     std::optional<QString> input(const QString& text, const QString&, const QString&) override { fail(text); }
-    QString openFileName(const QString& text, const QString&, const QString&) override { fail(text); }
-    QString saveFileName(const QString& text, const QString&, const QString&) override { fail(text); }
+    QString openFileName(const QString& text, const QString&, const QList<FileFilter>&) override { fail(text); }
+    QString saveFileName(const QString& text, const QString&, const QList<FileFilter>&) override { fail(text); }
 
 private:
     [[noreturn]] static void fail(const QString& text)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/pictureloader.h"
+#include "pictures/pictureloader.h"
 
 #include <QFrame>
 #include <QImage>

@@ -9,7 +9,7 @@
 #include "editor/textbox.h"
 #include "editor/texteditor.h"
 #include "editor/toolbarbutton.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
 
 #include <QAction>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/closequery.h"
 #include "editor/core/documents.h"
 
 #include <QHash>
@@ -22,7 +23,7 @@ class frmNotePad;
 // The editor's frame, "Vellum Pad": its document windows in a multi-document area, a toolbar
 // of picture buttons above them, and the menu bar of the active document (its own while none
 // is open). The document rules are EditorDocuments'; this window shows what they decide.
-class frmMDI : public QMainWindow, private EditorWindows {
+class frmMDI : public QMainWindow, public CloseQuery, private EditorWindows {
     Q_OBJECT
 public:
     frmMDI(AppContext& ctx, TextEditor& editor);
@@ -37,7 +38,7 @@ public:
     // The program is about to end: every changed document is asked about in turn; false
     // when one answer keeps the program running. When all agree the size is stored, as at the
     // frame's own close.
-    bool mayClose();
+    bool mayClose() override;
 
     EditorDocuments& documents() { return docs_; }
     TextEditor& editor() const { return editor_; }

@@ -92,7 +92,12 @@ wait_for "the Cannot find message" message_shown "$boxes"
 import -window root "$out/editor-02-cannot-find.png"
 xdotool key Return
 wait_for "the message to close" bash -c "[ \$(xdotool search --onlyvisible --name '^Orvane Viewer\$' | wc -l) -le $boxes ]"
-xdotool windowactivate --sync "$(windows_named '^Find$' | head -1)" >/dev/null 2>&1 || true
+find=$(windows_named '^Find$' | head -1)
+# The window manager gives the focus to the window under the pointer.
+xdotool mousemove --window "$find" 20 20
+xdotool windowactivate --sync "$find" >/dev/null 2>&1 || true
+sleep 0.3
+import -window root "$out/editor-02b-find.png"
 xdotool key Escape
 wait_for "the find dialog to close" bash -c '! xdotool search --onlyvisible --name "^Find\$" | grep -q .'
 

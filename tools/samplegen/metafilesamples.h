@@ -5,7 +5,7 @@
 namespace orv {
 
 // The two metafile samples, drawn the way drawing programs export their pictures. Where
-// things sit is part of the contract: tests/platform/metafile_test.cpp checks colours there.
+// things sit is part of the contract: tests/pictures/metafile_test.cpp checks colours there.
 class MetafileSamples
 {
 public:

@@ -1,0 +1,41 @@
+#include "rasterformats.h"
+
+#include <cstdlib>
+
+namespace orv {
+
+namespace {
+
+quint32 le32(const QByteArray& b, int at)
+{
+    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at + 2])) << 16
+        | quint32(uchar(b[at + 3])) << 24;
+}
+
+} // namespace
+
+bool looksLikeJpeg(const QByteArray& head)
+{
+    return head.size() >= 3 && uchar(head[0]) == 0xFF && uchar(head[1]) == 0xD8 && uchar(head[2]) == 0xFF;
+}
+
+bool bitmapIsComplete(QIODevice& f)
+{
+    const QByteArray head = f.peek(54);
+    if (head.size() < 30 || head[0] != 'B' || head[1] != 'M')
+        return true;  // not a bitmap file: the reader decides
+    const quint32 offset = le32(head, 10);
+    const quint32 infoSize = le32(head, 14);
+    if (infoSize < 40 || head.size() < 54)
+        return true;
+    const qint64 width = qint32(le32(head, 18));
+    const qint64 height = std::abs(qint64(qint32(le32(head, 22))));
+    const int bits = uchar(head[28]) | uchar(head[29]) << 8;
+    const quint32 compression = le32(head, 30);
+    if (compression != 0 && compression != 3)  // RLE and embedded formats carry their own ends
+        return true;
+    const qint64 rowBytes = ((width * bits + 31) / 32) * 4;
+    return f.size() >= qint64(offset) + rowBytes * height;
+}
+
+} // namespace orv

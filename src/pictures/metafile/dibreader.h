@@ -1,0 +1,36 @@
+#pragma once
+
+#include "pictures/core/bytereader.h"
+
+#include <QImage>
+#include <QList>
+
+namespace orv {
+
+// Device-independent bitmaps as metafiles embed them: a core, info or V4/V5 header, a colour
+// table, then rows of pixels (bottom-up unless the height is negative). Handles 1, 4, 8, 16,
+// 24 and 32 bits per pixel, bit fields, RLE4/RLE8, and JPEG/PNG payloads. Anything that does
+// not fit its bytes gives a null image; nothing larger than maxPixels is allocated.
+class DibReader
+{
+public:
+    static constexpr qint64 maxPixels = 64LL * 1024 * 1024;
+
+    struct Result
+    {
+        QImage image;            // RGB32, or ARGB32 when keepAlpha asked for a 32-bit source's alpha
+        bool monochrome = false; // one bit per pixel
+        bool bottomUp = true;
+    };
+
+    // info: header and colour table; bits: the pixels. With paletteIndices the colour table
+    // holds 16-bit indices into palette (DIB_PAL_COLORS).
+    static Result decode(ByteReader info, ByteReader bits, bool paletteIndices, const QList<QRgb>& palette,
+                         bool keepAlpha = false);
+    // Header, colour table and pixels back to back, as WMF records carry them.
+    static Result decodePacked(ByteReader packed, bool paletteIndices, const QList<QRgb>& palette);
+    // Bytes taken by the header and colour table of a packed bitmap; -1 when unreadable.
+    static qint64 infoSize(ByteReader packed, bool paletteIndices = false);
+};
+
+} // namespace orv

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "gdidevicecontext.h"
+#include "gdiraster.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <optional>
+
+namespace orv {
+
+// The device context both metafile players draw through: its state and mapping
+// (GdiDeviceContext), with the drawing itself done by a QPainter on the picture. Coordinates
+// come in logical units; geometry is mapped to picture pixels before it is painted, so pens,
+// hatches and text keep device-pixel sizes as GDI gives them.
+//
+// Shapes, pens, brushes and paths are in gdicanvas.cpp, text in gditext.cpp, raster operations
+// and bitmap transfer in gdiraster.cpp.
+class GdiCanvas : public GdiDeviceContext
+{
+public:
+    enum class ArcKind { Arc, ArcTo, Chord, Pie };
+
+    GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch);
+
+    // Drawing, in logical units
+    void moveTo(QPointF p);
+    void lineTo(QPointF p);
+    void polyline(const QPolygonF& points);
+    void polylineTo(const QPolygonF& points);
+    void polyBezier(const QPolygonF& points);
+    void polyBezierTo(const QPolygonF& points);
+    // types: PT_MOVETO 6, PT_LINETO 2, PT_BEZIERTO 4, PT_CLOSEFIGURE flag 1
+    void polyDraw(const QPolygonF& points, const QByteArray& types);
+    void polygon(const QPolygonF& points);
+    void polyPolygon(const QList<QPolygonF>& polygons);
+    void polyPolyline(const QList<QPolygonF>& lines);
+    void rectangle(const QRectF& box);
+    void roundRect(const QRectF& box, QSizeF corner);
+    void ellipse(const QRectF& box);
+    void arc(const QRectF& box, QPointF start, QPointF end, ArcKind kind);
+    void angleArc(QPointF centre, double radius, double startDegrees, double sweepDegrees);
+    void setPixel(QPointF p, const QColor& colour);
+    // Regions come as the rectangles that make them up.
+    void fillRegion(const QList<QRect>& logical, const GdiBrush& brush);
+    void frameRegion(const QList<QRect>& logical, const GdiBrush& brush, QSizeF logicalSize);
+    void invertRegion(const QList<QRect>& logical);
+    void gradientRect(const QRectF& box, const QColor& from, const QColor& to, bool vertical);
+    void gradientTriangle(const QPolygonF& triangle, const QColor& average);
+
+    // Paths
+    void beginPath();
+    void endPath() { m_inPath = false; }
+    void abortPath();
+    void closeFigure();
+    void fillPath() { usePath(true, false); }
+    void strokePath() { usePath(false, true); }
+    void strokeAndFillPath() { usePath(true, true); }
+    void flattenPath();
+    void widenPath();
+    void selectClipPath(int mode);
+
+    // advances: per UTF-16 unit, logical units (y used with ETO_PDY).
+    void textOut(QPointF reference, const QString& text, const QList<QPointF>& advances, quint32 options,
+                 const std::optional<QRectF>& box);
+
+    // sourceRect is in the source image's pixels, rows counted from the top.
+    void stretchBlt(const QRectF& dest, const QImage& source, QRectF sourceRect, quint32 rop);
+    void patBlt(const QRectF& dest, quint32 rop);
+    // source is premultiplied when it carries alpha; opacity 0..1.
+    void alphaBlend(const QRectF& dest, const QImage& source, QRectF sourceRect, double opacity);
+
+private:
+    void applyClip();
+    QPen imagePen(const QPainterPath& path) const;
+    QBrush imageBrush(const GdiBrush& brush) const;
+    double penWidthImage() const;
+    QRectF insideFrame(const QRectF& box) const;
+    void shape(const QPainterPath& logical, bool fill, bool stroke);
+    void paintPath(const QPainterPath& imagePath, bool fill, bool stroke);
+    void fillImagePath(const QPainterPath& imagePath, const QBrush& brush, const RasterOp& raster);
+    void addToPath(const QPainterPath& imagePath, bool closed);
+    void pathLineTo(QPointF logicalFrom, QPointF logicalTo);
+    void usePath(bool fill, bool stroke);
+    QPainterPath arcPath(const QRectF& box, QPointF start, QPointF end, ArcKind kind) const;
+    void drawImage(const QRectF& dest, const QImage& source, QRectF sourceRect, QPainter::CompositionMode mode,
+                   double opacity, bool smooth);
+
+    QPainter& m_painter;
+
+    bool m_inPath = false;
+    QPainterPath m_path;                 // picture pixels
+    std::optional<QPointF> m_pathCursor; // where the last figure of m_path ends
+
+    bool m_clipApplied = false;
+    std::optional<QRegion> m_appliedClip;
+};
+
+} // namespace orv

@@ -1,0 +1,186 @@
+// Picture loading: the formats the browser shows, their HIMETRIC sizes, and every kind of bad
+// file refused with an error rather than a crash or a huge allocation.
+#include "pictures/pictureloader.h"
+#include "support/samplesdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace orv;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(PictureLoader, SamplesLoadWithTheirSizes)
+{
+    QtPictureLoader loader(96, 96);
+    for (const char* name : {"sunset.bmp", "palette8.bmp", "small.gif", "harbour.jpg", "app.ico", "pointer.cur",
+                             "scan.dib", "Photos with spaces/beach day.jpg"}) {
+        const PictureResult r = loader.load(orv::test::samplesDir() + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(r.ok()) << name << " " << r.error.toStdString();
+        const QSize px = r.picture.image.size();
+        EXPECT_EQ(r.picture.himetric, QSize(int(std::lround(px.width() * 2540 / 96.0)),
+                                            int(std::lround(px.height() * 2540 / 96.0))))
+            << name;
+    }
+    const PictureResult sunset = loader.load(orv::test::samplesDir() + QStringLiteral("/sunset.bmp"));
+    EXPECT_EQ(sunset.picture.image.size(), QSize(800, 600));
+    EXPECT_EQ(sunset.picture.himetric, QSize(21167, 15875));
+}
+
+TEST(PictureLoader, BadFilesAreRefused)
+{
+    QTemporaryDir dir;
+    QtPictureLoader loader(96, 96);
+    const QByteArray jpg = readAll(orv::test::samplesDir() + QStringLiteral("/harbour.jpg"));
+    const QByteArray bmp = readAll(orv::test::samplesDir() + QStringLiteral("/sunset.bmp"));
+    ASSERT_FALSE(jpg.isEmpty());
+
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } bad[] = {
+        {"empty.bmp", QByteArray()},
+        {"text named.jpg", QByteArray("this is not a picture\n")},
+        {"truncated.jpg", jpg.left(200)},
+        {"truncated.bmp", bmp.left(60)},
+        {"garbage.gif", QByteArray(4096, '\x5a')},
+        {"header only.ico", QByteArray("\0\0\1\0\1\0", 6)},
+    };
+    for (const auto& b : bad) {
+        const QString path = dir.filePath(QLatin1String(b.name));
+        writeBytes(path, b.bytes);
+        const PictureResult r = loader.load(path);
+        EXPECT_FALSE(r.ok()) << b.name;
+        EXPECT_FALSE(r.error.isEmpty()) << b.name;
+    }
+    EXPECT_FALSE(loader.load(dir.filePath(QStringLiteral("missing.jpg"))).ok());
+    EXPECT_FALSE(loader.load(dir.path()).ok());
+}
+
+// A header that claims 100000 x 100000 pixels is refused before anything that size exists.
+TEST(PictureLoader, GiantClaimedSizeIsRefused)
+{
+    QTemporaryDir dir;
+    QByteArray bmp(54, '\0');
+    auto put32 = [&](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = char((v >> (8 * i)) & 0xff);
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, 54 + 1024);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 100000);
+    put32(22, 100000);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    bmp.append(QByteArray(1024, '\x11'));
+    const QString path = dir.filePath(QStringLiteral("giant.bmp"));
+    writeBytes(path, bmp);
+    const PictureResult r = QtPictureLoader(96, 96).load(path);
+    EXPECT_FALSE(r.ok());
+
+    // A GIF whose screen descriptor claims 65535 x 65535.
+    QByteArray gif("GIF89a\xff\xff\xff\xff\x00\x00\x00", 13);
+    gif.append(",\0\0\0\0\xff\xff\xff\xff\0\x02\x02\x44\x01\0;", 16);
+    const QString gifPath = dir.filePath(QStringLiteral("giant.gif"));
+    writeBytes(gifPath, gif);
+    EXPECT_FALSE(QtPictureLoader(96, 96, 100LL * 1000 * 1000).load(gifPath).ok());
+}
+
+// Large but real pictures load whole: no 16-bit limits anywhere.
+TEST(PictureLoader, LargeRealPicturesLoad)
+{
+    QTemporaryDir dir;
+    for (const QSize size : {QSize(6000, 4000), QSize(20000, 300)}) {
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(QColor(30, 120, 200));
+        const QString path = dir.filePath(QStringLiteral("big.bmp"));
+        ASSERT_TRUE(img.save(path, "BMP"));
+        const PictureResult r = QtPictureLoader(96, 96).load(path);
+        ASSERT_TRUE(r.ok()) << r.error.toStdString();
+        EXPECT_EQ(r.picture.image.size(), size);
+        EXPECT_EQ(r.picture.himetric.width(), int(std::lround(size.width() * 2540 / 96.0)));
+    }
+}
+
+namespace {
+
+QString makeJpeg(const QTemporaryDir& dir, QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            img.setPixel(x, y, qRgb((x * 7) & 255, (y * 3) & 255, ((x + y) * 5) & 255));
+    const QString path = dir.filePath(QStringLiteral("tall.jpg"));
+    QImageWriter w(path, "jpeg");
+    w.setQuality(85);
+    EXPECT_TRUE(w.write(img));
+    return path;
+}
+
+} // namespace
+
+// A large JPEG returns with its top rows and finishes in the background into the same pixels;
+// the result is the picture a whole decode gives.
+TEST(PictureLoader, JpegFinishesInTheBackground)
+{
+    QTemporaryDir dir;
+    const QString path = makeJpeg(dir, QSize(800, 2400));
+    const PictureResult whole = QtPictureLoader(96, 96).load(path);
+    ASSERT_TRUE(whole.ok());
+    EXPECT_FALSE(whole.picture.completion);
+
+    PictureResult part = QtPictureLoader(96, 96, 256LL * 1024 * 1024, 100).load(path);
+    ASSERT_TRUE(part.ok());
+    ASSERT_TRUE(part.picture.completion);
+    EXPECT_GE(part.picture.rowsReady(), 100);
+    part.picture.completion->waitUntilDone();
+    EXPECT_TRUE(part.picture.completion->isDone());
+    EXPECT_EQ(part.picture.rowsReady(), 2400);
+    EXPECT_EQ(part.picture.image, whole.picture.image);
+
+    // Dropped while still decoding: the worker stops and nothing is left behind.
+    for (int i = 0; i < 5; ++i) {
+        PictureResult dropped = QtPictureLoader(96, 96, 256LL * 1024 * 1024, 16).load(path);
+        ASSERT_TRUE(dropped.ok());
+    }
+}
+
+// A JPEG cut short keeps the rows it has and shows grey below them, never stale memory.
+TEST(PictureLoader, TruncatedJpegKeepsItsRows)
+{
+    QTemporaryDir dir;
+    const QString path = makeJpeg(dir, QSize(400, 1200));
+    QByteArray bytes = readAll(path);
+    const QString cut = dir.filePath(QStringLiteral("cut.jpg"));
+    writeBytes(cut, bytes.left(bytes.size() * 6 / 10));
+    for (int firstRows : {0, 64}) {
+        PictureResult r = QtPictureLoader(96, 96, 256LL * 1024 * 1024, firstRows).load(cut);
+        ASSERT_TRUE(r.ok()) << firstRows;
+        if (r.picture.completion)
+            r.picture.completion->waitUntilDone();
+        EXPECT_EQ(r.picture.image.size(), QSize(400, 1200));
+        EXPECT_EQ(r.picture.image.pixel(200, 1199), qRgb(128, 128, 128)) << firstRows;
+        EXPECT_NE(r.picture.image.pixel(200, 10), qRgb(128, 128, 128)) << firstRows;
+    }
+}
