@@ -40,6 +40,7 @@ public:
     Intro& intro();
     Showpic& showpic();
     frmPlay& player();
+    TextEditor& textEditor() { return editor_; }
 
     // The registry the windows' slots belong to, in the order the close query asks them.
     WindowRegistry& windows() { return windows_; }

@@ -101,13 +101,34 @@ import -window root "$out/editor-02b-find.png"
 xdotool key Escape
 wait_for "the find dialog to close" bash -c '! xdotool search --onlyvisible --name "^Find\$" | grep -q .'
 
-# 4. Quit: nothing is changed, so nothing is asked.
+# 4. New, cut and paste twice, saved through the Save As dialog under a name typed there.
+xdotool mousemove --window "$ed" 700 560
+xdotool windowactivate --sync "$ed" >/dev/null 2>&1 || true
+sleep 0.3
+xdotool key ctrl+n
+sleep 0.5
+xdotool type --delay 20 "Fresh"
+xdotool key ctrl+a ctrl+x ctrl+v ctrl+v
+xdotool key ctrl+s
+save_as_shown() { [ -n "$(windows_named '^Save As$')" ]; }
+wait_for "the Save As dialog" save_as_shown
+sleep 0.5
+import -window root "$out/editor-02c-save-as.png"
+xdotool mousemove --window "$(windows_named '^Save As$' | head -1)" 30 30
+sleep 0.3
+xdotool type --delay 10 "$work/home/fresh.txt"
+xdotool key Return
+fresh() { [ "$(cat "$work/home/fresh.txt" 2>/dev/null)" = "FreshFresh" ]; }
+wait_for "the new document saved as fresh.txt" fresh
+[ "$(wc -c <"$work/home/fresh.txt")" -eq 11 ] || { echo "fresh.txt is not the text and one line end"; exit 1; }
+
+# 5. Quit: nothing is changed, so nothing is asked.
 quit
 wait_exit "$pid" "Quit with every document saved"
 grep -q '^RecentFile1=.*readme.txt$' "$XDG_CONFIG_HOME/Orvane Viewer/settings.ini" \
-  || { echo "readme.txt is not in the recent files"; exit 1; }
+  || { echo "readme.txt is not in the recent files"; cat "$XDG_CONFIG_HOME/Orvane Viewer/settings.ini"; exit 1; }
 
-# 5. Restart: F2 shows the editor; the File menu's first recent entry reopens readme.txt.
+# 6. Restart: F2 shows the editor; the File menu's first recent entry reopens readme.txt.
 start
 xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
 xdotool key F2
@@ -127,7 +148,7 @@ xdotool key ctrl+s
 again() { tail -c 7 "$readme" | grep -q "^Again\.$"; }
 wait_for "readme.txt reopened from the recent files and saved" again
 
-# 6. A change, then Quit: the question comes; Cancel keeps the program, No ends it unsaved.
+# 7. A change, then Quit: the question comes; Cancel keeps the program, No ends it unsaved.
 xdotool type --delay 20 " Unsaved."
 quit
 wait_for "the question about the changed document" question_shown
