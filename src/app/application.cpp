@@ -208,6 +208,14 @@ void Application::hideMainWindow()
 
 void Application::showSlideShowEditor() { showModeless(slideshow()); }
 
+void Application::playSlideShow()
+{
+    Slideshow* editor = findSlideshow();
+    if (!editor)
+        return;
+    showpic().playShow(*editor);
+}
+
 void Application::showPaletteViewer() { showModeless(palForm()); }
 
 void Application::showOptions() { showModeless(options()); }

@@ -59,6 +59,7 @@ public:
     void showMainWindow() override;
     void hideMainWindow() override;
     void showSlideShowEditor() override;
+    void playSlideShow() override;
     void showPaletteViewer() override;
     void showOptions() override;
     void showAbout() override;

@@ -68,6 +68,25 @@ QByteArray FileListView::selectedRawName() const
     return index.isValid() ? model_->files().at(index.row()).raw : QByteArray();
 }
 
+QStringList FileListView::selectedNames() const
+{
+    QStringList out;
+    const QList<FileEntry>& files = model_->files();
+    for (int row = 0; row < files.size(); ++row) {
+        if (selectionModel()->isRowSelected(row, QModelIndex()))
+            out.append(files.at(row).display);
+    }
+    return out;
+}
+
+QStringList FileListView::names() const
+{
+    QStringList out;
+    for (const FileEntry& f : model_->files())
+        out.append(f.display);
+    return out;
+}
+
 QModelIndex FileListView::selectedIndex() const
 {
     const QModelIndexList indexes = selectionModel()->selectedIndexes();

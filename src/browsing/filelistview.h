@@ -4,6 +4,7 @@
 #include <QListView>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 namespace orv {
 
@@ -42,6 +43,10 @@ public:
     QString selectedName() const;
     // The selected file's name as the file system holds it, empty when none is selected.
     QByteArray selectedRawName() const;
+    // Display texts of every selected file, in list order (for several selected at once).
+    QStringList selectedNames() const;
+    // Display texts of every listed file, in list order.
+    QStringList names() const;
     bool isLoading() const { return awaited_ != 0; }
     // True when the last fill could not read the folder (missing, unreadable, not a folder).
     bool hasError() const { return error_; }

@@ -1,6 +1,7 @@
 #include "common/qtprompts.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -118,6 +119,14 @@ QString QtPrompts::saveFileName(const QString& title, const QString& folder, con
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     return chosenFile(dialog);
+}
+
+std::optional<quint32> QtPrompts::colour(quint32 initial)
+{
+    QColorDialog dialog(QColor::fromRgb(QRgb(initial)), QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return quint32(dialog.selectedColor().rgb() & 0xFFFFFFu);
 }
 
 } // namespace orv

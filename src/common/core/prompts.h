@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QtGlobal>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -35,6 +36,8 @@ public:
     // The chosen path, empty when the user cancels. The first filter is selected at first.
     virtual QString openFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) = 0;
     virtual QString saveFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) = 0;
+    // A colour as 0xRRGGBB, proposing `initial`; nullopt when the user cancels.
+    virtual std::optional<quint32> colour(quint32 initial) = 0;
 };
 
 } // namespace orv
