@@ -62,6 +62,15 @@ QString FileListView::selectedName() const
     return index.isValid() ? model_->files().at(index.row()).display : QString();
 }
 
+QString FileListView::neighbourName(int step) const
+{
+    const QModelIndex index = selectedIndex();
+    if (!index.isValid())
+        return {};
+    const qsizetype row = qsizetype(index.row()) + step;
+    return row >= 0 && row < model_->files().size() ? model_->files().at(row).display : QString();
+}
+
 QByteArray FileListView::selectedRawName() const
 {
     const QModelIndex index = selectedIndex();

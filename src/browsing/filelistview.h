@@ -40,6 +40,9 @@ public:
     int count() const;
     // Display text of the selected file, empty when none is selected.
     QString selectedName() const;
+    // Display text of the file `step` rows below (negative: above) the selected one; empty
+    // when none is selected or the list ends first.
+    QString neighbourName(int step) const;
     // The selected file's name as the file system holds it, empty when none is selected.
     QByteArray selectedRawName() const;
     bool isLoading() const { return awaited_ != 0; }
