@@ -2,8 +2,10 @@
 
 #include "common/appcontext.h"
 #include "common/art.h"
+#include "common/core/paths.h"
 #include "common/twipslayout.h"
 #include "platform/screenmetrics.h"
+#include "pictures/picturepreloader.h"
 #include "platform/soundplayer.h"
 #include "slideshow/slideshowsource.h"
 
@@ -64,6 +66,8 @@ void Showpic::playShow(SlideShowSource& source)
     lblShowFilename_->clear();
     lblShowFilename_->adjustSize();
     setWindowTitle(ctx_.text(kPlayingCaptionText).trimmed());
+    // The slide on screen and the next one: two decoded pictures at most.
+    preloader_ = std::make_unique<PicturePreloader>(*ctx_.services().pictures, 2);
     sequencer_ = std::make_unique<SlideSequencer>(
         [this](int, const QString& entry, SlideKind kind) { return prepare(entry, kind); });
     sequencer_->start();
@@ -95,11 +99,43 @@ bool Showpic::prepare(const QString& entry, SlideKind kind)
                                                1440.0 / screen.twipsPerPixelY());
         return true;
     }
+    if (preloader_) {
+        if (std::optional<PictureResult> ahead = preloader_->take(entry)) {
+            if (!ahead->ok())
+                return false;
+            prepared_ = std::move(ahead->picture);
+            preparedAhead_ = true;
+            return true;
+        }
+        // Steps came faster than the look-ahead: stop it, so it does not compete with reading
+        // this one now.
+        preloader_->want({});
+    }
     PictureResult r = ctx_.services().pictures->load(entry);
     if (!r.ok())
         return false;
     prepared_ = std::move(r.picture);
+    preparedAhead_ = false;
     return true;
+}
+
+void Showpic::lookAhead(const ShowView& view, const SlideStep& step)
+{
+    if (!preloader_)
+        return;
+    QStringList wanted;
+    if (step.kind == SlideKind::Picture)
+        wanted.append(step.entry);
+    if (const std::optional<int> next = sequencer_->upcomingIndex(view)) {
+        QString entry = view.entries.at(*next);
+        if (namesIgnoreCase())
+            CapitalizePath(entry);
+        if (slideKindOf(entry) == SlideKind::Picture)
+            wanted.append(entry);
+    }
+    preloader_->want(wanted);
+    if (step.kind == SlideKind::Picture && !preparedAhead_)
+        preloader_->add(step.entry, shown_);
 }
 
 void Showpic::ShowNext()
@@ -118,6 +154,7 @@ void Showpic::ShowNext()
     setPointerVisible(source_->showSettings().showPointer);
     showPicture(prepared_);
     prepared_ = Picture{};
+    lookAhead(view, step);
     if (step.kind == SlideKind::Wave)
         ctx_.services().sound->play(step.entry);
     if (step.caption) {
@@ -227,6 +264,8 @@ void Showpic::closeEvent(QCloseEvent* e)
 {
     ctx_.setSinglePictureMode(false);
     timeChange_->stop();
+    if (preloader_)
+        preloader_->clear();
     QWidget::closeEvent(e);
 }
 

@@ -16,6 +16,7 @@ class QTimer;
 namespace orv {
 
 class AppContext;
+class PicturePreloader;
 class SlideShowSource;
 
 // The full-screen window: borderless, black, covering the screen. It plays slide shows from
@@ -51,6 +52,9 @@ public:
     // The show's step counter (the entry the next step tries first) and the timer.
     int slideIndex() const;
     const QTimer& timeChange() const { return *timeChange_; }
+    // The decoded pictures held for the show: the one on screen and the next (for tests and
+    // benchmarks); null outside a show.
+    const PicturePreloader* lookAheadCache() const { return preloader_.get(); }
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -65,6 +69,8 @@ private:
     bool prepare(const QString& entry, SlideKind kind);
     bool sourceGone() const;
     void showPicture(const Picture& picture);
+    // Keeps the slide on screen and the next picture of the show decoded, and nothing else.
+    void lookAhead(const ShowView& view, const SlideStep& step);
 
     AppContext& ctx_;
     QLabel* lblShowFilename_ = nullptr;
@@ -80,7 +86,9 @@ private:
     // The slide prepared by the step under way, and the one on screen (kept while a large
     // picture still fills in).
     Picture prepared_;
+    bool preparedAhead_ = false;
     Picture shown_;
+    std::unique_ptr<PicturePreloader> preloader_;
 };
 
 } // namespace orv

@@ -4,9 +4,11 @@
 #include "apphost.h"
 #include "controls.h"
 
+#include "pictures/picturepreloader.h"
 #include "slideshow/showpic.h"
 #include "slideshow/slideshowsource.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -246,4 +248,38 @@ TEST(Showpic, ShowEndsWhenTheEditorGoes)
     delete editor;
     QTest::keyClick(t.p, Qt::Key_Space);
     EXPECT_TRUE(QTest::qWaitFor([&] { return t.closed(); }));
+}
+
+// The next picture is decoded ahead, beside the one on screen and nothing more; a file
+// changed after it was read ahead is read again, never shown stale.
+TEST(Showpic, NextPictureIsReadAheadAndAChangedFileReadAgain)
+{
+    Player t;
+    t.editor.entries = {t.picture(QStringLiteral("one.bmp"), {40, 30}, Qt::blue),
+                        t.picture(QStringLiteral("two.bmp"), {40, 30}, Qt::blue),
+                        t.picture(QStringLiteral("three.bmp"), {40, 30}, Qt::blue)};
+    t.editor.settings.showFileName = false;
+    t.play();
+    const PicturePreloader& cache = *t.p->lookAheadCache();
+    const auto holds = [&](const QStringList& paths) {
+        QStringList held = cache.held();
+        held.sort();
+        QStringList want = paths;
+        want.sort();
+        return held == want;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return holds({t.editor.entries[0], t.editor.entries[1]}); }))
+        << cache.held().join(QLatin1Char(' ')).toStdString();
+
+    // Rewrite the second picture in red with a later time.
+    t.picture(QStringLiteral("two.bmp"), {40, 30}, Qt::red);
+    QFile two(t.editor.entries[1]);
+    ASSERT_TRUE(two.open(QIODevice::ReadWrite));
+    two.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    two.close();
+    QTest::keyClick(t.p, Qt::Key_Space);
+    const QPoint at = slideTopLeft(t.p->size(), 15, 15, himetricForPixels({40, 30}, 96, 96));
+    EXPECT_EQ(t.screen().pixelColor(at + QPoint(5, 5)), QColor(Qt::red));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return holds({t.editor.entries[1], t.editor.entries[2]}); }))
+        << cache.held().join(QLatin1Char(' ')).toStdString();
 }
