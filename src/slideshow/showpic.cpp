@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <utility>
+
 namespace orv {
 
 Showpic::Showpic(AppContext& ctx, QWidget* parent)
@@ -119,6 +121,12 @@ bool Showpic::prepare(const QString& entry, SlideKind kind)
     return true;
 }
 
+void Showpic::runPendingLookAhead()
+{
+    if (const std::function<void()> run = std::exchange(pendingLookAhead_, {}))
+        run();
+}
+
 void Showpic::lookAhead(const ShowView& view, const SlideStep& step)
 {
     if (!preloader_)
@@ -146,6 +154,7 @@ void Showpic::ShowNext()
     }
     const ShowView view = source_->showView();
     const SlideStep step = sequencer_->ShowNext(view);
+    pendingLookAhead_ = {};
     if (step.ended) {
         prepared_ = Picture{};
         close();
@@ -154,7 +163,12 @@ void Showpic::ShowNext()
     setPointerVisible(source_->showSettings().showPointer);
     showPicture(prepared_);
     prepared_ = Picture{};
-    lookAhead(view, step);
+    // After the slide has painted, and once it has all its rows (one decoding at a time):
+    // dropping the previous picture and starting the next read cost time the step should not
+    // wait for.
+    pendingLookAhead_ = [this, view, step] { lookAhead(view, step); };
+    if (slideComplete())
+        QMetaObject::invokeMethod(this, &Showpic::runPendingLookAhead, Qt::QueuedConnection);
     if (step.kind == SlideKind::Wave)
         ctx_.services().sound->play(step.entry);
     if (step.caption) {
@@ -171,8 +185,13 @@ void Showpic::showPicture(const Picture& picture)
     const ScreenMetrics& screen = *ctx_.services().screen;
     const QPoint at = slideTopLeft(size(), screen.twipsPerPixelX(), screen.twipsPerPixelY(), picture.himetric);
     // A large picture arrives with its top rows; the rest paints as it is decoded.
-    if (shown_.completion && !shown_.completion->isDone())
-        connect(shown_.completion.get(), &PictureCompletion::progressed, this, qOverload<>(&QWidget::update));
+    if (shown_.completion && !shown_.completion->isDone()) {
+        connect(shown_.completion.get(), &PictureCompletion::progressed, this, [this] {
+            update();
+            if (slideComplete())
+                runPendingLookAhead();
+        });
+    }
     drawPicture(picture.image, at);
 }
 

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -55,6 +56,8 @@ public:
     // The decoded pictures held for the show: the one on screen and the next (for tests and
     // benchmarks); null outside a show.
     const PicturePreloader* lookAheadCache() const { return preloader_.get(); }
+    // True once every row of the slide on screen is decoded.
+    bool slideComplete() const { return shown_.rowsReady() == shown_.image.height(); }
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -71,6 +74,7 @@ private:
     void showPicture(const Picture& picture);
     // Keeps the slide on screen and the next picture of the show decoded, and nothing else.
     void lookAhead(const ShowView& view, const SlideStep& step);
+    void runPendingLookAhead();
 
     AppContext& ctx_;
     QLabel* lblShowFilename_ = nullptr;
@@ -89,6 +93,8 @@ private:
     bool preparedAhead_ = false;
     Picture shown_;
     std::unique_ptr<PicturePreloader> preloader_;
+    // A look-ahead held back until the slide on screen has all its rows.
+    std::function<void()> pendingLookAhead_;
 };
 
 } // namespace orv
