@@ -111,7 +111,10 @@ Showpic& Application::showpic()
 
 FullScreenView& Application::fullScreenView()
 {
-    return showpic();
+    Showpic& view = showpic();
+    if (const Slideshow* editor = findSlideshow())
+        view.applyLook(*editor);
+    return view;
 }
 
 frmPlay& Application::player()

@@ -59,10 +59,8 @@ void Showpic::playShow(SlideShowSource& source)
     source_ = &source;
     sourceObject_ = dynamic_cast<QObject*>(&source);
     sourceIsObject_ = !sourceObject_.isNull();
-    const ShowSettings settings = source.showSettings();
-    setCaptionColour(QColor::fromRgb(QRgb(source.captionColour())));
-    setPointerVisible(settings.showPointer);
-    modes_ = playerModes(settings);
+    applyLook(source);
+    modes_ = playerModes(source.showSettings());
     timeChange_->setInterval(modes_.timerIntervalMs);
     timeChange_->start();
     lblShowFilename_->clear();
@@ -75,6 +73,12 @@ void Showpic::playShow(SlideShowSource& source)
     sequencer_->start();
     showView();
     ShowNext();
+}
+
+void Showpic::applyLook(const SlideShowSource& source)
+{
+    setCaptionColour(QColor::fromRgb(QRgb(source.captionColour())));
+    setPointerVisible(source.showSettings().showPointer);
 }
 
 int Showpic::slideIndex() const

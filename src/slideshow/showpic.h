@@ -32,6 +32,10 @@ public:
     // Sizes the window to the screen, sets the caption colour and the pointer.
     void Form_Load();
 
+    // The editor's caption colour and pointer choice, which also apply to a single picture
+    // while the editor is open.
+    void applyLook(const SlideShowSource& source);
+
     // Starts the show `source` holds from its first entry: the modes, interval, colour and
     // pointer are taken now, the entries and the other settings at every step. The source
     // must outlive the show or be a QObject (the show then ends when it goes).

@@ -346,3 +346,19 @@ TEST(SlideshowEditor, PlayStartsTheShowWithTheChosenColour)
     EXPECT_EQ(e.h.prompts.asked().last().text, e.h.ctx->text(62));
     EXPECT_EQ(e.h.prompts.asked().last().title, e.h.ctx->text(6).mid(1));
 }
+
+// The main window's single picture takes the editor's pointer choice while the editor is
+// open, and the normal arrow without it.
+TEST(SlideshowEditor, SinglePictureTakesTheEditorsPointerChoice)
+{
+    Editor e;
+    e.item("mnuCursorPop").trigger();
+    auto* view = dynamic_cast<Showpic*>(&e.h.app->fullScreenView());
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->cursor().shape(), Qt::BlankCursor);
+    view->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !e.h.app->findShowpic(); }));
+    e.s->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !e.h.app->findSlideshow(); }));
+    EXPECT_EQ(e.h.app->showpic().cursor().shape(), Qt::ArrowCursor);
+}
