@@ -115,7 +115,10 @@ Showpic& Application::showpic()
 
 FullScreenView& Application::fullScreenView()
 {
-    return showpic();
+    Showpic& view = showpic();
+    if (const Slideshow* editor = findSlideshow())
+        view.applyLook(*editor);
+    return view;
 }
 
 frmPlay& Application::player()
@@ -211,6 +214,14 @@ void Application::hideMainWindow()
 }
 
 void Application::showSlideShowEditor() { showModeless(slideshow()); }
+
+void Application::playSlideShow()
+{
+    Slideshow* editor = findSlideshow();
+    if (!editor)
+        return;
+    showpic().playShow(*editor);
+}
 
 void Application::showPaletteViewer() { showModeless(palForm()); }
 

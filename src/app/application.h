@@ -61,6 +61,7 @@ public:
     void showMainWindow() override;
     void hideMainWindow() override;
     void showSlideShowEditor() override;
+    void playSlideShow() override;
     void showPaletteViewer() override;
     void showOptions() override;
     void showTextEditor() override;

@@ -21,6 +21,7 @@
 #include "platform/desktoplauncher.h"
 #include "platform/mediacontrol.h"
 #include "pictures/pictureloader.h"
+#include "pictures/picturepreloader.h"
 #include "platform/printerservice.h"
 #include "platform/screenmetrics.h"
 #include "platform/soundplayer.h"
@@ -396,11 +397,7 @@ void MainM::fileFilter_Click()
             const QString name = fileFilter_->selectedName();
             if (name.isEmpty())
                 return;
-            const QString dir = browser_->folder();
-            const QChar sep = nativeSeparator();
-            currentFile_ = dir.endsWith(sep) ? dir + name : dir + sep + name;
-            if (namesIgnoreCase())
-                currentFile_ = currentFile_.toUpper();
+            currentFile_ = pathInFolder(name);
         }
 
         StatusBar_->setPanelText(1, displayFolder(currentFile_));
@@ -455,6 +452,29 @@ void MainM::fileFilter_Click()
     }
 }
 
+QString MainM::pathInFolder(const QString& name) const
+{
+    const QString dir = browser_->folder();
+    const QChar sep = nativeSeparator();
+    const QString path = dir.endsWith(sep) ? dir + name : dir + sep + name;
+    return namesIgnoreCase() ? path.toUpper() : path;
+}
+
+void MainM::lookAhead()
+{
+    QStringList paths{currentFile_};
+    for (const int step : {1, -1}) {
+        const QString name = fileFilter_->neighbourName(step);
+        if (name.isEmpty())
+            continue;
+        const QString path = pathInFolder(name);
+        const DispatchPlan plan = planDispatch(path, cmbFiles_->currentIndex());
+        if (plan.byTail == FileAction::ShowPicture && !plan.playModuleFirst && !plan.handHtmlFirst)
+            paths.append(path);
+    }
+    preloader_->want(paths);
+}
+
 void MainM::clearPictureArea()
 {
     Open_->clearPicture();
@@ -473,7 +493,17 @@ void MainM::showPicture()
 {
     const BusyCursor busy;
     clearPictureArea();
-    const PictureResult r = ctx_.services().pictures->load(currentFile_);
+    if (!preloader_) {
+        // The shown picture and one on each side.
+        preloader_ = new PicturePreloader(*ctx_.services().pictures, 3, this);
+        connect(browser_, &FolderBrowser::folderChanged, preloader_, &PicturePreloader::clear);
+    }
+    std::optional<PictureResult> ahead = preloader_->take(currentFile_);
+    const bool decodedAhead = ahead.has_value();
+    const PictureResult r = decodedAhead ? std::move(*ahead) : ctx_.services().pictures->load(currentFile_);
+    if (!decodedAhead)
+        preloader_->add(currentFile_, r.picture);
+    lookAhead();
     if (!r.ok())
         throw DispatchFailure{r.error};
     Open_->setPicture(r.picture);

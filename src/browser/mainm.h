@@ -20,6 +20,7 @@ class FileListView;
 class FolderBrowser;
 class FolderListView;
 class PictureBox;
+class PicturePreloader;
 class StatusPanels;
 
 // The main window: the file browser that lives for the whole run. Its controls carry the
@@ -85,12 +86,17 @@ private:
     void playVideo();
     void playModule();
     void clearPictureArea();
+    // The path of a name in the file list, as a click makes it.
+    QString pathInFolder(const QString& name) const;
+    // Keeps the pictures beside the current one decoded, for a step either way.
+    void lookAhead();
     void setUpScrollBars();
     void disablePictureControls();
 
     AppContext& ctx_;
     FolderBrowser* browser_ = nullptr;
     TextTable texts_;
+    PicturePreloader* preloader_ = nullptr;  // made at the first picture shown
 
     // Menu bar and its twins in the tray menu.
     QAction* mnuQuit_ = nullptr;

@@ -10,6 +10,13 @@
 
 namespace orv {
 
+namespace {
+
+// Rows laid out per slice: a few milliseconds on a slow, busy machine.
+constexpr int kLayoutBatch = 20000;
+
+} // namespace
+
 FileListView::FileListView(QWidget* parent)
     : QListView(parent)
     , model_(new FileListModel(this))
@@ -19,6 +26,10 @@ FileListView::FileListView(QWidget* parent)
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A huge folder is laid out a slice at a time between events, top rows first; rows are
+    // never inserted above others, so the selection and the row under the pointer stay put.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(kLayoutBatch);
     connect(loader_, &FileListLoader::finished, this, &FileListView::onListed);
 }
 
@@ -48,7 +59,7 @@ void FileListView::refresh()
 {
     awaited_ = folder_.isEmpty() ? 0 : loader_->request(folder_, WildcardPattern(pattern_));
     const QScopedValueRollback quiet(userInput_, 0);
-    model_->setFiles({});
+    loader_->discard(model_->takeFiles());
 }
 
 int FileListView::count() const
@@ -62,10 +73,38 @@ QString FileListView::selectedName() const
     return index.isValid() ? model_->files().at(index.row()).display : QString();
 }
 
+QString FileListView::neighbourName(int step) const
+{
+    const QModelIndex index = selectedIndex();
+    if (!index.isValid())
+        return {};
+    const qsizetype row = qsizetype(index.row()) + step;
+    return row >= 0 && row < model_->files().size() ? model_->files().at(row).display : QString();
+}
+
 QByteArray FileListView::selectedRawName() const
 {
     const QModelIndex index = selectedIndex();
     return index.isValid() ? model_->files().at(index.row()).raw : QByteArray();
+}
+
+QStringList FileListView::selectedNames() const
+{
+    QStringList out;
+    const QList<FileEntry>& files = model_->files();
+    for (int row = 0; row < files.size(); ++row) {
+        if (selectionModel()->isRowSelected(row, QModelIndex()))
+            out.append(files.at(row).display);
+    }
+    return out;
+}
+
+QStringList FileListView::names() const
+{
+    QStringList out;
+    for (const FileEntry& f : model_->files())
+        out.append(f.display);
+    return out;
 }
 
 QModelIndex FileListView::selectedIndex() const
@@ -82,6 +121,7 @@ void FileListView::onListed(quint64 generation, const Listing& listing)
     error_ = !listing.ok;
     {
         const QScopedValueRollback quiet(userInput_, 0);
+        loader_->discard(model_->takeFiles());
         model_->setFiles(listing.files);
     }
     Q_EMIT loaded();

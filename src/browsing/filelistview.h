@@ -4,6 +4,7 @@
 #include <QListView>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 namespace orv {
 
@@ -15,8 +16,9 @@ struct Listing;
 // The browser's file list (`fileFilter`): the files of one folder that match the file-type
 // pattern. Setting the folder or the pattern refills it: the list empties at once, the folder
 // is read and sorted on a worker thread, and the finished list replaces the rows in one
-// model reset, so the UI thread never walks the folder. Rows have uniform sizes, which keeps
-// layout of a hundred thousand names cheap. fileClicked() reports a file becoming selected by
+// model reset, so the UI thread never walks the folder. Rows have uniform sizes and are laid
+// out a slice at a time, top first, and an old list is freed on the worker: a million names
+// never hold up the UI thread. fileClicked() reports a file becoming selected by
 // the mouse or keyboard only; a refill leaves no selection and reports nothing. A right-button
 // press reports its position and leaves the selection alone.
 class FileListView : public QListView
@@ -40,8 +42,15 @@ public:
     int count() const;
     // Display text of the selected file, empty when none is selected.
     QString selectedName() const;
+    // Display text of the file `step` rows below (negative: above) the selected one; empty
+    // when none is selected or the list ends first.
+    QString neighbourName(int step) const;
     // The selected file's name as the file system holds it, empty when none is selected.
     QByteArray selectedRawName() const;
+    // Display texts of every selected file, in list order (for several selected at once).
+    QStringList selectedNames() const;
+    // Display texts of every listed file, in list order.
+    QStringList names() const;
     bool isLoading() const { return awaited_ != 0; }
     // True when the last fill could not read the folder (missing, unreadable, not a folder).
     bool hasError() const { return error_; }

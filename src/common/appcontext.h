@@ -30,6 +30,8 @@ public:
     virtual void showMainWindow() = 0;
     virtual void hideMainWindow() = 0;
     virtual void showSlideShowEditor() = 0;
+    // Shows the full-screen window and starts the show the slide-show editor holds.
+    virtual void playSlideShow() = 0;
     virtual void showPaletteViewer() = 0;
     virtual void showOptions() = 0;
     // The editor frame: loaded when closed, else brought to the front.

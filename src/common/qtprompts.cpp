@@ -1,6 +1,7 @@
 #include "common/qtprompts.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -129,6 +130,14 @@ QString QtPrompts::saveFileName(const QString& title, const QString& start, cons
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     return chosenFile(dialog);
+}
+
+std::optional<quint32> QtPrompts::colour(quint32 initial)
+{
+    QColorDialog dialog(QColor::fromRgb(QRgb(initial)), QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return quint32(dialog.selectedColor().rgb() & 0xFFFFFFu);
 }
 
 } // namespace orv

@@ -15,6 +15,7 @@ public:
                                  const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) override;
     QString saveFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) override;
+    std::optional<quint32> colour(quint32 initial) override;
 };
 
 // File dialogs are the program's own, not the desktop's: a desktop dialog adds the masks to a

@@ -116,14 +116,14 @@ public:
     // Decodes rows up to (not including) `until` into the buffer at base; returns false on an
     // error. Rows decoded so far are counted in `ready`, which readers may watch.
     bool decodeRows(uchar* base, qsizetype bytesPerLine, JDIMENSION upTo, std::atomic<int>& ready,
-                    const std::atomic<bool>* cancel = nullptr)
+                    const std::atomic<bool>* cancel = nullptr, const std::stop_token& stop = {})
     {
         const JDIMENSION until = std::min(upTo, cinfo_.output_height);
         if (setjmp(err_.jump))
             return false;
         JSAMPROW rowPointers[16];
         while (cinfo_.output_scanline < until) {
-            if (cancel && cancel->load(std::memory_order_relaxed))
+            if ((cancel && cancel->load(std::memory_order_relaxed)) || stop.stop_requested())
                 return false;
             const JDIMENSION first = cinfo_.output_scanline;
             const JDIMENSION want = std::min<JDIMENSION>(16, until - first);
@@ -222,7 +222,7 @@ private:
 
 } // namespace
 
-DecodedJpeg decodeJpeg(const QString& path, qint64 maxPixels, int firstRows)
+DecodedJpeg decodeJpeg(const QString& path, qint64 maxPixels, int firstRows, std::stop_token stop)
 {
     DecodedJpeg out;
     FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
@@ -262,7 +262,11 @@ DecodedJpeg decodeJpeg(const QString& path, qint64 maxPixels, int firstRows)
     const int height = image.height();
     const bool progressive = orientation <= 1 && firstRows > 0 && firstRows < height;
     std::atomic<int> ready{0};
-    const bool ok = d->decodeRows(base, bpl, JDIMENSION(progressive ? firstRows : height), ready);
+    const bool ok = d->decodeRows(base, bpl, JDIMENSION(progressive ? firstRows : height), ready, nullptr, stop);
+    if (stop.stop_requested()) {
+        out.error = QStringLiteral("cancelled");
+        return out;
+    }
     const int rows = ready.load();
     if (rows == 0) {
         out.error = ok ? QStringLiteral("no rows") : d->message();

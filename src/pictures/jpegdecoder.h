@@ -6,6 +6,7 @@
 #include "pictures/pictureloader.h"
 
 #include <memory>
+#include <stop_token>
 
 namespace orv {
 
@@ -22,7 +23,8 @@ struct DecodedJpeg {
 
 // Decodes the first firstRows rows before returning (all of them when firstRows <= 0) and, for
 // a picture with more, hands the rest to a worker thread: the picture area can paint its top
-// part at once. Pictures that must be turned (EXIF) are decoded whole.
-DecodedJpeg decodeJpeg(const QString& path, qint64 maxPixels, int firstRows = 0);
+// part at once. Pictures that must be turned (EXIF) are decoded whole. A stop request ends
+// the decoding early with an error.
+DecodedJpeg decodeJpeg(const QString& path, qint64 maxPixels, int firstRows = 0, std::stop_token stop = {});
 
 } // namespace orv

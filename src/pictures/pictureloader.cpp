@@ -45,7 +45,32 @@ void makePaintable(QImage& img)
 
 } // namespace
 
+PictureResult PictureLoader::loadWhole(const QString& path, std::stop_token stop)
+{
+    if (stop.stop_requested())
+        return failure(QStringLiteral("cancelled"));
+    PictureResult r = load(path);
+    if (r.picture.completion) {
+        r.picture.completion->waitUntilDone();
+        r.picture.completion.reset();
+    }
+    return r;
+}
+
 PictureResult QtPictureLoader::load(const QString& path)
+{
+    return read(path, firstRows_, {});
+}
+
+PictureResult QtPictureLoader::loadWhole(const QString& path, std::stop_token stop)
+{
+    PictureResult r = read(path, 0, stop);
+    if (stop.stop_requested())
+        return failure(QStringLiteral("cancelled"));
+    return r;
+}
+
+PictureResult QtPictureLoader::read(const QString& path, int firstRows, std::stop_token stop)
 {
     const QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile())
@@ -74,7 +99,7 @@ PictureResult QtPictureLoader::load(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return failure(file.errorString());
     if (looksLikeJpeg(file.peek(3))) {
-        DecodedJpeg j = decodeJpeg(path, maxPixels_, firstRows_);
+        DecodedJpeg j = decodeJpeg(path, maxPixels_, firstRows, stop);
         if (!j.image.isNull()) {
             PictureResult r;
             r.picture.himetric = himetricForPixels(j.image.size(), dpiX_, dpiY_);

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <memory>
+#include <stop_token>
 
 namespace orv {
 
@@ -47,6 +48,9 @@ class PictureLoader {
 public:
     virtual ~PictureLoader() = default;
     virtual PictureResult load(const QString& path) = 0;
+    // The whole picture before returning (never a completion), for work off the UI thread:
+    // safe to call from any thread. Gives up with an error once stop is requested.
+    virtual PictureResult loadWhole(const QString& path, std::stop_token stop);
 };
 
 // Qt's image readers for raster formats, our own renderer for metafiles. dpiX/dpiY are the
@@ -58,8 +62,11 @@ public:
     // and the rest follow in the background (0: always whole).
     QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels = 256LL * 1024 * 1024, int firstRows = 0);
     PictureResult load(const QString& path) override;
+    PictureResult loadWhole(const QString& path, std::stop_token stop) override;
 
 private:
+    PictureResult read(const QString& path, int firstRows, std::stop_token stop);
+
     double dpiX_;
     double dpiY_;
     qint64 maxPixels_;

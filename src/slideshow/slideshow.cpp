@@ -10,9 +10,13 @@
 #include "platform/screenmetrics.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QVBoxLayout>
 
 namespace orv {
 
@@ -27,6 +31,17 @@ QAction* entry(QMenu* menu, const char* name, bool checkable = false, bool check
     return a;
 }
 
+const QList<FileFilter> kShowFilter = {{QStringLiteral("Slideshow (*.sli)"), {QStringLiteral("*.sli")}}};
+
+// The busy pointer while a show file is read or written.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 } // namespace
 
 Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), ctx_(ctx)
@@ -39,6 +54,7 @@ Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     const TwipsLayout L(screen.twipsPerPixelX(), screen.twipsPerPixelY());
 
     menuBar_ = new QMenuBar(this);
+    menuBar_->setObjectName(QStringLiteral("menuBar"));
     File_ = menuBar_->addMenu(QString());
     File_->setObjectName(QStringLiteral("File"));
     Open_ = entry(File_, "Open");
@@ -48,7 +64,6 @@ Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     File_->addSeparator()->setObjectName(QStringLiteral("mnublank"));
     Quit_ = entry(File_, "Quit");
     Quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    connect(Quit_, &QAction::triggered, this, &QWidget::close);
 
     SlideControl_ = menuBar_->addMenu(QString());
     SlideControl_->setObjectName(QStringLiteral("SlideControl"));
@@ -90,32 +105,71 @@ Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     Root_ = entry(Diskmnu_, "Root");
     Previous_ = entry(Diskmnu_, "Previous");
 
-    const int barHeight = menuBar_->sizeHint().height();
-    menuBar_->setGeometry(0, 0, L.x(6600), barHeight);
-    auto* client = new QWidget(this);
-    client->setGeometry(0, barHeight, L.x(6600), L.y(5700));
-    setFixedSize(L.x(6600), L.y(5700) + barHeight);
+    // The menu bar takes the height its captions need once they are applied; the layout keeps
+    // the client area at its designed size below it, so the window follows the bar.
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    client_->setFixedSize(L.size(6600, 5700));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(client_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     browser_ = new FolderBrowser(*ctx_.services().volumes, *ctx_.services().process, this);
     browser_->setPattern(QStringLiteral("*.wav;*.bmp;*.jpg;*.gif;*.wmf;*.emf;*.ico;*.dib;*.cur"));
-    drvChoose_ = new DriveListBox(*browser_, client);
+    drvChoose_ = new DriveListBox(*browser_, client_);
     drvChoose_->setObjectName(QStringLiteral("drvChoose"));
     L.place(drvChoose_, 120, 120, 3135, 315);
-    dirDrive_ = new FolderListView(*browser_, client);
+    dirDrive_ = new FolderListView(*browser_, client_);
     dirDrive_->setObjectName(QStringLiteral("dirDrive"));
     L.place(dirDrive_, 120, 600, 3150, 2730);
-    lstFiles_ = new FileListView(client);
+    lstFiles_ = new FileListView(client_);
     lstFiles_->setObjectName(QStringLiteral("lstFiles"));
     lstFiles_->follow(*browser_);
     lstFiles_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     L.place(lstFiles_, 3345, 120, 3120, 3015);
-    lstChosen_ = new QListWidget(client);
+    lstChosen_ = new QListWidget(client_);
     lstChosen_->setObjectName(QStringLiteral("lstChosen"));
     lstChosen_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstChosen_->setUniformItemSizes(true);
     L.place(lstChosen_, 120, 3435, 6375, 2205);
 
-    if (!browser_->enter(ctx_.services().process->currentFolder()))
-        browser_->enter(QStringLiteral("/"));
+    // Right-button presses open the pop-ups without touching the selection the commands use.
+    lstChosen_->viewport()->installEventFilter(this);
+    client_->installEventFilter(this);
+
+    connect(Open_, &QAction::triggered, this, &Slideshow::Open_Click);
+    connect(Save_, &QAction::triggered, this, &Slideshow::Save_Click);
+    connect(Quit_, &QAction::triggered, this, &QWidget::close);
+    connect(Play_, &QAction::triggered, this, &Slideshow::Play_Click);
+    connect(Playr_, &QAction::triggered, this, &Slideshow::Play_Click);
+    connect(key_, &QAction::triggered, this, &Slideshow::key_Click);
+    connect(keypress_, &QAction::triggered, this, &Slideshow::key_Click);
+    connect(timer_, &QAction::triggered, this, &Slideshow::timer_Click);
+    connect(timerwait_, &QAction::triggered, this, &Slideshow::timer_Click);
+    connect(looppic_, &QAction::triggered, this, &Slideshow::looppic_Click);
+    connect(looppicture_, &QAction::triggered, this, &Slideshow::looppic_Click);
+    connect(mnuCursor_, &QAction::triggered, this, &Slideshow::mnuCursor_Click);
+    connect(mnuCursorPop_, &QAction::triggered, this, &Slideshow::mnuCursor_Click);
+    connect(mnuFilename_, &QAction::triggered, this, &Slideshow::mnuFilename_Click);
+    connect(mnuShowf_, &QAction::triggered, this, &Slideshow::mnuFilename_Click);
+    connect(mnuColor_, &QAction::triggered, this, &Slideshow::mnuColor_Click);
+    connect(Info_, &QAction::triggered, this, &Slideshow::Info_Click);
+    connect(add_, &QAction::triggered, this, &Slideshow::add_Click);
+    connect(Addall_, &QAction::triggered, this, &Slideshow::Addall_Click);
+    connect(Remove_, &QAction::triggered, this, &Slideshow::Remove_Click);
+    connect(Removeall_, &QAction::triggered, this, &Slideshow::Removeall_Click);
+    connect(Root_, &QAction::triggered, this, &Slideshow::Root_Click);
+    connect(Previous_, &QAction::triggered, this, &Slideshow::Previous_Click);
+
+    connect(drvChoose_, &DriveListBox::driveChanged, this, &Slideshow::drvChoose_Change);
+    connect(dirDrive_, &FolderListView::enterPressed, this, [this] { dirDrive_->openHighlighted(); });
+    connect(dirDrive_, &FolderListView::rightButtonPressed, this, [this](QPoint p) { Diskmnu_->popup(p); });
+    connect(lstFiles_, &FileListView::rightButtonPressed, this, [this](QPoint p) { MainAdd_->popup(p); });
+    connect(lstFiles_, &QAbstractItemView::doubleClicked, this, &Slideshow::add_Click);
+    connect(lstChosen_, &QListWidget::itemDoubleClicked, this, &Slideshow::Remove_Click);
 
     texts_ = {
         {File_, 63}, {Open_, 64}, {Save_, 65}, {Quit_, 66}, {SlideControl_, 67}, {Play_, 68}, {Playr_, 68},
@@ -130,12 +184,245 @@ Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
 void Slideshow::applyTexts()
 {
     texts_.apply(ctx_);
+    adjustSize();
 }
 
 void Slideshow::Form_Load()
 {
-    centreOnScreen(this, ctx_.services().screen->screenPixels());
+    browser_->enterOrFallback(ctx_.services().process->currentFolder());
+    browser_->enterRoot();
+    show_.reset();
+    captionColour_ = 0;
+    showEntries();
+    showState();
     ctx_.shell().ApplyLanguage(QStringLiteral("FrmSlide"));
+    centreOnScreen(this, ctx_.services().screen->screenPixels());
+}
+
+void Slideshow::message(const EditorMessage& m)
+{
+    ctx_.prompts().message(ctx_.text(m.text), m.title ? ctx_.text(m.title) : AppContext::AppName, m.icon, m.buttons);
+}
+
+void Slideshow::showEntries()
+{
+    lstChosen_->setUpdatesEnabled(false);
+    lstChosen_->clear();
+    lstChosen_->addItems(show_.entries());
+    lstChosen_->setUpdatesEnabled(true);
+}
+
+void Slideshow::showState()
+{
+    const ShowSettings& s = show_.settings();
+    const auto pair = [](QAction* a, QAction* b, bool on) {
+        a->setChecked(on);
+        b->setChecked(on);
+    };
+    pair(key_, keypress_, s.advanceOnKey);
+    pair(timer_, timerwait_, s.advanceOnTimer);
+    pair(looppic_, looppicture_, s.loop);
+    pair(mnuCursor_, mnuCursorPop_, s.showPointer);
+    pair(mnuFilename_, mnuShowf_, s.showFileName);
+}
+
+ShowView Slideshow::showView() const
+{
+    const ShowSettings& s = show_.settings();
+    return ShowView{show_.entries(), s.loop, s.showFileName, ctx_.text(kPlayingCaptionText)};
+}
+
+void Slideshow::add_Click()
+{
+    show_.add(browser_->folder(), lstFiles_->selectedNames());
+    showEntries();
+}
+
+void Slideshow::Addall_Click()
+{
+    show_.addAll(browser_->folder(), lstFiles_->names());
+    showEntries();
+}
+
+void Slideshow::Remove_Click()
+{
+    QList<int> rows;
+    for (const QModelIndex& index : lstChosen_->selectionModel()->selectedRows())
+        rows.append(index.row());
+    show_.remove(rows);
+    showEntries();
+}
+
+void Slideshow::Removeall_Click()
+{
+    show_.removeAll();
+    showEntries();
+}
+
+void Slideshow::key_Click()
+{
+    show_.toggleKeyMode();
+    showState();
+}
+
+void Slideshow::timer_Click()
+{
+    const bool ask = show_.toggleTimerMode();
+    showState();
+    if (!ask)
+        return;
+    const QLocale locale;
+    const std::optional<QString> answer = ctx_.prompts().input(
+        ctx_.text(kIntervalPromptText), ctx_.text(kIntervalTitleText), intervalPromptText(show_.settings().interval, locale));
+    if (!show_.answerInterval(answer, locale))
+        message(kInvalidIntervalMessage);
+}
+
+void Slideshow::looppic_Click()
+{
+    show_.toggleLoop();
+    showState();
+}
+
+void Slideshow::mnuCursor_Click()
+{
+    show_.togglePointer();
+    showState();
+}
+
+void Slideshow::mnuFilename_Click()
+{
+    show_.toggleFileName();
+    showState();
+}
+
+void Slideshow::mnuColor_Click()
+{
+    if (const std::optional<quint32> rgb = ctx_.prompts().colour(captionColour_))
+        captionColour_ = *rgb & 0xFFFFFFu;
+}
+
+void Slideshow::Play_Click()
+{
+    if (!show_.canPlay()) {
+        message(kNothingToPlayMessage);
+        return;
+    }
+    ctx_.shell().playSlideShow();
+}
+
+void Slideshow::Info_Click()
+{
+    ctx_.prompts().message(ctx_.text(62), ctx_.text(6).mid(1), PromptIcon::Information, PromptButtons::Ok);
+}
+
+void Slideshow::Open_Click()
+{
+    const QString path = ctx_.prompts().openFileName(QString(), QString(), kShowFilter);
+    if (path.isEmpty())
+        return;
+    bool valid = false;
+    {
+        const BusyPointer busy;
+        valid = show_.open(path);
+    }
+    showEntries();
+    showState();
+    if (!valid)
+        message(kNotAShowFileMessage);
+}
+
+void Slideshow::Save_Click()
+{
+    if (!show_.canSave()) {
+        message(kNothingToSaveMessage);
+        return;
+    }
+    saveShow();
+}
+
+bool Slideshow::saveShow()
+{
+    const QString path = ctx_.prompts().saveFileName(QString(), QString(), kShowFilter);
+    if (path.isEmpty())
+        return false;
+    ShowSave result;
+    {
+        const BusyPointer busy;
+        result = show_.save(path);
+    }
+    if (!result.saved)
+        ctx_.prompts().message(result.message(path), AppContext::AppName, PromptIcon::Critical, PromptButtons::Ok);
+    return result.saved;
+}
+
+bool Slideshow::mayClose()
+{
+    if (!show_.asksBeforeClosing())
+        return true;
+    switch (ctx_.prompts().message(ctx_.text(kSaveChangesMessage.text), AppContext::AppName, kSaveChangesMessage.icon,
+                                   kSaveChangesMessage.buttons)) {
+    case PromptAnswer::Yes:
+        // A save that was asked for but did not happen keeps the window, so the show is not
+        // lost after the user chose to keep it.
+        return saveShow();
+    case PromptAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Slideshow::closeEvent(QCloseEvent* e)
+{
+    if (!mayClose()) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
+}
+
+void Slideshow::Root_Click()
+{
+    browser_->enterRoot();
+}
+
+void Slideshow::Previous_Click()
+{
+    browser_->enterParent();
+}
+
+void Slideshow::drvChoose_Change()
+{
+    const QString drive = drvChoose_->drive();
+    if (browser_->enterDrive(drive))
+        return;
+    ctx_.prompts().message(ctx_.text(FolderBrowser::DriveErrorText), AppContext::AppName, PromptIcon::Critical,
+                           PromptButtons::Ok);
+    const QString fallback = browser_->fallbackDrive(drive);
+    if (!fallback.isEmpty()) {
+        drvChoose_->setDrive(fallback);  // raises drvChoose_Change for the fallback drive
+        return;
+    }
+    browser_->enter(QStringLiteral("/"));
+}
+
+bool Slideshow::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {
+        const QPoint at = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+        if (watched == lstChosen_->viewport()) {
+            SlideRemoveControl_->popup(at);
+            return true;
+        }
+        if (watched == client_) {
+            SlideControl_->popup(at);
+            return true;
+        }
+    }
+    if (e->type() == QEvent::ContextMenu && (watched == lstChosen_->viewport() || watched == client_))
+        return true;
+    return QWidget::eventFilter(watched, e);
 }
 
 } // namespace orv

@@ -3,6 +3,7 @@
 #include "startedprogram.h"
 
 #include "browser/picturebox.h"
+#include "pictures/picturepreloader.h"
 #include "editor/frmmdi.h"
 #include "editor/frmnotepad.h"
 #include "editor/textbox.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -397,4 +399,48 @@ TEST(Dispatcher, OddNamesPassWhole)
     EXPECT_EQ(b.h.sound.played, (QStringList{dir.filePath(names[1]), dir.filePath(names[3])}));
     ASSERT_EQ(b.h.desktop.calls.size(), 1);
     EXPECT_EQ(b.h.desktop.calls[0].target, dir.filePath(names[2]));
+}
+
+// The pictures beside the shown one are decoded ahead; a file changed since is read again.
+TEST(Dispatcher, NeighbouringPicturesAreDecodedAhead)
+{
+    QTemporaryDir dir;
+    const auto picture = [&](const char* name, QSize size) {
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(Qt::darkGreen);
+        img.save(dir.filePath(QLatin1String(name)), "BMP");
+        return dir.filePath(QLatin1String(name));
+    };
+    const QString a = picture("a.bmp", QSize(30, 20));
+    picture("b.bmp", QSize(40, 20));
+    const QString c = picture("c.bmp", QSize(50, 20));
+    writeFile(dir, QStringLiteral("d.txt"), QByteArray("text"));
+    Browser b(dir.path());
+    MainM& m = *b.m;
+
+    b.click(QStringLiteral("b.bmp"));
+    auto* ahead = m.findChild<PicturePreloader*>();
+    ASSERT_NE(ahead, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ahead->held().size() == 3; }, 5000));
+    EXPECT_TRUE(ahead->held().contains(a));
+    EXPECT_TRUE(ahead->held().contains(c));
+
+    // c changes on disk after it was decoded: the step shows the new contents.
+    const QString newer = picture("c.bmp", QSize(60, 20));
+    QFile f(newer);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    f.close();
+    b.click(QStringLiteral("c.bmp"));
+    EXPECT_EQ(control<PictureBox>(m, "Open").image().size(), QSize(60, 20));
+
+    // A text file beside it is not a picture to decode; a (held) step back shows b again.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ahead->held().size() == 2; }, 5000));
+    EXPECT_FALSE(ahead->held().contains(dir.filePath(QStringLiteral("d.txt"))));
+    b.click(QStringLiteral("b.bmp"));
+    EXPECT_EQ(control<PictureBox>(m, "Open").image().size(), QSize(40, 20));
+
+    // Leaving the folder lets the pictures go.
+    m.browser().enterParent();
+    EXPECT_TRUE(ahead->held().isEmpty());
 }

@@ -60,4 +60,16 @@ QString ScriptedPrompts::saveFileName(const QString& title, const QString& folde
     return fileName(QStringLiteral("save"), title, folder);
 }
 
+std::optional<quint32> ScriptedPrompts::colour(quint32 initial)
+{
+    if (!nextIs(true, {QStringLiteral("colour"), QString::number(initial), QString(), PromptIcon::None,
+                       PromptButtons::OkCancel}))
+        return std::nullopt;
+    const Answer a = answers_.front();
+    answers_.pop_front();
+    if (!a.text)
+        return std::nullopt;
+    return a.text->toUInt();
+}
+
 } // namespace orv::test

@@ -14,7 +14,7 @@ namespace orv::test {
 class ScriptedPrompts final : public Prompts {
 public:
     struct Asked {
-        QString kind;  // "message", "input", "open", "save"
+        QString kind;  // "message", "input", "open", "save", "colour"
         QString text;
         QString title;
         PromptIcon icon = PromptIcon::None;
@@ -28,6 +28,11 @@ public:
 
     void expectMessage(PromptAnswer answer) { answers_.push_back({answer, {}, false}); }
     void expectInput(std::optional<QString> text) { answers_.push_back({PromptAnswer::Ok, text, true}); }
+    // A colour answer as 0xRRGGBB; nullopt is Cancel.
+    void expectColour(std::optional<quint32> rgb)
+    {
+        answers_.push_back({PromptAnswer::Ok, rgb ? std::optional<QString>(QString::number(*rgb)) : std::nullopt, true});
+    }
 
     PromptAnswer message(const QString& text, const QString& title, PromptIcon icon,
                          PromptButtons buttons) override;
@@ -35,6 +40,7 @@ public:
                                  const QString& defaultText) override;
     QString openFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) override;
     QString saveFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) override;
+    std::optional<quint32> colour(quint32 initial) override;
 
     const QList<Asked>& asked() const { return asked_; }
     bool allAnswered() const { return answers_.empty(); }

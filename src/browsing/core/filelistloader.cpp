@@ -36,13 +36,33 @@ quint64 FileListLoader::request(const QString& folder, const WildcardPattern& pa
     return generation;
 }
 
+void FileListLoader::discard(QList<FileEntry> files)
+{
+    if (files.isEmpty() || !files.isDetached())
+        return;  // nothing to free, or another holder frees it
+    {
+        const std::lock_guard lock(mutex_);
+        trash_.append(std::move(files));
+        if (!worker_.joinable())
+            worker_ = std::thread([this] { run(); });
+    }
+    wake_.notify_all();
+}
+
 void FileListLoader::run()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return quit_ || pending_.has_value(); });
+        wake_.wait(lock, [this] { return quit_ || pending_.has_value() || !trash_.isEmpty(); });
         if (quit_)
             return;
+        if (!trash_.isEmpty()) {
+            QList<QList<FileEntry>> freeing = std::exchange(trash_, {});
+            lock.unlock();
+            freeing.clear();
+            lock.lock();
+            continue;
+        }
         const Job job = std::move(*pending_);
         pending_.reset();
         runningStop_ = std::stop_source();

@@ -38,3 +38,15 @@ void FileListModel::setFiles(QList<FileEntry> files)
 }
 
 } // namespace orv
+
+namespace orv {
+
+QList<FileEntry> FileListModel::takeFiles()
+{
+    beginResetModel();
+    QList<FileEntry> files = std::exchange(files_, {});
+    endResetModel();
+    return files;
+}
+
+} // namespace orv

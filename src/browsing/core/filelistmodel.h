@@ -24,6 +24,8 @@ public:
 
     // Replaces every row in one reset.
     void setFiles(QList<FileEntry> files);
+    // Empties the model in one reset and hands the rows over.
+    QList<FileEntry> takeFiles();
     const QList<FileEntry>& files() const { return files_; }
 
 private:

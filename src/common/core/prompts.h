@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QtGlobal>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -36,6 +37,8 @@ public:
     // `start` is the folder shown first, or a file name proposed in the name box.
     virtual QString openFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) = 0;
     virtual QString saveFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) = 0;
+    // A colour as 0xRRGGBB, proposing `initial`; nullopt when the user cancels.
+    virtual std::optional<quint32> colour(quint32 initial) = 0;
 };
 
 } // namespace orv
