@@ -39,6 +39,7 @@ public:
     std::optional<QString> input(const QString& text, const QString&, const QString&) override { fail(text); }
     QString openFileName(const QString& text, const QString&, const QList<FileFilter>&) override { fail(text); }
     QString saveFileName(const QString& text, const QString&, const QList<FileFilter>&) override { fail(text); }
+    std::optional<quint32> colour(quint32) override { fail(QStringLiteral("colour")); }
 
 private:
     [[noreturn]] static void fail(const QString& text)
