@@ -590,15 +590,12 @@ bool WmfPlayer::play(GdiCanvas& canvas)
 {
     const QRectF frame = m_file.frame();
     canvas.setObjectTableSize(m_file.objectCount());
-    canvas.setMapMode(MM_ANISOTROPIC);
-    canvas.setViewportOrg(frame.topLeft());
-    canvas.setViewportExt(frame.size());
-    if (m_file.placeable()) {
-        canvas.setWindowOrg(frame.topLeft());
-        canvas.setWindowExt(frame.size());
-    } else {
-        canvas.setWindowOrg(m_file.windowOrg());
-        canvas.setWindowExt(m_file.windowExt());
+    if (m_file.placeable() || m_file.framedByWindow()) {
+        canvas.setMapMode(MM_ANISOTROPIC);
+        canvas.setViewportOrg(frame.topLeft());
+        canvas.setViewportExt(frame.size());
+        canvas.setWindowOrg(m_file.placeable() ? frame.topLeft() : m_file.windowOrg());
+        canvas.setWindowExt(m_file.placeable() ? frame.size() : m_file.windowExt());
     }
     qint64 pos = m_file.recordsStart();
     WmfRecord record;
