@@ -48,7 +48,7 @@ QList<QPointF> readPoints(ByteReader& p, qint64 count)
     return points;
 }
 
-QList<QRect> readRegion(ByteReader p)
+std::optional<QList<QRect>> readRegion(ByteReader p)
 {
     p.skip(10);                       // next in chain, object type, object count, region size
     const qint16 scanCount = p.i16();
@@ -57,21 +57,21 @@ QList<QRect> readRegion(ByteReader p)
     const int top = p.i16();
     const int right = p.i16();
     const int bottom = p.i16();
-    QList<QRect> rects;
     if (!p.ok())
-        return rects;
+        return std::nullopt;
+    QList<QRect> rects;
     if (scanCount <= 0) {
         const QRect box = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).normalized();
         if (!box.isEmpty())
             rects.append(box);
         return rects;
     }
-    for (int s = 0; s < scanCount && p.ok(); ++s) {
+    for (int s = 0; s < scanCount; ++s) {
         const quint16 count = p.u16();
         const int scanTop = p.i16();
         const int scanBottom = p.i16();
-        if (!p.has(qint64(count / 2) * 4 + 2))
-            break;
+        if (!p.ok() || !p.has(qint64(count / 2) * 4 + 2))
+            return std::nullopt;
         for (int i = 0; i < count / 2; ++i) {
             const int l = p.i16();
             const int r = p.i16();

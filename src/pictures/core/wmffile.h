@@ -11,6 +11,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include <optional>
+
 namespace orv {
 
 namespace wmf {
@@ -86,8 +88,8 @@ QRectF reversedRect(ByteReader& p);
 QPointF reversedPoint(ByteReader& p);
 // count points as x, y pairs; none when they do not all fit.
 QList<QPointF> readPoints(ByteReader& p, qint64 count);
-// The rectangles of a region object, in logical units; none when unreadable.
-QList<QRect> readRegion(ByteReader p);
+// The rectangles of a region object, in logical units; nullopt when its scans do not fit.
+std::optional<QList<QRect>> readRegion(ByteReader p);
 
 } // namespace wmf
 

@@ -298,4 +298,27 @@ DibReader::Result DibReader::decodePacked(ByteReader packed, bool paletteIndices
     return decode(packed.range(0, size), packed.range(size, packed.size() - size), paletteIndices, palette);
 }
 
+DibReader::Result DibReader::decodeBand(ByteReader info, ByteReader bits, bool paletteIndices, const QList<QRgb>& palette,
+                                        quint32 startScan, quint32 scanCount)
+{
+    Header h;
+    if (!info.ok() || !readHeader(info, h))
+        return {};
+    if (scanCount == 0 || startScan >= quint64(h.height) || h.compression == BI_JPEG || h.compression == BI_PNG)
+        return decode(info, bits, paletteIndices, palette);
+    // The same header with the band's height, in the same storage order.
+    const qint64 rows = std::min<qint64>(scanCount, h.height - startScan);
+    QByteArray patched(info.at(0, info.size()), info.size());
+    const quint32 size = quint32(quint8(patched[0])) | quint32(quint8(patched[1])) << 8;
+    if (size == 12) {
+        patched[6] = char(rows & 0xff);
+        patched[7] = char((rows >> 8) & 0xff);
+    } else {
+        const qint32 height = qint32(h.topDown ? -rows : rows);
+        for (int i = 0; i < 4; ++i)
+            patched[8 + i] = char((quint32(height) >> (8 * i)) & 0xff);
+    }
+    return decode(ByteReader(patched.constData(), patched.size()), bits, paletteIndices, palette);
+}
+
 } // namespace orv

@@ -29,6 +29,11 @@ public:
                          bool keepAlpha = false);
     // Header, colour table and pixels back to back, as WMF records carry them.
     static Result decodePacked(ByteReader packed, bool paletteIndices, const QList<QRgb>& palette);
+    // A band of scan lines, as SetDIBitsToDevice transfers them: bits hold rows
+    // [startScan, startScan + scanCount) of the bitmap info describes, counted in storage order
+    // (from the bottom of a bottom-up bitmap); the image is those rows alone.
+    static Result decodeBand(ByteReader info, ByteReader bits, bool paletteIndices, const QList<QRgb>& palette,
+                             quint32 startScan, quint32 scanCount);
     // Bytes taken by the header and colour table of a packed bitmap; -1 when unreadable.
     static qint64 infoSize(ByteReader packed, bool paletteIndices = false);
 };

@@ -73,14 +73,16 @@ QString utf16(const char* p, quint32 count)
 // The bitmap a record carries at the given offsets. A bitmap whose own fields do not add up is
 // left out (a null image) and the file around it still plays; offsets outside the record are
 // corrupt.
+// scanCount, when given, makes the bits a band of that many rows from startScan on.
 bool bitmapAt(EmfPlayback& r, quint32 offBmi, quint32 cbBmi, quint32 offBits, quint32 cbBits, quint32 usage,
-              QImage* image, bool* bottomUp, bool keepAlpha = false)
+              QImage* image, bool* bottomUp, bool keepAlpha = false, quint32 startScan = 0, quint32 scanCount = 0)
 {
     const ByteReader info = r.record.data.range(offBmi, cbBmi);
     const ByteReader bits = r.record.data.range(offBits, cbBits);
     if (!info.ok() || !bits.ok())
         return r.corrupt();
-    const DibReader::Result dib = DibReader::decode(info, bits, usage == 1, r.s.palette, keepAlpha);
+    const DibReader::Result dib = scanCount ? DibReader::decodeBand(info, bits, usage == 1, r.s.palette, startScan, scanCount)
+                                            : DibReader::decode(info, bits, usage == 1, r.s.palette, keepAlpha);
     *image = dib.image;
     *bottomUp = dib.bottomUp;
     return true;
@@ -392,10 +394,7 @@ bool gradientFill(EmfPlayback& r)
         if (a >= vertices || b >= vertices || c >= std::max(vertices, 1u))
             continue;
         if (mode == 2) {
-            const QColor avg((colours[a].red() + colours[b].red() + colours[c].red()) / 3,
-                             (colours[a].green() + colours[b].green() + colours[c].green()) / 3,
-                             (colours[a].blue() + colours[b].blue() + colours[c].blue()) / 3);
-            r.canvas.gradientTriangle(QPolygonF({pts[a], pts[b], pts[c]}), avg);
+            r.canvas.gradientTriangle(QPolygonF({pts[a], pts[b], pts[c]}), {colours[a], colours[b], colours[c]});
         } else {
             r.canvas.gradientRect(QRectF(pts[a], pts[b]), colours[a], colours[b], mode == 1);
         }
@@ -547,6 +546,8 @@ struct BitmapFields
     quint32 cbBmi = 0;
     quint32 offBits = 0;
     quint32 cbBits = 0;
+    quint32 startScan = 0;
+    quint32 scanCount = 0;   // SETDIBITSTODEVICE: the bits are a band of this many rows
     bool flipSource = false;
 };
 
@@ -568,6 +569,9 @@ BitmapFields dibFields(EmfPlayback& r)
     if (r.record.type == EMR_STRETCHDIBITS) {
         f.rop = p.u32();
         ds = sizel(p);
+    } else {
+        f.startScan = p.u32();
+        f.scanCount = p.u32();
     }
     f.dest = QRectF(d, ds);
     f.src = QRectF(sp, ss);
@@ -619,10 +623,13 @@ bool blit(EmfPlayback& r)
     QImage image;
     bool bottomUp = true;
     const bool alpha = type == EMR_ALPHABLEND && ((f.rop >> 24) & 1);
-    if (!bitmapAt(r, f.offBmi, f.cbBmi, f.offBits, f.cbBits, f.usage, &image, &bottomUp, alpha))
+    if (!bitmapAt(r, f.offBmi, f.cbBmi, f.offBits, f.cbBits, f.usage, &image, &bottomUp, alpha, f.startScan, f.scanCount))
         return false;
     if (image.isNull())
         return true;
+    // A band's rows are numbered from its first scan line.
+    if (f.scanCount)
+        f.src.moveTop(f.src.top() - f.startScan);
     if (f.flipSource && bottomUp)
         f.src.moveTop(image.height() - f.src.top() - f.src.height());
     if (type == EMR_ALPHABLEND) {
@@ -683,6 +690,7 @@ const auto& records()
         {EMR_SETTEXTALIGN, 4, [](EmfPlayback& r) { r.s.textAlign = r.p.u32(); return true; }},
         {EMR_SETTEXTCOLOR, 4, [](EmfPlayback& r) { r.s.textColour = r.canvas.colour(r.p.u32()); return true; }},
         {EMR_SETBKCOLOR, 4, [](EmfPlayback& r) { r.s.bkColour = r.canvas.colour(r.p.u32()); return true; }},
+        {EMR_SETBRUSHORGEX, 8, [](EmfPlayback& r) { r.s.brushOrigin = pointl(r.p); return true; }},
         {EMR_SETARCDIRECTION, 4, [](EmfPlayback& r) { r.s.clockwiseArcs = r.p.u32() == AD_CLOCKWISE; return true; }},
         {EMR_SETMITERLIMIT, 4, [](EmfPlayback& r) {
              const quint32 limit = r.p.u32();

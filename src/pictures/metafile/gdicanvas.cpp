@@ -2,6 +2,7 @@
 
 #include "gdigeometry.h"
 
+#include <QLineF>
 #include <QLinearGradient>
 #include <QPainterPathStroker>
 
@@ -101,8 +102,9 @@ QBrush GdiCanvas::imageBrush(const GdiBrush& b) const
         return QBrush(b.colour, b.hatch >= 0 && b.hatch < 6 ? hatches[b.hatch] : Qt::SolidPattern);
     }
     case GdiBrush::Kind::Pattern: {
+        // A pattern whose bitmap could not be read paints nothing rather than a solid block.
         if (b.pattern.isNull())
-            return QBrush(b.colour);
+            return QBrush(Qt::NoBrush);
         if (!b.monochrome)
             return QBrush(b.pattern);
         QImage coloured = b.pattern.convertToFormat(QImage::Format_RGB32);
@@ -155,6 +157,7 @@ void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
     m_painter.setRenderHint(QPainter::Antialiasing, raster.mode == QPainter::CompositionMode_SourceOver);
     m_painter.setBackgroundMode(m_state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter.setBackground(m_state.bkColour);
+    m_painter.setBrushOrigin(deviceToImage().map(m_state.brushOrigin));
     QPainterPath path = imagePath;
     path.setFillRule(m_state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
     m_painter.setPen(pen);
@@ -172,6 +175,7 @@ void GdiCanvas::fillImagePath(const QPainterPath& imagePath, const QBrush& brush
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setBackgroundMode(m_state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter.setBackground(m_state.bkColour);
+    m_painter.setBrushOrigin(deviceToImage().map(m_state.brushOrigin));
     m_painter.fillPath(imagePath, raster.colour ? QBrush(*raster.colour) : brush);
 }
 
@@ -531,15 +535,47 @@ void GdiCanvas::gradientRect(const QRectF& box, const QColor& from, const QColor
     fillImagePath(m.map(path), QBrush(gradient), RasterOp());
 }
 
-void GdiCanvas::gradientTriangle(const QPolygonF& triangle, const QColor& average)
+void GdiCanvas::gradientTriangle(const QPolygonF& triangle, const std::array<QColor, 3>& colours)
 {
     const QTransform m = logicalToImage();
-    if (!usable(m) || m_inPath)
+    if (!usable(m) || m_inPath || triangle.size() != 3)
         return;
-    QPainterPath path;
-    path.addPolygon(triangle);
-    path.closeSubpath();
-    fillImagePath(m.map(path), QBrush(average), RasterOp());
+    const QPolygonF t = m.map(triangle);
+    const QRect area = t.boundingRect().toAlignedRect().intersected(imageRect());
+    const double det = (t[1].y() - t[2].y()) * (t[0].x() - t[2].x()) + (t[2].x() - t[1].x()) * (t[0].y() - t[2].y());
+    if (area.isEmpty() || !std::isfinite(det) || std::abs(det) < 1e-9)
+        return;
+    QImage shade(area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (shade.isNull())
+        return;
+    shade.fill(Qt::transparent);
+    // Half a pixel of slack keeps the edges of adjacent triangles from leaving gaps: a weight
+    // falls by an edge's length over twice the area for each pixel away from that edge.
+    const double longest = std::max({QLineF(t[0], t[1]).length(), QLineF(t[1], t[2]).length(), QLineF(t[2], t[0]).length()});
+    const double slack = 0.5 * longest / std::abs(det);
+    for (int y = 0; y < shade.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(shade.scanLine(y));
+        const double py = area.top() + y + 0.5;
+        for (int x = 0; x < shade.width(); ++x) {
+            const double px = area.left() + x + 0.5;
+            const double w0 = ((t[1].y() - t[2].y()) * (px - t[2].x()) + (t[2].x() - t[1].x()) * (py - t[2].y())) / det;
+            const double w1 = ((t[2].y() - t[0].y()) * (px - t[2].x()) + (t[0].x() - t[2].x()) * (py - t[2].y())) / det;
+            const double w2 = 1 - w0 - w1;
+            if (w0 < -slack || w1 < -slack || w2 < -slack)
+                continue;
+            auto mix = [&](auto channel) {
+                const double v = w0 * channel(colours[0]) + w1 * channel(colours[1]) + w2 * channel(colours[2]);
+                return int(std::lround(std::clamp(v, 0.0, 255.0)));
+            };
+            line[x] = qRgb(mix([](const QColor& c) { return c.red(); }), mix([](const QColor& c) { return c.green(); }),
+                           mix([](const QColor& c) { return c.blue(); }));
+        }
+    }
+    applyClip();
+    m_painter.resetTransform();
+    m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter.setOpacity(1.0);
+    m_painter.drawImage(area.topLeft(), shade);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
+#include <array>
 #include <optional>
 
 namespace orv {
@@ -48,7 +49,8 @@ public:
     void frameRegion(const QList<QRect>& logical, const GdiBrush& brush, QSizeF logicalSize);
     void invertRegion(const QList<QRect>& logical);
     void gradientRect(const QRectF& box, const QColor& from, const QColor& to, bool vertical);
-    void gradientTriangle(const QPolygonF& triangle, const QColor& average);
+    // Each point takes its vertex's colour blended by its distance to the three (Gouraud shading).
+    void gradientTriangle(const QPolygonF& triangle, const std::array<QColor, 3>& colours);
 
     // Paths
     void beginPath();
