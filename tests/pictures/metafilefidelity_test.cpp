@@ -130,6 +130,24 @@ TEST(MetafileTextFidelity, SymbolFontsShowTheirSymbols)
     }
 }
 
+TEST(MetafileTextFidelity, GlyphIndicesOfTheCoreFontsReadAsText)
+{
+    // Printed pages store glyph indices; in the core fonts glyph 43 is "H" and 76 is "i".
+    const QString glyphs = QString(QChar(43)) + QChar(76);
+    const QImage expected = emfText(QStringLiteral("Hi"), QStringLiteral("Courier New"));
+    ASSERT_FALSE(darkArea(expected).isEmpty());
+    auto indices = [&glyphs](const QString& face) {
+        EmfWriter w = inchEmf();
+        w.selectObject(w.createFont(font(face, -24)));
+        w.setBkMode(TRANSPARENT);
+        w.extTextOut(QPoint(12, 24), glyphs, 0x10);   // ETO_GLYPH_INDEX
+        return renderAt96(w.finish());
+    };
+    EXPECT_EQ(indices(QStringLiteral("Courier New")), expected);
+    // Another font's glyph order is unknown: nothing rather than the wrong letters.
+    EXPECT_TRUE(darkArea(indices(QStringLiteral("Calibri"))).isEmpty());
+}
+
 TEST(MetafileTextFidelity, RightToLeftLinesKeepTheirOrder)
 {
     // Alef, wide, then four thin vavs: read right to left, the alef is the rightmost letter.

@@ -1,6 +1,7 @@
 #include "codepages.h"
 
 #include <QStringDecoder>
+#include <QStringList>
 
 #include <array>
 
@@ -130,6 +131,26 @@ QString symbolChar(char16_t code, SymbolFont font)
             return QString(QChar(0x02D9));
     }
     return QString(QChar(code));
+}
+
+QString standardOrderGlyphText(const QString& glyphs, const QString& face)
+{
+    static const QStringList standardOrder {
+        QStringLiteral("arial"), QStringLiteral("arial black"), QStringLiteral("arial narrow"),
+        QStringLiteral("times new roman"), QStringLiteral("courier new"), QStringLiteral("verdana"),
+        QStringLiteral("georgia"), QStringLiteral("tahoma"), QStringLiteral("trebuchet ms"),
+        QStringLiteral("comic sans ms"), QStringLiteral("impact"),
+    };
+    if (!standardOrder.contains(face.trimmed().toLower()))
+        return {};
+    QString text(glyphs.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        const char16_t g = glyphs[i].unicode();
+        if (g < 3 || g > 97)
+            return {};
+        text[i] = QChar(char16_t(g + 29));
+    }
+    return text;
 }
 
 } // namespace orv

@@ -21,4 +21,10 @@ SymbolFont symbolFontFor(const QString& face, quint8 charset);
 // the font's table lacks, and every code of an unknown symbol font, is returned as it was.
 QString symbolChar(char16_t code, SymbolFont font);
 
+// Glyph indices as text, for the fonts whose first glyphs follow the standard Macintosh order
+// (Arial, Times New Roman, Courier New and the other core fonts), where glyphs 3..97 are the
+// characters from the space to the tilde. A null string when the font is not one of them or a
+// glyph lies outside that range: its text cannot be recovered without the font itself.
+QString standardOrderGlyphText(const QString& glyphs, const QString& face);
+
 } // namespace orv

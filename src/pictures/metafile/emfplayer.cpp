@@ -468,9 +468,10 @@ bool paintRegion(EmfPlayback& r)
 void drawText(EmfPlayback& r, QPointF reference, QString string, const QList<QPointF>& advances, quint32 options,
               const std::optional<QRectF>& box)
 {
-    // Glyph indices name shapes in a font file we do not have; their text cannot be recovered.
+    // Glyph indices name shapes in a font file we do not have; only the core fonts' order
+    // gives their text back.
     if (options & ETO_GLYPH_INDEX)
-        string.clear();
+        string = standardOrderGlyphText(string, r.s.font.face);
     r.canvas.textOut(reference, string, advances, options, box);
 }
 
