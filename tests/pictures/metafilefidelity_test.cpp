@@ -148,6 +148,26 @@ TEST(MetafileTextFidelity, GlyphIndicesOfTheCoreFontsReadAsText)
     EXPECT_TRUE(darkArea(indices(QStringLiteral("Calibri"))).isEmpty());
 }
 
+TEST(MetafileTextFidelity, EscapementTurnsWithAMappingThatTurnsYUp)
+{
+    // Chart programs write upward axis titles at 2700 tenths of a degree in a y-up window.
+    EmfWriter w = inchEmf();
+    w.setMapMode(8);
+    w.setWindowOrg(QPoint(0, 1000));
+    w.setWindowExt(QSize(1000, -1000));
+    w.setViewportExt(QSize(96, 96));
+    LogFont f = font(QStringLiteral("DejaVu Sans"), -150);
+    f.escapement = 2700;
+    w.selectObject(w.createFont(f));
+    w.setBkMode(TRANSPARENT);
+    w.extTextOut(QPoint(500, 200), QStringLiteral("HHHH"));   // 19 pixels above the bottom
+    const QRect text = darkArea(renderAt96(w.finish()));
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_GT(text.height(), 2 * text.width());
+    EXPECT_LE(text.bottom(), 78);   // it reads upwards from its reference point
+    EXPECT_LT(text.top(), 40);
+}
+
 TEST(MetafileTextFidelity, RightToLeftLinesKeepTheirOrder)
 {
     // Alef, wide, then four thin vavs: read right to left, the alef is the rightmost letter.
@@ -323,6 +343,20 @@ TEST(MetafileRecordFidelity, ShortRegionAndPolygonRecordsAreRefused)
         empty.record(function, {});
         EXPECT_TRUE(refused(empty.finish())) << function;
     }
+}
+
+TEST(MetafileRecordFidelity, EmfObjectsBeyondTheHeadersCountStillPlay)
+{
+    // The header counts one handle, the metafile's own; the file creates its brush at 9.
+    EmfWriter w = inchEmf();
+    ByteWriter brush;
+    for (quint32 v : {9u, 0u, 0x0000ffu, 0u})   // index, BS_SOLID, red, hatch
+        brush.le32(v);
+    w.record(39, brush.take());
+    w.selectObject(9);
+    w.selectObject(0x80000008);   // NULL_PEN
+    w.rectangle(QRect(0, 0, 96, 96));
+    EXPECT_TRUE(near(renderAt96(w.finish()), 48, 48, Qt::red));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -125,10 +125,14 @@ bool deleteObject(EmfPlayback& r)
     return true;
 }
 
-// The records that create an object name its slot first; slot 0 is the metafile itself.
+// The records that create an object name its slot first; slot 0 is the metafile itself. Some
+// writers count their handles short in the header: the table grows to take the object.
 bool readSlot(EmfPlayback& r, int* slot)
 {
+    constexpr quint32 maxHandles = 0x10000;
     const quint32 index = r.p.u32();
+    if (index != 0 && index < maxHandles && !r.canvas.validIndex(index))
+        r.canvas.setObjectTableSize(int(index) + 1);
     if (!r.objectIndex(index, false))
         return false;
     *slot = int(index);

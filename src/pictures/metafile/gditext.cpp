@@ -230,9 +230,13 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
 
     const bool updateCp = align & TA_UPDATECP;
     const QPointF origin = m.map(updateCp ? m_state.position : reference);
-    double angle = -double(f.escapement) / 10;
-    if (advancedGraphics())
-        angle += std::atan2(m.m12(), m.m11()) * 180 / std::numbers::pi;
+    // The escapement turns the baseline counter-clockwise as seen in logical space: a mapping
+    // that turns y up turns it the other way on the picture, as charts' upward axis titles
+    // written with 2700 in such a mapping show.
+    const double theta = double(f.escapement) / 10 * std::numbers::pi / 180;
+    const double dirX = std::cos(theta) * m.m11() - std::sin(theta) * m.m21();
+    const double dirY = std::cos(theta) * m.m12() - std::sin(theta) * m.m22();
+    double angle = std::atan2(dirY, dirX) * 180 / std::numbers::pi;
     // Text positions end up in the font engine's fixed point, which holds a few million pixels.
     constexpr double textLimit = 4e6;
     if (!std::isfinite(angle) || !(std::abs(origin.x()) < textLimit) || !(std::abs(origin.y()) < textLimit)
