@@ -132,6 +132,10 @@ bool WmfFile::open()
             return fail(QStringLiteral("metafile has an empty picture frame"));
         m_unitsPerInch = inch;
         header = placeableSize;
+        // GDI+ stores the placeable header padded to 24 bytes in the metafiles it embeds.
+        ByteReader padded = r.range(placeableSize, 4);
+        if (padded.u16() == 0 && padded.u16() != 0 && r.range(placeableSize + 2, 4).u32() == 0x00090001u)
+            header = placeableSize + 2;
     }
     r.seek(header);
     const quint16 type = r.u16();

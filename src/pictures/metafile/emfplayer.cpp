@@ -1,6 +1,7 @@
 #include "emfplayer.h"
 
 #include "dibreader.h"
+#include "emfplusplayer.h"
 #include "gdicanvas.h"
 #include "recordtable.h"
 #include "pictures/core/codepages.h"
@@ -672,8 +673,8 @@ bool blit(EmfPlayback& r)
 }
 
 // ---------------------------------------------------------------------------------------------
-// The records we play. The header, comments (EMF+ among them), colour management, layout and
-// the like change nothing we draw and have no handler.
+// The records we play. The header, comments (EMF+ is played by EmfPlusPlayer), colour
+// management, layout and the like change nothing we draw and have no handler.
 
 using Handler = RecordHandler<EmfPlayback>;
 
@@ -844,6 +845,13 @@ bool EmfPlayer::open()
 bool EmfPlayer::play(GdiCanvas& canvas)
 {
     canvas.setObjectTableSize(int(m_file.handles()));
+    EmfPlusPlayer plus(canvas);
+    // However playing ends, the canvas paints again afterwards.
+    struct Unsuppress
+    {
+        GdiCanvas& canvas;
+        ~Unsuppress() { canvas.setPaintingSuppressed(false); }
+    } unsuppress {canvas};
     qint64 pos = 0;
     EmfRecord record;
     while (pos < m_file.size()) {
@@ -852,6 +860,15 @@ bool EmfPlayer::play(GdiCanvas& canvas)
             return fail(why);
         if (record.type == EMR_EOF)
             return true;
+        if (record.type == EMR_GDICOMMENT) {
+            ByteReader comment = record.data;
+            comment.seek(8);
+            const quint32 size = comment.u32();
+            if (plus.playComment(record.data.range(12, std::min<qint64>(size, record.data.size() - 12)))) {
+                canvas.setPaintingSuppressed(!plus.emfDraws());
+                continue;
+            }
+        }
         EmfPlayback playback {canvas, canvas.state(), record, record.data, m_file.handles(), {}};
         playback.p.seek(8);
         if (!records().play(record.type, record.data.size() - 8, playback))

@@ -136,8 +136,22 @@ void GdiCanvas::applyClip()
     m_appliedClip = m_state.clip;
 }
 
+QPainter& GdiCanvas::foreignPainter()
+{
+    m_clipApplied = false;
+    m_painter.resetTransform();
+    m_painter.setClipping(false);
+    m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter.setOpacity(1.0);
+    m_painter.setBackgroundMode(Qt::TransparentMode);
+    m_painter.setRenderHint(QPainter::Antialiasing);
+    return m_painter;
+}
+
 void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
 {
+    if (m_suppressed)
+        return;
     const RasterOp raster = rasterOp(m_state.rop2 >= 1 && m_state.rop2 <= 16 ? m_state.rop2 - 1 : R2_COPYPEN - 1);
     if (!raster.draw || imagePath.isEmpty() || !reasonable(imagePath.controlPointRect()))
         return;
@@ -167,6 +181,8 @@ void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
 
 void GdiCanvas::fillImagePath(const QPainterPath& imagePath, const QBrush& brush, const RasterOp& raster)
 {
+    if (m_suppressed)
+        return;
     if (!raster.draw || imagePath.isEmpty() || !reasonable(imagePath.controlPointRect()))
         return;
     applyClip();
@@ -473,7 +489,7 @@ void GdiCanvas::angleArc(QPointF centre, double radius, double startDegrees, dou
 void GdiCanvas::setPixel(QPointF p, const QColor& c)
 {
     const QTransform m = logicalToImage();
-    if (m_inPath || !usable(m))
+    if (m_suppressed || m_inPath || !usable(m))
         return;
     const QPointF q = m.map(p);
     if (!imageRect().contains(toInt(std::floor(q.x())), toInt(std::floor(q.y()))))
@@ -538,7 +554,7 @@ void GdiCanvas::gradientRect(const QRectF& box, const QColor& from, const QColor
 void GdiCanvas::gradientTriangle(const QPolygonF& triangle, const std::array<QColor, 3>& colours)
 {
     const QTransform m = logicalToImage();
-    if (!usable(m) || m_inPath || triangle.size() != 3)
+    if (m_suppressed || !usable(m) || m_inPath || triangle.size() != 3)
         return;
     const QPolygonF t = m.map(triangle);
     const QRect area = t.boundingRect().toAlignedRect().intersected(imageRect());

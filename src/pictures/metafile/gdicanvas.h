@@ -74,6 +74,14 @@ public:
     // source is premultiplied when it carries alpha; opacity 0..1.
     void alphaBlend(const QRectF& dest, const QImage& source, QRectF sourceRect, double opacity);
 
+    // While suppressed, records change the state, paths and clipping as ever but paint nothing:
+    // an EMF's records that only repeat what its EMF+ records drew.
+    void setPaintingSuppressed(bool suppressed) { m_suppressed = suppressed; }
+    // The painter for another record set drawing on the same picture (EMF+): no transform, no
+    // clipping, plain composition. The canvas sets its own up again before it paints.
+    QPainter& foreignPainter();
+    QRect imageBounds() const { return imageRect(); }
+
 private:
     void applyClip();
     QPen imagePen(const QPainterPath& path) const;
@@ -96,6 +104,7 @@ private:
     QPainterPath m_path;                 // picture pixels
     std::optional<QPointF> m_pathCursor; // where the last figure of m_path ends
 
+    bool m_suppressed = false;
     bool m_clipApplied = false;
     std::optional<QRegion> m_appliedClip;
 };

@@ -43,7 +43,7 @@ void GdiCanvas::drawImage(const QRectF& destIn, const QImage& source, QRectF src
                           double opacity, bool smooth)
 {
     const QTransform m = logicalToImage();
-    if (m_inPath || source.isNull() || !usable(m) || !reasonable(destIn) || !reasonable(src))
+    if (m_suppressed || m_inPath || source.isNull() || !usable(m) || !reasonable(destIn) || !reasonable(src))
         return;
     QRectF dest = destIn;
     bool flipX = (dest.width() < 0) != (src.width() < 0);

@@ -1,12 +1,10 @@
 #include "gdicanvas.h"
 
+#include "fontmatch.h"
 #include "gdigeometry.h"
 #include "pictures/core/codepages.h"
 
-#include <QFontInfo>
 #include <QFontMetricsF>
-#include <QHash>
-#include <QMutex>
 
 #include <cmath>
 #include <numbers>
@@ -16,25 +14,6 @@ namespace orv {
 using namespace gdi;
 
 namespace {
-
-// The family fontconfig gives a face by its own rules: the face itself when installed, or a
-// substitute its configuration names (metric-compatible ones such as Liberation or URW for
-// Times New Roman and Arial). Empty when it would only fall back to its default family.
-QString installedFamily(const QString& face)
-{
-    static QMutex mutex;
-    static QHash<QString, QString> known;
-    const QMutexLocker lock(&mutex);
-    const auto it = known.constFind(face);
-    if (it != known.constEnd())
-        return *it;
-    // A style hint would make Qt skip fontconfig's substitutions, so the probes carry none.
-    static const QString fallback = QFontInfo(QFont(QStringLiteral("orvane no such family"))).family();
-    const QString resolved = QFontInfo(QFont(face)).family();
-    const bool substitute = !resolved.isEmpty()
-        && (resolved != fallback || resolved.startsWith(face, Qt::CaseInsensitive));
-    return *known.insert(face, substitute ? resolved : QString());
-}
 
 // The nearest font we have to what the metafile names: its face or fontconfig's substitute
 // for it when installed, else a generic family guessed from its pitch and family bits or its
@@ -263,6 +242,8 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
         return;
     }
 
+    if (m_suppressed)
+        return;
     applyClip();
     m_painter.save();
     if (clipPath)
