@@ -42,7 +42,7 @@ Difference compare(const QImage& a, const QImage& b)
 
 TEST(MetafileRenders, SamplesMatchTheirReferencesPixelForPixel)
 {
-    for (const QString& name : {QStringLiteral("drawing.wmf"), QStringLiteral("chart.emf")}) {
+    for (const QString& name : {QStringLiteral("drawing.wmf"), QStringLiteral("chart.emf"), QStringLiteral("diagram.emf")}) {
         QFile file(QDir(orv::test::samplesDir()).filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
         const orv::RenderedMetafile rendered = orv::renderMetafile(file.readAll(), 96, 96);
