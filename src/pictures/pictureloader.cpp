@@ -2,6 +2,7 @@
 
 #include "pictures/jpegdecoder.h"
 #include "pictures/metafile.h"
+#include "pictures/metafile/dibreader.h"
 #include "pictures/core/rasterformats.h"
 
 #include <QFile>
@@ -43,6 +44,25 @@ void makePaintable(QImage& img)
     }
 }
 
+// GIF readers fill what the first frame leaves of its screen with the background colour; that
+// part is shown transparent, over whatever the picture lies on, as viewers show it.
+void clearOutsideFirstFrame(QImage& img, QIODevice& file)
+{
+    const std::optional<GifLayout> layout = gifLayout(file);
+    if (!layout || img.size() != layout->screen || layout->firstFrame.contains(QRect(QPoint(0, 0), layout->screen)))
+        return;
+    img.convertTo(QImage::Format_ARGB32);
+    const QRect frame = layout->firstFrame.intersected(img.rect());
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const bool rowInside = y >= frame.top() && y <= frame.bottom();
+        for (int x = 0; x < img.width(); ++x) {
+            if (!rowInside || x < frame.left() || x > frame.right())
+                line[x] = 0;
+        }
+    }
+}
+
 } // namespace
 
 PictureResult QtPictureLoader::load(const QString& path)
@@ -73,6 +93,24 @@ PictureResult QtPictureLoader::load(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(file.errorString());
+    // Bitmaps in all their variants, and headerless clipboard-style DIBs, through our own reader.
+    const QByteArray head = file.peek(64);
+    const bool dibSuffix = suffix == QLatin1String("dib") || suffix == QLatin1String("bmp");
+    if (looksLikeBitmapFile(head) || (dibSuffix && looksLikeHeaderlessDib(head))) {
+        const qint64 size = file.size();
+        const uchar* bytes = size > 0 ? file.map(0, size) : nullptr;
+        const QByteArray copy = bytes ? QByteArray() : file.readAll();
+        const ByteReader data = bytes ? ByteReader(reinterpret_cast<const char*>(bytes), size)
+                                      : ByteReader(copy.constData(), copy.size());
+        DibReader::Result dib = DibReader::decodeFile(data, maxPixels_);
+        if (dib.image.isNull())
+            return failure(QStringLiteral("unreadable or truncated bitmap"));
+        PictureResult r;
+        r.picture.image = std::move(dib.image);
+        makePaintable(r.picture.image);
+        r.picture.himetric = himetricForPixels(r.picture.image.size(), dpiX_, dpiY_);
+        return r;
+    }
     if (looksLikeJpeg(file.peek(3))) {
         DecodedJpeg j = decodeJpeg(path, maxPixels_, firstRows_);
         if (!j.image.isNull()) {
@@ -105,6 +143,10 @@ PictureResult QtPictureLoader::load(const QString& path)
     QImage img;
     if (!reader.read(&img) || img.isNull())
         return failure(reader.errorString());
+    if (reader.format() == "gif") {
+        file.seek(0);
+        clearOutsideFirstFrame(img, file);
+    }
     makePaintable(img);
     PictureResult r;
     r.picture.himetric = himetricForPixels(img.size(), dpiX_, dpiY_);

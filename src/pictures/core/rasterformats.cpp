@@ -38,4 +38,62 @@ bool bitmapIsComplete(QIODevice& f)
     return f.size() >= qint64(offset) + rowBytes * height;
 }
 
+bool looksLikeBitmapFile(const QByteArray& head)
+{
+    return head.size() >= 18 && head[0] == 'B' && head[1] == 'M';
+}
+
+bool looksLikeHeaderlessDib(const QByteArray& head)
+{
+    if (head.size() < 16)
+        return false;
+    const quint32 size = le32(head, 0);
+    return size == 12 || (size >= 16 && size <= 64) || size == 108 || size == 124;
+}
+
+std::optional<GifLayout> gifLayout(QIODevice& file)
+{
+    if (!file.isOpen() || file.isSequential())
+        return std::nullopt;
+    const qint64 start = file.pos();
+    auto done = [&](std::optional<GifLayout> result) {
+        file.seek(start);
+        return result;
+    };
+    const QByteArray head = file.read(13);
+    if (head.size() < 13 || !head.startsWith("GIF"))
+        return done(std::nullopt);
+    auto u16 = [](const QByteArray& b, int at) { return int(uchar(b[at]) | (uchar(b[at + 1]) << 8)); };
+    GifLayout layout;
+    layout.screen = QSize(u16(head, 6), u16(head, 8));
+    const int flags = uchar(head[10]);
+    if (flags & 0x80)
+        file.skip(3LL << ((flags & 7) + 1));
+    // Extensions until the first image descriptor; each is a run of sized sub-blocks.
+    for (int blocks = 0; blocks < 100000; ++blocks) {
+        char kind = 0;
+        if (!file.getChar(&kind))
+            return done(std::nullopt);
+        if (uchar(kind) == 0x2C) {
+            const QByteArray d = file.read(8);
+            if (d.size() < 8)
+                return done(std::nullopt);
+            layout.firstFrame = QRect(u16(d, 0), u16(d, 2), u16(d, 4), u16(d, 6));
+            return done(layout);
+        }
+        if (uchar(kind) != 0x21 || !file.skip(1))
+            return done(std::nullopt);
+        for (;;) {
+            char size = 0;
+            if (!file.getChar(&size))
+                return done(std::nullopt);
+            if (!size)
+                break;
+            if (file.skip(uchar(size)) != uchar(size))
+                return done(std::nullopt);
+        }
+    }
+    return done(std::nullopt);
+}
+
 } // namespace orv

@@ -7,10 +7,11 @@
 
 namespace orv {
 
-// Device-independent bitmaps as metafiles embed them: a core, info or V4/V5 header, a colour
-// table, then rows of pixels (bottom-up unless the height is negative). Handles 1, 4, 8, 16,
-// 24 and 32 bits per pixel, bit fields, RLE4/RLE8, and JPEG/PNG payloads. Anything that does
-// not fit its bytes gives a null image; nothing larger than maxPixels is allocated.
+// Device-independent bitmaps as metafiles embed them and bitmap files hold them: a core, OS/2,
+// info or V4/V5 header, a colour table, then rows of pixels (bottom-up unless the height is
+// negative). Handles 1, 2, 4, 8, 16, 24 and 32 bits per pixel, any bit fields, RLE4/RLE8, and
+// JPEG/PNG payloads. Anything that does not fit its bytes gives a null image; nothing larger
+// than maxPixels is allocated.
 class DibReader
 {
 public:
@@ -34,6 +35,10 @@ public:
     // (from the bottom of a bottom-up bitmap); the image is those rows alone.
     static Result decodeBand(ByteReader info, ByteReader bits, bool paletteIndices, const QList<QRgb>& palette,
                              quint32 startScan, quint32 scanCount);
+    // A bitmap file: a "BM" file header and a DIB, or a DIB on its own as clipboard-style .dib
+    // files hold it. Keeps the alpha a bitmap declares (an alpha mask) unless every pixel
+    // would be invisible. Nothing larger than pixelLimit is allocated.
+    static Result decodeFile(ByteReader file, qint64 pixelLimit);
     // Bytes taken by the header and colour table of a packed bitmap; -1 when unreadable.
     static qint64 infoSize(ByteReader packed, bool paletteIndices = false);
 };
