@@ -359,6 +359,34 @@ TEST(MetafileRecordFidelity, EmfObjectsBeyondTheHeadersCountStillPlay)
     EXPECT_TRUE(near(renderAt96(w.finish()), 48, 48, Qt::red));
 }
 
+TEST(MetafileRecordFidelity, RegionsWithTheTwoByteObjectCountWindowsWrites)
+{
+    // A region header of 20 bytes, its size counting the whole object: the left half.
+    QByteArray region;
+    ByteWriter r;
+    for (int v : {0, 6, 0, 50, 1, 2, 0, 0, 500, 1000})   // chain, type, count, size, scans, max, bounds
+        r.le16(quint32(v));
+    for (int v : {2, 0, 1000, 0, 500, 2})               // one scan, one run
+        r.le16(quint32(v));
+    ASSERT_EQ(r.size(), 32);
+    region = r.take();
+    region.append(QByteArray(18, '\0'));                // padding the size says is part of it
+    ByteWriter sized;
+    sized.bytes(region.left(6));
+    sized.le16(quint32(region.size()));
+    sized.bytes(region.mid(8));
+    WmfWriter w = inchWmf();
+    fillWith(w, Qt::red);                                // objects 0 and 1
+    w.record(0x06FF, sized.take());                      // object 2, unknown to the writer
+    ByteWriter select;
+    select.le16(2);
+    w.record(0x012C, select.take());                     // SELECTCLIPREGION
+    w.rectangle(QRect(0, 0, 1000, 1000));
+    const QImage image = renderAt96(w.finish());
+    EXPECT_TRUE(near(image, 20, 48, Qt::red));
+    EXPECT_TRUE(near(image, 70, 48, Qt::white));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Bitmaps
 

@@ -48,9 +48,12 @@ QList<QPointF> readPoints(ByteReader& p, qint64 count)
     return points;
 }
 
-std::optional<QList<QRect>> readRegion(ByteReader p)
+namespace {
+
+// countBytes: how wide the object count before the region's size is.
+std::optional<QList<QRect>> readRegionWith(ByteReader p, int countBytes)
 {
-    p.skip(10);                       // next in chain, object type, object count, region size
+    p.skip(4 + countBytes + 2);       // next in chain, object type, object count, region size
     const qint16 scanCount = p.i16();
     p.skip(2);                        // max scan
     const int left = p.i16();
@@ -81,6 +84,17 @@ std::optional<QList<QRect>> readRegion(ByteReader p)
         p.u16();
     }
     return rects;
+}
+
+} // namespace
+
+std::optional<QList<QRect>> readRegion(ByteReader p)
+{
+    // The documented object count takes four bytes, but Windows writes two; the region's size,
+    // which counts the whole object, tells the layouts apart.
+    ByteReader probe = p.range(6, 2);
+    const bool twoByteCount = probe.ok() && probe.u16() == p.size();
+    return readRegionWith(p, twoByteCount ? 2 : 4);
 }
 
 } // namespace wmf
