@@ -182,6 +182,14 @@ QByteArray decodeRle(ByteReader bits, const Header& h)
     return out;
 }
 
+QSize embeddedSize(ByteReader bits)
+{
+    QByteArray bytes = QByteArray::fromRawData(bits.at(0, bits.size()), bits.size());
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).size();
+}
+
 QImage decodeEmbedded(ByteReader bits)
 {
     QByteArray bytes(bits.at(0, bits.size()), bits.size());
@@ -288,6 +296,20 @@ qint64 DibReader::infoSize(ByteReader packed, bool paletteIndices)
     const int entrySize = paletteIndices && h.bpp <= 8 ? 2 : h.entrySize;
     const qint64 size = h.tableOffset + h.tableEntries * entrySize;
     return size <= packed.size() ? size : -1;
+}
+
+std::optional<DibReader::Claim> DibReader::claim(ByteReader info, ByteReader bits)
+{
+    Header h;
+    if (!info.ok() || !bits.ok() || !readHeader(info, h))
+        return std::nullopt;
+    if (h.compression == BI_JPEG || h.compression == BI_PNG) {
+        const QSize size = embeddedSize(bits);
+        if (!size.isValid())
+            return std::nullopt;
+        return Claim {qint64(size.width()) * size.height(), true};
+    }
+    return Claim {h.width * h.height, h.compression == BI_RLE8 || h.compression == BI_RLE4};
 }
 
 DibReader::Result DibReader::decodePacked(ByteReader packed, bool paletteIndices, const QList<QRgb>& palette)

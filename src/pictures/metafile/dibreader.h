@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QList>
 
+#include <optional>
+
 namespace orv {
 
 // Device-independent bitmaps as metafiles embed them: a core, info or V4/V5 header, a colour
@@ -31,6 +33,15 @@ public:
     static Result decodePacked(ByteReader packed, bool paletteIndices, const QList<QRgb>& palette);
     // Bytes taken by the header and colour table of a packed bitmap; -1 when unreadable.
     static qint64 infoSize(ByteReader packed, bool paletteIndices = false);
+
+    // What decoding would make, read without decoding: the pixels (of the embedded picture for
+    // JPEG and PNG) and whether they are stored compressed; nullopt when unreadable.
+    struct Claim
+    {
+        qint64 pixels = 0;
+        bool compressed = false;
+    };
+    static std::optional<Claim> claim(ByteReader info, ByteReader bits);
 };
 
 } // namespace orv

@@ -12,10 +12,22 @@ namespace orv {
 
 using namespace gdi;
 
-GdiCanvas::GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch)
-    : GdiDeviceContext(deviceToImage, deviceUnitsPerInch,
-                       QRect(QPoint(0, 0), painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize()))
+namespace {
+
+QRect surfaceOf(const QPainter& painter, QPoint at)
+{
+    return QRect(at, painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize());
+}
+
+} // namespace
+
+GdiCanvas::GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch, QSize picture,
+                     QPoint surfaceAt, RenderBudget& budget)
+    : GdiDeviceContext(deviceToImage, deviceUnitsPerInch, QRect(QPoint(0, 0), picture), surfaceOf(painter, surfaceAt))
     , m_painter(painter)
+    , m_budget(budget)
+    , m_surface(surfaceOf(painter, surfaceAt))
+    , m_toSurface(QTransform::fromTranslate(-surfaceAt.x(), -surfaceAt.y()))
 {
     m_painter.setRenderHint(QPainter::Antialiasing);
     m_painter.setRenderHint(QPainter::TextAntialiasing);
@@ -125,7 +137,7 @@ void GdiCanvas::applyClip()
 {
     if (m_clipApplied && m_appliedClip == m_state.clip)
         return;
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     if (m_state.clip)
         m_painter.setClipRegion(*m_state.clip);
     else
@@ -149,8 +161,10 @@ void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
     }
     if (brush.style() == Qt::NoBrush && pen.style() == Qt::NoPen)
         return;
+    if (!charge(imagePath, brush.style() != Qt::NoBrush, pen.style() != Qt::NoPen ? pen.widthF() : 0))
+        return;
     applyClip();
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setCompositionMode(raster.mode);
     m_painter.setRenderHint(QPainter::Antialiasing, raster.mode == QPainter::CompositionMode_SourceOver);
     m_painter.setBackgroundMode(m_state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
@@ -164,10 +178,10 @@ void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
 
 void GdiCanvas::fillImagePath(const QPainterPath& imagePath, const QBrush& brush, const RasterOp& raster)
 {
-    if (!raster.draw || imagePath.isEmpty() || !reasonable(imagePath.controlPointRect()))
+    if (!raster.draw || imagePath.isEmpty() || !reasonable(imagePath.controlPointRect()) || !charge(imagePath, true, 0))
         return;
     applyClip();
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setCompositionMode(raster.mode);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setBackgroundMode(m_state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
@@ -475,7 +489,7 @@ void GdiCanvas::setPixel(QPointF p, const QColor& c)
     if (!imageRect().contains(toInt(std::floor(q.x())), toInt(std::floor(q.y()))))
         return;
     applyClip();
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     m_painter.fillRect(QRect(int(std::floor(q.x())), int(std::floor(q.y())), 1, 1), c);
 }
@@ -596,7 +610,7 @@ void GdiCanvas::selectClipPath(int mode)
     m_inPath = false;
     QPainterPath path = m_path;
     path.setFillRule(m_state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
-    combineClip(regionFromPath(path, imageRect()), mode);
+    combineClip(regionFromPath(path, maskRect()), mode);
     m_path = QPainterPath();
     m_pathCursor.reset();
 }

@@ -2,6 +2,7 @@
 
 #include "gdidevicecontext.h"
 #include "gdiraster.h"
+#include "renderbudget.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -23,7 +24,16 @@ class GdiCanvas : public GdiDeviceContext
 public:
     enum class ArcKind { Arc, ArcTo, Chord, Pie };
 
-    GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch);
+    // deviceToImage places the metafile's device space on a picture of the given size. The
+    // painter's surface may hold a part of it only, the one whose top-left corner is at
+    // surfaceAt: everything is worked out for the whole picture and moved onto the surface last,
+    // so a part comes out as the same pixels of the whole. What is painted is charged to budget.
+    GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch, QSize picture,
+              QPoint surfaceAt, RenderBudget& budget);
+
+    RenderBudget& budget() { return m_budget; }
+    // True when something drawn within this logical rectangle can land on the surface.
+    bool reaches(const QRectF& logical) const;
 
     // Drawing, in logical units
     void moveTo(QPointF p);
@@ -87,8 +97,15 @@ private:
     QPainterPath arcPath(const QRectF& box, QPointF start, QPointF end, ArcKind kind) const;
     void drawImage(const QRectF& dest, const QImage& source, QRectF sourceRect, QPainter::CompositionMode mode,
                    double opacity, bool smooth);
+    // Charges painting within these picture-pixel bounds (a stroke of this width along the path
+    // when stroke is given); false when the budget is spent and nothing is to be painted.
+    bool charge(const QRectF& bounds);
+    bool charge(const QPainterPath& path, bool fill, double strokeWidth);
 
     QPainter& m_painter;
+    RenderBudget& m_budget;
+    QRect m_surface;          // the painter's device, in picture pixels
+    QTransform m_toSurface;   // picture pixels to the painter's device
 
     bool m_inPath = false;
     QPainterPath m_path;                 // picture pixels

@@ -183,7 +183,7 @@ bool createDibPatternBrush(WmfPlayback& r)
         brush.pattern = bitmap16(r.p.rest(), r.canvas);
         brush.monochrome = true;
     } else {
-        const DibReader::Result dib = DibReader::decodePacked(r.p.rest(), usage == 1, r.s.palette);
+        const DibReader::Result dib = decodePackedWithin(r.canvas.budget(), true, r.p.rest(), usage == 1, r.s.palette);
         brush.pattern = dib.image;
     }
     return addObject(r, brush);
@@ -438,7 +438,8 @@ bool blit(WmfPlayback& r)
     if (function == META_BITBLT || function == META_STRETCHBLT) {
         image = bitmap16(p.rest(), r.canvas);
     } else {
-        const DibReader::Result dib = DibReader::decodePacked(p.rest(), usage == 1, r.s.palette);
+        const DibReader::Result dib = decodePackedWithin(r.canvas.budget(), r.canvas.reaches(destRect), p.rest(),
+                                                         usage == 1, r.s.palette);
         image = dib.image;
         bottomUp = dib.bottomUp;
     }
@@ -603,6 +604,9 @@ bool WmfPlayer::play(GdiCanvas& canvas)
     qint64 pos = m_file.recordsStart();
     WmfRecord record;
     while (pos < m_file.size()) {
+        // Past its budget a render keeps what it drew.
+        if (!canvas.budget().nextRecord())
+            return true;
         QString why;
         if (!m_file.nextRecord(pos, record, &why))
             return fail(why);

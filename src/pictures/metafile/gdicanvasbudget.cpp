@@ -1,0 +1,58 @@
+#include "gdicanvas.h"
+
+#include "gdigeometry.h"
+
+#include <QLineF>
+
+#include <cmath>
+
+namespace orv {
+
+using namespace gdi;
+
+namespace {
+
+double areaWithin(const QRectF& r, const QRect& picture)
+{
+    const QRectF cut = r.normalized().intersected(QRectF(picture));
+    return cut.isEmpty() ? 0 : cut.width() * cut.height();
+}
+
+} // namespace
+
+bool GdiCanvas::reaches(const QRectF& logical) const
+{
+    const QTransform m = logicalToImage();
+    if (!usable(m))
+        return false;
+    const QRectF r = m.mapRect(logical.normalized());
+    // A smoothed edge reaches a pixel or two beyond the rectangle.
+    return reasonable(r) && r.adjusted(-2, -2, 2, 2).intersects(QRectF(m_surface));
+}
+
+bool GdiCanvas::charge(const QRectF& bounds)
+{
+    return m_budget.paint(areaWithin(bounds, imageRect()));
+}
+
+bool GdiCanvas::charge(const QPainterPath& path, bool fill, double strokeWidth)
+{
+    const QRectF bounds = path.controlPointRect();
+    double cost = fill ? areaWithin(bounds, imageRect()) : 0;
+    if (strokeWidth > 0) {
+        // A stroke covers its length times its width, and never more than its grown bounds.
+        const double w = std::max(strokeWidth, 1.0);
+        double length = 0;
+        QPointF last;
+        for (int i = 0; i < path.elementCount(); ++i) {
+            const QPainterPath::Element e = path.elementAt(i);
+            if (!e.isMoveTo())
+                length += QLineF(last, QPointF(e)).length();
+            last = QPointF(e);
+        }
+        cost += std::min(length * w, areaWithin(bounds.adjusted(-w, -w, w, w), imageRect()));
+    }
+    return m_budget.paint(cost);
+}
+
+} // namespace orv
