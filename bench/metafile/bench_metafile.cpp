@@ -63,7 +63,7 @@ struct Host {
     Host() { main.show(); }
 
     // The picture area shows every pixel of its visible part.
-    bool painted() const { return main.Open->hasPicture(); }
+    bool painted() const { return main.Open->hasPicture() && main.Open->showsAll(); }
 };
 
 struct Open {

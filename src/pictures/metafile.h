@@ -13,7 +13,8 @@ namespace orv {
 
 // What one render cost, counted: for tests and benchmarks.
 struct RenderCost {
-    double work = 0;          // pixels painted
+    double work = 0;          // pixels painted, of the whole picture: what the budget counts
+    double surfaceWork = 0;   // pixels painted on the part rendered
     qint64 bitmapPixels = 0;  // pixels of bitmaps decoded
     qint64 records = 0;       // records played
     int bitmapsLeftOut = 0;   // compressed bitmaps claiming more than they could hold

@@ -32,13 +32,14 @@ bool GdiCanvas::reaches(const QRectF& logical) const
 
 bool GdiCanvas::charge(const QRectF& bounds)
 {
-    return m_budget.paint(areaWithin(bounds, imageRect()));
+    return m_budget.paint(areaWithin(bounds, imageRect()), areaWithin(bounds, m_surface));
 }
 
 bool GdiCanvas::charge(const QPainterPath& path, bool fill, double strokeWidth)
 {
     const QRectF bounds = path.controlPointRect();
     double cost = fill ? areaWithin(bounds, imageRect()) : 0;
+    double onSurface = fill ? areaWithin(bounds, m_surface) : 0;
     if (strokeWidth > 0) {
         // A stroke covers its length times its width, and never more than its grown bounds.
         const double w = std::max(strokeWidth, 1.0);
@@ -51,8 +52,9 @@ bool GdiCanvas::charge(const QPainterPath& path, bool fill, double strokeWidth)
             last = QPointF(e);
         }
         cost += std::min(length * w, areaWithin(bounds.adjusted(-w, -w, w, w), imageRect()));
+        onSurface += std::min(length * w, areaWithin(bounds.adjusted(-w, -w, w, w), m_surface));
     }
-    return m_budget.paint(cost);
+    return m_budget.paint(cost, onSurface);
 }
 
 } // namespace orv

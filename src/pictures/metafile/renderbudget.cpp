@@ -17,7 +17,7 @@ RenderBudget::Limits RenderBudget::limitsFor(QSize picture, qint64 fileBytes)
     Limits l;
     l.work = 1024.0 * double(std::max(area, kMegapixel)) + 256.0 * double(bytes);
     l.freeBitmapPixels = std::clamp(4 * area, 4 * kMegapixel, 16 * kMegapixel);
-    l.bitmapPixels = 32 * kMegapixel + 4 * std::min(area, 64 * kMegapixel) + 8 * bytes;
+    l.bitmapPixels = 16 * kMegapixel + 4 * std::min(area, 4 * kMegapixel) + 8 * bytes;
     return l;
 }
 
@@ -35,7 +35,7 @@ bool RenderBudget::nextRecord()
     return true;
 }
 
-bool RenderBudget::paint(double pixels)
+bool RenderBudget::paint(double pixels, double onSurface)
 {
     if (m_stopped)
         return false;
@@ -46,6 +46,7 @@ bool RenderBudget::paint(double pixels)
         return false;
     }
     m_work += pixels;
+    m_surfaceWork += std::max(onSurface, 0.0);
     return true;
 }
 

@@ -31,8 +31,9 @@ public:
     static constexpr qint64 kPixelsPerCompressedByte = 256;
 
     // For a picture of this size in pixels, drawn from a file of this many bytes: the picture
-    // painted over a thousand times, bitmaps of four times its area (at least 4 and at most
-    // 16 megapixels each) and 32 megapixels more in all, and more for a larger file.
+    // painted over a thousand times, and bitmaps of four times its area (at least 4 and at most
+    // 16 megapixels each; 16 megapixels more in all), and more for a larger file: bitmaps are
+    // decoded again for each part of the picture they show in, so their total stays modest.
     static Limits limitsFor(QSize picture, qint64 fileBytes);
 
     // cancel, when given, is polled at each record: a render nobody waits for stops there.
@@ -41,9 +42,10 @@ public:
     // Before each record: false when the render ends here (a limit was reached or it was
     // cancelled).
     bool nextRecord();
-    // Painting that covers this many pixels of the picture: false when it would overrun the
-    // limit, in which case it is left out and the render ends.
-    bool paint(double pixels);
+    // Painting that covers this many pixels of the picture, onSurface of them on the part being
+    // rendered: false when it would overrun the limit, in which case it is left out and the
+    // render ends.
+    bool paint(double pixels, double onSurface = 0);
     // A bitmap claiming this many pixels, stored in bytes, compressed (run-length, JPEG, PNG) or
     // not. False when it is not to be decoded: a compressed bitmap claiming more than its bytes
     // and the picture justify is left out alone; one that would overrun the total ends the
@@ -55,6 +57,8 @@ public:
     bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
 
     double work() const { return m_work; }
+    // What was painted on the part rendered: the work actually done.
+    double surfaceWork() const { return m_surfaceWork; }
     qint64 bitmapPixels() const { return m_bitmapPixels; }
     qint64 records() const { return m_records; }
     int bitmapsLeftOut() const { return m_bitmapsLeftOut; }
@@ -64,6 +68,7 @@ private:
     Limits m_limits;
     const std::atomic<bool>* m_cancel;
     double m_work = 0;
+    double m_surfaceWork = 0;
     qint64 m_bitmapPixels = 0;
     qint64 m_records = 0;
     int m_bitmapsLeftOut = 0;
