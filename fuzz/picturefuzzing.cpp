@@ -31,6 +31,7 @@ QString checkMetafile(const QByteArray& bytes, MetafileCost* cost)
         if (cost) {
             cost->work += p.cost.surfaceWork;
             cost->counted += p.cost.work;
+            cost->rasterised += p.cost.rasterised;
             cost->bitmapPixels += p.cost.bitmapPixels;
             cost->records += p.cost.records;
         }

@@ -12,6 +12,7 @@ namespace orv::fuzzing {
 struct MetafileCost {
     double work = 0;         // painted on the parts
     double counted = 0;      // painted on the whole picture, as the budget counts it
+    double rasterised = 0;   // length of the edges handed to the painter
     qint64 bitmapPixels = 0;
     qint64 records = 0;
 };
@@ -21,8 +22,10 @@ struct MetafileCost {
 // the record they stopped at, come out at their size and stay within the render budget.
 QString checkMetafile(const QByteArray& bytes, MetafileCost* cost = nullptr);
 
-// A device-independent bitmap as metafiles embed it (a bitmap file's 14-byte header, when there
-// is one, skipped): what it claims matches what it decodes to, with plain and palette colours.
+// A device-independent bitmap as metafiles embed and decode it (a bitmap file's 14-byte header,
+// when there is one, skipped), within a screen-sized picture's budget: what it claims matches
+// what it decodes to, with or without alpha; its colour table is read as colours or as palette
+// indices by the last byte's lowest bit.
 QString checkDib(const QByteArray& bytes);
 
 // A picture file through the loader, its kind told by its first bytes (bitmap, icon, cursor,

@@ -15,6 +15,8 @@ namespace {
 // at most, and decode at most 33 megapixels of bitmaps each, whatever the file claims.
 constexpr double kSlowWorkLimit = 1025.0 * (256 * 256 + 96 * 96);
 constexpr qint64 kSlowBitmapLimit = 2 * 33LL * 1024 * 1024;
+// Edges handed to the painter: geometry far beyond a part is cut before it reaches the painter.
+constexpr double kSlowEdgeLimit = 8e6;
 
 QByteArray read(const QString& path)
 {
@@ -41,6 +43,7 @@ TEST(PictureCorpus, EveryFileIsHandledSafely)
             if (name.contains(QLatin1String(".slow."))) {
                 EXPECT_LE(cost.work, kSlowWorkLimit) << n;
                 EXPECT_LE(cost.bitmapPixels, kSlowBitmapLimit) << n;
+                EXPECT_LE(cost.rasterised, kSlowEdgeLimit) << n;
                 ++slow;
             }
             continue;

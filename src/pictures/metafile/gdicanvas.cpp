@@ -173,7 +173,7 @@ void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
     path.setFillRule(m_state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
     m_painter.setPen(pen);
     m_painter.setBrush(brush);
-    m_painter.drawPath(path);
+    drawWithinReach(path, brush, pen, false);
 }
 
 void GdiCanvas::fillImagePath(const QPainterPath& imagePath, const QBrush& brush, const RasterOp& raster)
@@ -186,7 +186,7 @@ void GdiCanvas::fillImagePath(const QPainterPath& imagePath, const QBrush& brush
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setBackgroundMode(m_state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter.setBackground(m_state.bkColour);
-    m_painter.fillPath(imagePath, raster.colour ? QBrush(*raster.colour) : brush);
+    drawWithinReach(imagePath, raster.colour ? QBrush(*raster.colour) : brush, QPen(Qt::NoPen), true);
 }
 
 QRectF GdiCanvas::insideFrame(const QRectF& box) const

@@ -101,6 +101,13 @@ private:
     // when stroke is given); false when the budget is spent and nothing is to be painted.
     bool charge(const QRectF& bounds);
     bool charge(const QPainterPath& path, bool fill, double strokeWidth);
+    // The surface and a margin, in picture pixels: what a path is cut to when it reaches far
+    // beyond it (gdigeometry.h, farBeyond).
+    QRectF reach() const;
+    // Draws a path with the painter's pen and brush (fillOnly: fills it with brush), cut to
+    // reach first when it goes far beyond (a stroke then as its outline, cut too); the edges
+    // handed over are counted.
+    void drawWithinReach(const QPainterPath& path, const QBrush& brush, const QPen& pen, bool fillOnly);
 
     QPainter& m_painter;
     RenderBudget& m_budget;

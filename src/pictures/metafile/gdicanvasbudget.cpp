@@ -3,6 +3,7 @@
 #include "gdigeometry.h"
 
 #include <QLineF>
+#include <QPainterPathStroker>
 
 #include <cmath>
 
@@ -28,6 +29,46 @@ bool GdiCanvas::reaches(const QRectF& logical) const
     const QRectF r = m.mapRect(logical.normalized());
     // A smoothed edge reaches a pixel or two beyond the rectangle.
     return reasonable(r) && r.adjusted(-2, -2, 2, 2).intersects(QRectF(m_surface));
+}
+
+QRectF GdiCanvas::reach() const
+{
+    constexpr double margin = 256;
+    return QRectF(m_surface).adjusted(-margin, -margin, margin, margin);
+}
+
+namespace {
+
+double extent(const QPainterPath& path)
+{
+    const QRectF r = path.controlPointRect();
+    return r.width() + r.height();
+}
+
+} // namespace
+
+void GdiCanvas::drawWithinReach(const QPainterPath& path, const QBrush& brush, const QPen& pen, bool fillOnly)
+{
+    if (!farBeyond(path, reach())) {
+        m_budget.rasterise(extent(path));
+        if (fillOnly)
+            m_painter.fillPath(path, brush);
+        else
+            m_painter.drawPath(path);
+        return;
+    }
+    const double w = pen.style() == Qt::NoPen ? 0 : pen.widthF() * 4;
+    const QRectF cutAt = reach().adjusted(-w, -w, w, w);
+    if (brush.style() != Qt::NoBrush) {
+        const QPainterPath cut = cutTo(path, cutAt);
+        m_budget.rasterise(extent(cut));
+        m_painter.fillPath(cut, brush);
+    }
+    if (pen.style() != Qt::NoPen) {
+        const QPainterPath cut = cutTo(QPainterPathStroker(pen).createStroke(path), cutAt);
+        m_budget.rasterise(extent(cut));
+        m_painter.fillPath(cut, pen.brush());
+    }
 }
 
 bool GdiCanvas::charge(const QRectF& bounds)

@@ -53,12 +53,17 @@ public:
     bool bitmap(qint64 pixels, qint64 bytes, bool compressed);
 
     // The render ended before the end record.
+    // Edges handed to the painter's rasteriser, which walks each whole: the sum of the width and
+    // height of every path painted (counted only).
+    void rasterise(double extent) { m_rasterised += extent; }
+
     bool stopped() const { return m_stopped || cancelled(); }
     bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
 
     double work() const { return m_work; }
     // What was painted on the part rendered: the work actually done.
     double surfaceWork() const { return m_surfaceWork; }
+    double rasterised() const { return m_rasterised; }
     qint64 bitmapPixels() const { return m_bitmapPixels; }
     qint64 records() const { return m_records; }
     int bitmapsLeftOut() const { return m_bitmapsLeftOut; }
@@ -69,6 +74,7 @@ private:
     const std::atomic<bool>* m_cancel;
     double m_work = 0;
     double m_surfaceWork = 0;
+    double m_rasterised = 0;
     qint64 m_bitmapPixels = 0;
     qint64 m_records = 0;
     int m_bitmapsLeftOut = 0;
