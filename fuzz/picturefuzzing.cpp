@@ -57,7 +57,10 @@ namespace {
 QString checkDibOnce(ByteReader packed, bool paletteIndices, const QList<QRgb>& palette)
 {
     const qint64 infoSize = DibReader::infoSize(packed, paletteIndices);
-    const DibReader::Result whole = DibReader::decodePacked(packed, paletteIndices, palette);
+    // Within the budget of a screen-sized metafile, as the players decode: a run-length bitmap
+    // claiming millions of pixels in a few bytes is left out, not decoded.
+    RenderBudget budget(RenderBudget::limitsFor(QSize(1024, 768), packed.size()));
+    const DibReader::Result whole = decodePackedWithin(budget, true, packed, paletteIndices, palette);
     if (infoSize < 0)
         return whole.image.isNull() ? QString() : QStringLiteral("an unreadable header decoded");
     const ByteReader info = packed.range(0, infoSize);
@@ -87,12 +90,9 @@ QString checkDib(const QByteArray& bytes)
     QList<QRgb> palette;
     for (int i = 0; i < 16; ++i)
         palette.append(qRgb(i * 16, 255 - i * 16, i * 8));
-    for (const bool indices : {false, true}) {
-        const QString why = checkDibOnce(packed, indices, palette);
-        if (!why.isEmpty())
-            return why;
-    }
-    return {};
+    // The colour table read as colours, or as indices into a palette, as the last byte says.
+    const bool indices = !bytes.isEmpty() && (bytes.back() & 1);
+    return checkDibOnce(packed, indices, palette);
 }
 
 QString checkPictureFile(const QByteArray& bytes)
