@@ -49,23 +49,23 @@ double extent(const QPainterPath& path)
 
 void GdiCanvas::drawWithinReach(const QPainterPath& path, const QBrush& brush, const QPen& pen, bool fillOnly)
 {
-    if (!farBeyond(path, reach())) {
-        m_budget.rasterise(extent(path));
+    // A stroke reaches out by its width (four times, for miters and square caps).
+    const double grow = pen.style() == Qt::NoPen ? 0 : 4 * std::max(pen.widthF(), 1.0);
+    if (!farBeyond(path, reach().adjusted(grow, grow, -grow, -grow))) {
+        m_budget.rasterise(extent(path) + 2 * grow);
         if (fillOnly)
             m_painter.fillPath(path, brush);
         else
             m_painter.drawPath(path);
         return;
     }
-    const double w = pen.style() == Qt::NoPen ? 0 : pen.widthF() * 4;
-    const QRectF cutAt = reach().adjusted(-w, -w, w, w);
     if (brush.style() != Qt::NoBrush) {
-        const QPainterPath cut = cutTo(path, cutAt);
+        const QPainterPath cut = cutTo(path, reach());
         m_budget.rasterise(extent(cut));
         m_painter.fillPath(cut, brush);
     }
     if (pen.style() != Qt::NoPen) {
-        const QPainterPath cut = cutTo(QPainterPathStroker(pen).createStroke(path), cutAt);
+        const QPainterPath cut = cutTo(QPainterPathStroker(pen).createStroke(path), reach());
         m_budget.rasterise(extent(cut));
         m_painter.fillPath(cut, pen.brush());
     }
