@@ -360,8 +360,8 @@ QByteArray claimsWithinTheAllowance()
     info.le16(8);
     info.le32(1);
     info.le32(2);
-    info.zeros(12);
-    info.le32(2);
+    info.zeros(8);
+    info.le32(2);   // colours used
     info.le32(0);
     info.le32(0xffffff);
     info.le32(0x0000c0);
