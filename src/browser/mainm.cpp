@@ -18,6 +18,7 @@
 #include "common/fullscreenview.h"
 #include "platform/mediacontrol.h"
 #include "pictures/pictureloader.h"
+#include "pictures/vectorpicture.h"
 #include "platform/printerservice.h"
 #include "platform/processenvironment.h"
 #include "platform/shell.h"
@@ -265,6 +266,7 @@ void MainM::buildControls()
     connect(btnFull, &QPushButton::clicked, this, &MainM::btnFull_Click);
     connect(hscrPic, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
     connect(vscrPic, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
+    connect(Open, &PictureBox::pictureFailed, this, &MainM::pictureTurnedUnreadable);
     connect(Open, &PictureBox::rightButtonPressed, this, [this](QPoint p) {
         if (Open->hasPicture() && soundShown == 0)
             printMnu->popup(p);
@@ -448,11 +450,24 @@ void MainM::fileFilter_Click()
         if (openedFromCommandLine)
             openedFromCommandLine = 0;
     } catch (const DispatchFailure&) {
-        ctx_.prompts().message(ctx_.text(54) + QLatin1Char('\r') + ctx_.text(55), ctx_.text(56),
-                               PromptIcon::Critical, PromptButtons::Ok);
+        showReadError();
         if (openedFromCommandLine)
             openedFromCommandLine = 0;
     }
+}
+
+void MainM::showReadError()
+{
+    ctx_.prompts().message(ctx_.text(54) + QLatin1Char('\r') + ctx_.text(55), ctx_.text(56), PromptIcon::Critical,
+                           PromptButtons::Ok);
+}
+
+void MainM::pictureTurnedUnreadable()
+{
+    // A metafile whose records fail after it began to show: gone, as if it had failed to load.
+    clearPictureArea();
+    disablePictureControls();
+    showReadError();
 }
 
 void MainM::clearPictureArea()
@@ -564,8 +579,22 @@ void MainM::btnFull_Click()
     fullScreenX = fullScreenOffset(px.width() * screen.twipsPerPixelX(), h.width(), kFullScreenDivisorX);
     fullScreenY = fullScreenOffset(px.height() * screen.twipsPerPixelY(), h.height(), kFullScreenDivisorY);
     // The offsets are kept in twips; the window draws in pixels.
-    view.drawPicture(Open->image(), QPoint(int(std::lround(fullScreenX / screen.twipsPerPixelX())),
-                                           int(std::lround(fullScreenY / screen.twipsPerPixelY()))));
+    const QPoint at(int(std::lround(fullScreenX / screen.twipsPerPixelX())),
+                    int(std::lround(fullScreenY / screen.twipsPerPixelY())));
+    const Picture& picture = Open->picture();
+    if (!picture.vector) {
+        view.drawPicture(Open->image(), at);
+        return;
+    }
+    // A metafile is drawn for the part the screen shows, off this thread; black until it comes.
+    view.drawPicture(QImage(), at);
+    const QRect part = QRect(-at, px).intersected(QRect(QPoint(), picture.size()));
+    const std::weak_ptr<VectorPicture> shown = picture.vector;
+    picture.vector->renderPart(part, this, [this, shown, at, part](const QImage& image) {
+        if (ctx_.singlePictureMode != 1 || Open->picture().vector != shown.lock())
+            return;
+        ctx_.shell().fullScreenView().drawPicture(image, at + part.topLeft());
+    });
 }
 
 void MainM::Form_MouseMove(int, int, double x, double)
@@ -598,8 +627,23 @@ void MainM::GoPrint_Click()
     if (!Open->hasPicture() || soundShown == 1)
         return;
     const ScreenMetrics& screen = *ctx_.services().screen;
-    ctx_.services().printer->printPicture(Open->image(), 1440.0 / screen.twipsPerPixelX(),
-                                          1440.0 / screen.twipsPerPixelY());
+    const double dpiX = 1440.0 / screen.twipsPerPixelX();
+    const double dpiY = 1440.0 / screen.twipsPerPixelY();
+    PrinterService& printer = *ctx_.services().printer;
+    const Picture& picture = Open->picture();
+    if (!picture.vector) {
+        printer.printPicture(Open->image(), dpiX, dpiY);
+        return;
+    }
+    // A metafile is drawn for the part the page holds, off this thread, and printed when done,
+    // even if another file is opened meanwhile.
+    const QRect part = QRect(QPoint(), printer.printableSize(dpiX, dpiY)).intersected(QRect(QPoint(), picture.size()));
+    if (part.isEmpty())
+        return;
+    picture.vector->renderPart(part, this, [this, keep = picture.vector, dpiX, dpiY](const QImage& image) {
+        if (!image.isNull())
+            ctx_.services().printer->printPicture(image, dpiX, dpiY);
+    });
 }
 
 void MainM::printerSetup_Click()

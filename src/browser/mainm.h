@@ -129,6 +129,8 @@ private:
     void playVideo();
     void playModule();
     void clearPictureArea();
+    void showReadError();
+    void pictureTurnedUnreadable();
     void setUpScrollBars();
     void disablePictureControls();
 

@@ -3,6 +3,7 @@
 #include "pictures/jpegdecoder.h"
 #include "pictures/metafile.h"
 #include "pictures/metafile/dibreader.h"
+#include "pictures/vectorpicture.h"
 #include "pictures/core/rasterformats.h"
 
 #include <QFile>
@@ -18,8 +19,14 @@ QSize himetricForPixels(QSize pixels, double dpiX, double dpiY)
                  int(std::lround(pixels.height() * 2540.0 / dpiY)));
 }
 
-QtPictureLoader::QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels, int firstRows)
-    : dpiX_(dpiX > 0 ? dpiX : 96.0), dpiY_(dpiY > 0 ? dpiY : 96.0), maxPixels_(maxPixels), firstRows_(firstRows)
+QSize Picture::size() const
+{
+    return vector ? vector->size() : image.size();
+}
+
+QtPictureLoader::QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels, int firstRows, int firstPartMs)
+    : dpiX_(dpiX > 0 ? dpiX : 96.0), dpiY_(dpiY > 0 ? dpiY : 96.0), maxPixels_(maxPixels), firstRows_(firstRows),
+      firstPartMs_(firstPartMs)
 {
 }
 
@@ -80,13 +87,21 @@ PictureResult QtPictureLoader::load(const QString& path)
         constexpr qint64 kMaxMetafileBytes = 256LL * 1024 * 1024;
         if (f.size() > kMaxMetafileBytes)
             return failure(QStringLiteral("metafile too large"));
-        const RenderedMetafile m = renderMetafile(f.readAll(), dpiX_, dpiY_, maxPixels_);
-        if (m.image.isNull())
-            return failure(m.error.isEmpty() ? QStringLiteral("unreadable metafile") : m.error);
+        QString why;
+        std::shared_ptr<const MetafileDocument> document = MetafileDocument::open(f.readAll(), dpiX_, dpiY_, &why);
+        if (!document)
+            return failure(why.isEmpty() ? QStringLiteral("unreadable metafile") : why);
+        // No pixel limit: only the parts shown are ever rendered.
+        const QSize size = document->size();
         PictureResult r;
-        r.picture.image = m.image;
-        r.picture.himetric = m.himetric;
-        makePaintable(r.picture.image);
+        r.picture.himetric = document->himetric();
+        // Drawn off this thread, the top-left tile first: that is what shows first.
+        r.picture.vector = std::make_shared<VectorPicture>(std::move(document));
+        const QRect first(0, 0, std::min(size.width(), VectorPicture::kTileSize),
+                          std::min(size.height(), VectorPicture::kTileSize));
+        r.picture.vector->waitFor(first, firstPartMs_);
+        if (!r.picture.vector->error().isEmpty())
+            return failure(r.picture.vector->error());
         return r;
     }
 

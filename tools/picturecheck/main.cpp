@@ -1,11 +1,16 @@
 // orvane-picturecheck OUTPUT-FOLDER FILE...
 // Loads each file as the viewer does (96 dpi) and writes what it shows as OUTPUT/<name>.png;
 // one line per file on stdout: name, "ok" or "error", pixel size or the error, milliseconds.
+// Metafiles are drawn whole (at most their top-left 4096 × 4096 pixels), as scrolling over
+// them would show them.
 
+#include "pictures/metafile.h"
 #include "pictures/pictureloader.h"
+#include "pictures/vectorpicture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
@@ -39,7 +44,30 @@ int main(int argc, char** argv)
             out << info.fileName() << "\terror\t" << result.error << "\t" << ms << "\n";
             continue;
         }
-        const QImage& image = result.picture.image;
+        QImage image = result.picture.image;
+        if (result.picture.vector) {
+            QFile file(info.filePath());
+            QString why;
+            const std::shared_ptr<const orv::MetafileDocument> document
+                = file.open(QIODevice::ReadOnly) ? orv::MetafileDocument::open(file.readAll(), 96, 96, &why) : nullptr;
+            if (!document) {
+                ++failed;
+                out << info.fileName() << "\terror\t" << why << "\t" << timer.elapsed() << "\n";
+                continue;
+            }
+            const QSize size = document->size();
+            const orv::MetafileDocument::Part part
+                = document->render(QRect(0, 0, std::min(size.width(), 4096), std::min(size.height(), 4096)));
+            image = part.image;
+            if (image.isNull()) {
+                ++failed;
+                out << info.fileName() << "\terror\t" << part.error << "\t" << timer.elapsed() << "\n";
+                continue;
+            }
+            out << info.fileName() << "\tok\t" << size.width() << "x" << size.height() << "\t" << timer.elapsed() << "\n";
+            image.save(folder.filePath(info.fileName() + QStringLiteral(".png")));
+            continue;
+        }
         image.save(folder.filePath(info.fileName() + QStringLiteral(".png")));
         out << info.fileName() << "\tok\t" << image.width() << "x" << image.height() << "\t" << ms << "\n";
     }

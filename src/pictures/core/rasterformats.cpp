@@ -1,5 +1,7 @@
 #include "rasterformats.h"
 
+#include "checkedmath.h"
+
 #include <cstdlib>
 
 namespace orv {
@@ -34,8 +36,11 @@ bool bitmapIsComplete(QIODevice& f)
     const quint32 compression = le32(head, 30);
     if (compression != 0 && compression != 3)  // RLE and embedded formats carry their own ends
         return true;
-    const qint64 rowBytes = ((width * bits + 31) / 32) * 4;
-    return f.size() >= qint64(offset) + rowBytes * height;
+    // 64-bit and checked: a header may claim 2^31 × 2^31 pixels of 65535 bits each.
+    const std::optional<qint64> rowBits = checkedAdd(width * bits, 31);
+    const std::optional<qint64> pixelBytes = rowBits ? checkedMul(*rowBits / 32 * 4, height) : std::nullopt;
+    const std::optional<qint64> needed = pixelBytes ? checkedAdd(*pixelBytes, qint64(offset)) : std::nullopt;
+    return needed && f.size() >= *needed;
 }
 
 bool looksLikeBitmapFile(const QByteArray& head)

@@ -217,6 +217,14 @@ QByteArray decodeRle(ByteReader bits, const Header& h, QByteArray* covered)
     return out;
 }
 
+QSize embeddedSize(ByteReader bits)
+{
+    QByteArray bytes = QByteArray::fromRawData(bits.at(0, bits.size()), bits.size());
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).size();
+}
+
 QImage decodeEmbedded(ByteReader bits, qint64 pixelLimit)
 {
     QByteArray bytes(bits.at(0, bits.size()), bits.size());
@@ -334,6 +342,22 @@ qint64 DibReader::infoSize(ByteReader packed, bool paletteIndices)
     const int entrySize = paletteIndices && h.bpp <= 8 ? 2 : h.entrySize;
     const qint64 size = h.tableOffset + h.tableEntries * entrySize;
     return size <= packed.size() ? size : -1;
+}
+
+std::optional<DibReader::Claim> DibReader::claim(ByteReader info, ByteReader bits, quint32 startScan, quint32 scanCount)
+{
+    Header h;
+    if (!info.ok() || !bits.ok() || !readHeader(info, h))
+        return std::nullopt;
+    if (h.compression == BI_JPEG || h.compression == BI_PNG) {
+        const QSize size = embeddedSize(bits);
+        if (!size.isValid())
+            return std::nullopt;
+        return Claim {qint64(size.width()) * size.height(), true};
+    }
+    const bool band = scanCount && startScan < quint64(h.height);
+    const qint64 rows = band ? std::min<qint64>(scanCount, h.height - startScan) : h.height;
+    return Claim {h.width * rows, h.compression == BI_RLE8 || h.compression == BI_RLE4};
 }
 
 DibReader::Result DibReader::decodePacked(ByteReader packed, bool paletteIndices, const QList<QRgb>& palette)

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QList>
 
+#include <optional>
+
 namespace orv {
 
 // Device-independent bitmaps as metafiles embed them and bitmap files hold them: a core, OS/2,
@@ -41,6 +43,16 @@ public:
     static Result decodeFile(ByteReader file, qint64 pixelLimit);
     // Bytes taken by the header and colour table of a packed bitmap; -1 when unreadable.
     static qint64 infoSize(ByteReader packed, bool paletteIndices = false);
+
+    // What decoding would make, read without decoding: the pixels (of the embedded picture for
+    // JPEG and PNG) and whether they are stored compressed; nullopt when unreadable. With
+    // scanCount, of the band decodeBand makes.
+    struct Claim
+    {
+        qint64 pixels = 0;
+        bool compressed = false;
+    };
+    static std::optional<Claim> claim(ByteReader info, ByteReader bits, quint32 startScan = 0, quint32 scanCount = 0);
 };
 
 } // namespace orv

@@ -74,16 +74,19 @@ QString utf16(const char* p, quint32 count)
 // The bitmap a record carries at the given offsets. A bitmap whose own fields do not add up is
 // left out (a null image) and the file around it still plays; offsets outside the record are
 // corrupt.
+// A bitmap drawn at dest (logical units) is decoded only when it lands on the surface.
 // scanCount, when given, makes the bits a band of that many rows from startScan on.
 bool bitmapAt(EmfPlayback& r, quint32 offBmi, quint32 cbBmi, quint32 offBits, quint32 cbBits, quint32 usage,
-              QImage* image, bool* bottomUp, bool keepAlpha = false, quint32 startScan = 0, quint32 scanCount = 0)
+              QImage* image, bool* bottomUp, bool keepAlpha = false, const std::optional<QRectF>& dest = {},
+              quint32 startScan = 0, quint32 scanCount = 0)
 {
     const ByteReader info = r.record.data.range(offBmi, cbBmi);
     const ByteReader bits = r.record.data.range(offBits, cbBits);
     if (!info.ok() || !bits.ok())
         return r.corrupt();
-    const DibReader::Result dib = scanCount ? DibReader::decodeBand(info, bits, usage == 1, r.s.palette, startScan, scanCount)
-                                            : DibReader::decode(info, bits, usage == 1, r.s.palette, keepAlpha);
+    const bool shown = !dest || r.canvas.reaches(*dest);
+    const DibReader::Result dib = decodeWithin(r.canvas.budget(), shown, info, bits, usage == 1, r.s.palette, keepAlpha,
+                                               startScan, scanCount);
     *image = dib.image;
     *bottomUp = dib.bottomUp;
     return true;
@@ -629,7 +632,8 @@ bool blit(EmfPlayback& r)
     QImage image;
     bool bottomUp = true;
     const bool alpha = type == EMR_ALPHABLEND && ((f.rop >> 24) & 1);
-    if (!bitmapAt(r, f.offBmi, f.cbBmi, f.offBits, f.cbBits, f.usage, &image, &bottomUp, alpha, f.startScan, f.scanCount))
+    if (!bitmapAt(r, f.offBmi, f.cbBmi, f.offBits, f.cbBits, f.usage, &image, &bottomUp, alpha, f.dest, f.startScan,
+                  f.scanCount))
         return false;
     if (image.isNull())
         return true;
@@ -855,6 +859,9 @@ bool EmfPlayer::play(GdiCanvas& canvas)
     qint64 pos = 0;
     EmfRecord record;
     while (pos < m_file.size()) {
+        // Past its budget a render keeps what it drew.
+        if (!canvas.budget().nextRecord())
+            return true;
         QString why;
         if (!m_file.nextRecord(pos, record, &why))
             return fail(why);

@@ -443,6 +443,36 @@ std::optional<Image> readImage(ByteReader& r)
     return std::nullopt;
 }
 
+} // namespace
+
+std::optional<BitmapClaim> imageClaim(ByteReader r)
+{
+    r.u32();   // version
+    if (r.u32() != 1)
+        return std::nullopt;
+    const qint32 width = r.i32();
+    const qint32 height = r.i32();
+    r.u32();   // stride
+    r.u32();   // pixel format
+    const quint32 kind = r.u32();
+    if (!r.ok())
+        return std::nullopt;
+    if (kind == 1) {
+        QByteArray bytes = QByteArray::fromRawData(r.at(r.pos(), r.remaining()), r.remaining());
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const QSize size = QImageReader(&buffer).size();
+        if (!size.isValid())
+            return std::nullopt;
+        return BitmapClaim {qint64(size.width()) * size.height(), true};
+    }
+    if (width <= 0 || height <= 0)
+        return std::nullopt;
+    return BitmapClaim {qint64(width) * height, false};
+}
+
+namespace {
+
 std::optional<Region> regionNode(ByteReader& r, int depth)
 {
     if (depth > maxRegionDepth)

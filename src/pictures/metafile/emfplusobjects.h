@@ -123,6 +123,15 @@ using GraphicsObject = std::variant<std::monostate, Brush, Pen, QPainterPath, Re
 // One object of the given type, its whole data (continued objects already joined).
 std::optional<GraphicsObject> readObject(quint8 type, ByteReader data);
 
+// What reading an image object would decode, read without decoding: its pixels and whether
+// they are stored compressed (PNG, JPEG ...); nullopt for a metafile or an unreadable image.
+struct BitmapClaim
+{
+    qint64 pixels = 0;
+    bool compressed = false;
+};
+std::optional<BitmapClaim> imageClaim(ByteReader data);
+
 std::optional<Brush> readBrush(ByteReader& r);
 std::optional<QPainterPath> readPath(ByteReader& r);
 

@@ -379,7 +379,10 @@ bool EmfPlusPlayer::storeObject(const Record& record)
     if (const auto cached = m_readObjects.find(key); cached != m_readObjects.end()) {
         o = cached->second;
     } else {
-        o = readObject(type, ByteReader(whole.constData(), whole.size()));
+        const ByteReader bytes(whole.constData(), whole.size());
+        const std::optional<BitmapClaim> claim = type == ImageObject ? imageClaim(bytes) : std::nullopt;
+        if (!claim || m_canvas.budget().bitmap(claim->pixels, bytes.size(), claim->compressed))
+            o = readObject(type, bytes);
         m_readObjects.emplace(key, o);
     }
     m_memory.objects[id] = o ? *o : GraphicsObject();
@@ -528,7 +531,11 @@ void EmfPlusPlayer::fill(QPainterPath world, const Brush& brush)
     // A path gradient paints only inside its boundary.
     if (brush.kind == Brush::Kind::PathGradient)
         world = world.intersected(brush.transform.map(brush.boundary));
-    p->setTransform(m);
+    const QPainterPath picture = m.map(world);
+    if (!m_canvas.chargeForeign(picture, true, 0))
+        return;
+    m_canvas.rasterised(picture);
+    p->setTransform(m * m_canvas.toSurface());
     p->setPen(Qt::NoPen);
     p->setBrush(qbrush(brush, m));
     p->drawPath(world);
@@ -634,7 +641,11 @@ void EmfPlusPlayer::stroke(QPainterPath world, const Pen& pen)
             first = i;
         }
     }
-    p->setTransform(scaled);
+    const QPainterPath picture = m.map(world);
+    if (!m_canvas.chargeForeign(picture, false, q.isCosmetic() ? 1 : q.widthF()))
+        return;
+    m_canvas.rasterised(picture);
+    p->setTransform(scaled * m_canvas.toSurface());
     p->setBrush(Qt::NoBrush);
     p->setPen(q);
     p->drawPath(up.map(world));
@@ -656,6 +667,8 @@ void EmfPlusPlayer::clear(const QColor& colour)
 {
     QPainter* p = painter();
     if (!p)
+        return;
+    if (!m_canvas.chargeForeign(QRectF(m_canvas.imageBounds())))
         return;
     p->setCompositionMode(QPainter::CompositionMode_Source);
     p->fillRect(m_canvas.imageBounds(), colour);
@@ -686,7 +699,8 @@ bool EmfPlusPlayer::drawImage(const Image& image, QRectF source, const QTransfor
         if (m_memory.state.clip)
             area = area.intersected(*m_memory.state.clip);
         QPainter& painter = m_canvas.foreignPainter();
-        GdiCanvas nested(painter, deviceToImage, player->deviceUnitsPerInch());
+        GdiCanvas nested(painter, deviceToImage, player->deviceUnitsPerInch(), m_canvas.imageBounds().size(),
+                         m_canvas.surfaceAt(), m_canvas.budget());
         nested.state().clip = gdi::regionFromPath(area, m_canvas.imageBounds());
         ++nesting;
         player->play(nested);
@@ -696,7 +710,9 @@ bool EmfPlusPlayer::drawImage(const Image& image, QRectF source, const QTransfor
     QPainter* p = painter();
     if (!p)
         return true;
-    p->setTransform(m);
+    if (!m_canvas.chargeForeign(m.mapRect(source)))
+        return true;
+    p->setTransform(m * m_canvas.toSurface());
     p->drawImage(source, image.bitmap, source);
     return true;
 }
@@ -759,7 +775,11 @@ bool EmfPlusPlayer::drawString(const QString& textIn, const Font& font, const Br
     const bool unbounded = !(box.width() > 0) && !(box.height() > 0);
     if (!(flags & StringFormat::NoWrap) && box.width() > 0)
         qtFlags |= Qt::TextWordWrap;
-    p->setTransform(scaled);
+    // Text placed at a point is charged as if each character took an em square.
+    const QRectF cost = unbounded ? QRectF(box.topLeft(), QSizeF(double(q.pixelSize()) * double(text.size()), q.pixelSize())) : box;
+    if (!m_canvas.chargeForeign(scaled.mapRect(cost)))
+        return true;
+    p->setTransform(scaled * m_canvas.toSurface());
     if (vertical) {
         p->translate(box.right(), box.top());
         p->rotate(90);
@@ -804,7 +824,13 @@ bool EmfPlusPlayer::drawGlyphs(const QString& text, const QList<QPointF>& positi
         return true;
     const QFont q = qfont(font, worldEm, imageScale);
     const QTransform scaled = QTransform::fromScale(1 / imageScale, 1 / imageScale) * m;
-    p->setTransform(scaled);
+    QRectF cells;
+    const QFontMetricsF metrics(q);
+    for (qsizetype i = 0; i < text.size() && i < positions.size(); ++i)
+        cells |= QRectF(positions[i] * imageScale - QPointF(0, metrics.ascent()), QSizeF(metrics.maxWidth(), metrics.height()));
+    if (!m_canvas.chargeForeign(scaled.mapRect(cells)))
+        return true;
+    p->setTransform(scaled * m_canvas.toSurface());
     p->setFont(q);
     p->setPen(QPen(scaledBrush(brush, scaled, imageScale), 1));
     for (qsizetype i = 0; i < text.size() && i < positions.size(); ++i)

@@ -13,10 +13,22 @@ namespace orv {
 
 using namespace gdi;
 
-GdiCanvas::GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch)
-    : GdiDeviceContext(deviceToImage, deviceUnitsPerInch,
-                       QRect(QPoint(0, 0), painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize()))
+namespace {
+
+QRect surfaceOf(const QPainter& painter, QPoint at)
+{
+    return QRect(at, painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize());
+}
+
+} // namespace
+
+GdiCanvas::GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch, QSize picture,
+                     QPoint surfaceAt, RenderBudget& budget)
+    : GdiDeviceContext(deviceToImage, deviceUnitsPerInch, QRect(QPoint(0, 0), picture), surfaceOf(painter, surfaceAt))
     , m_painter(painter)
+    , m_budget(budget)
+    , m_surface(surfaceOf(painter, surfaceAt))
+    , m_toSurface(QTransform::fromTranslate(-surfaceAt.x(), -surfaceAt.y()))
 {
     m_painter.setRenderHint(QPainter::Antialiasing);
     m_painter.setRenderHint(QPainter::TextAntialiasing);
@@ -127,7 +139,7 @@ void GdiCanvas::applyClip()
 {
     if (m_clipApplied && m_appliedClip == m_state.clip)
         return;
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     if (m_state.clip)
         m_painter.setClipRegion(*m_state.clip);
     else
@@ -139,7 +151,7 @@ void GdiCanvas::applyClip()
 QPainter& GdiCanvas::foreignPainter()
 {
     m_clipApplied = false;
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setClipping(false);
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     m_painter.setOpacity(1.0);
@@ -165,8 +177,10 @@ void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
     }
     if (brush.style() == Qt::NoBrush && pen.style() == Qt::NoPen)
         return;
+    if (!charge(imagePath, brush.style() != Qt::NoBrush, pen.style() != Qt::NoPen ? pen.widthF() : 0))
+        return;
     applyClip();
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setCompositionMode(raster.mode);
     m_painter.setRenderHint(QPainter::Antialiasing, raster.mode == QPainter::CompositionMode_SourceOver);
     m_painter.setBackgroundMode(m_state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
@@ -176,23 +190,23 @@ void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
     path.setFillRule(m_state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
     m_painter.setPen(pen);
     m_painter.setBrush(brush);
-    m_painter.drawPath(path);
+    drawWithinReach(path, brush, pen, false);
 }
 
 void GdiCanvas::fillImagePath(const QPainterPath& imagePath, const QBrush& brush, const RasterOp& raster)
 {
     if (m_suppressed)
         return;
-    if (!raster.draw || imagePath.isEmpty() || !reasonable(imagePath.controlPointRect()))
+    if (!raster.draw || imagePath.isEmpty() || !reasonable(imagePath.controlPointRect()) || !charge(imagePath, true, 0))
         return;
     applyClip();
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setCompositionMode(raster.mode);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setBackgroundMode(m_state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter.setBackground(m_state.bkColour);
     m_painter.setBrushOrigin(deviceToImage().map(m_state.brushOrigin));
-    m_painter.fillPath(imagePath, raster.colour ? QBrush(*raster.colour) : brush);
+    drawWithinReach(imagePath, raster.colour ? QBrush(*raster.colour) : brush, QPen(Qt::NoPen), true);
 }
 
 QRectF GdiCanvas::insideFrame(const QRectF& box) const
@@ -495,7 +509,7 @@ void GdiCanvas::setPixel(QPointF p, const QColor& c)
     if (!imageRect().contains(toInt(std::floor(q.x())), toInt(std::floor(q.y()))))
         return;
     applyClip();
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     m_painter.fillRect(QRect(int(std::floor(q.x())), int(std::floor(q.y())), 1, 1), c);
 }
@@ -648,7 +662,7 @@ void GdiCanvas::selectClipPath(int mode)
     m_inPath = false;
     QPainterPath path = m_path;
     path.setFillRule(m_state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
-    combineClip(regionFromPath(path, imageRect()), mode);
+    combineClip(regionFromPath(path, maskRect()), mode);
     m_path = QPainterPath();
     m_pathCursor.reset();
 }

@@ -68,9 +68,11 @@ void GdiCanvas::drawImage(const QRectF& destIn, const QImage& source, QRectF src
     const double fy = dest.height() / src.height();
     dest = QRectF(dest.x() + (onImage.x() - src.x()) * fx, dest.y() + (onImage.y() - src.y()) * fy,
                   onImage.width() * fx, onImage.height() * fy);
+    if (!charge(m.mapRect(dest)))
+        return;
     applyClip();
     m_painter.save();
-    m_painter.setTransform(m);
+    m_painter.setTransform(m * m_toSurface);
     m_painter.setCompositionMode(mode);
     m_painter.setOpacity(opacity);
     m_painter.setRenderHint(QPainter::Antialiasing, mode == QPainter::CompositionMode_SourceOver);

@@ -242,13 +242,13 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
         return;
     }
 
-    if (m_suppressed)
+    if (m_suppressed || !charge(local.mapRect(QRectF(x0, baseline - metrics.ascent(), width, metrics.ascent() + metrics.descent()))))
         return;
     applyClip();
     m_painter.save();
     if (clipPath)
         m_painter.setClipPath(*clipPath, Qt::IntersectClip);
-    m_painter.setTransform(local);
+    m_painter.setTransform(local * m_toSurface);
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     m_painter.setRenderHint(QPainter::Antialiasing);
     // The character cells' background is filled here when the mode asks for it; the painter's

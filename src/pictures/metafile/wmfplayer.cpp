@@ -185,7 +185,8 @@ bool createDibPatternBrush(WmfPlayback& r)
     GdiBrush brush;
     brush.kind = GdiBrush::Kind::Pattern;
     brush.colour = Qt::black;
-    const DibReader::Result dib = DibReader::decodePacked(r.p.rest(), style != BS_PATTERN && usage == 1, r.s.palette);
+    const DibReader::Result dib = decodePackedWithin(r.canvas.budget(), true, r.p.rest(), style != BS_PATTERN && usage == 1,
+                                                     r.s.palette);
     brush.pattern = dib.image;
     brush.monochrome = style == BS_PATTERN && dib.monochrome;
     return addObject(r, brush);
@@ -449,14 +450,16 @@ bool blit(WmfPlayback& r)
         const ByteReader packed = p.rest();
         const qint64 infoSize = DibReader::infoSize(packed, usage == 1);
         if (infoSize >= 0) {
-            const DibReader::Result dib = DibReader::decodeBand(packed.range(0, infoSize), packed.range(infoSize, packed.size() - infoSize),
-                                                                usage == 1, r.s.palette, startScan, scanCount);
+            const DibReader::Result dib = decodeWithin(r.canvas.budget(), r.canvas.reaches(destRect), packed.range(0, infoSize),
+                                                       packed.range(infoSize, packed.size() - infoSize), usage == 1,
+                                                       r.s.palette, false, startScan, scanCount);
             image = dib.image;
             bottomUp = dib.bottomUp;
             srcY -= startScan;
         }
     } else {
-        const DibReader::Result dib = DibReader::decodePacked(p.rest(), usage == 1, r.s.palette);
+        const DibReader::Result dib = decodePackedWithin(r.canvas.budget(), r.canvas.reaches(destRect), p.rest(),
+                                                         usage == 1, r.s.palette);
         image = dib.image;
         bottomUp = dib.bottomUp;
     }
@@ -618,6 +621,9 @@ bool WmfPlayer::play(GdiCanvas& canvas)
     qint64 pos = m_file.recordsStart();
     WmfRecord record;
     while (pos < m_file.size()) {
+        // Past its budget a render keeps what it drew.
+        if (!canvas.budget().nextRecord())
+            return true;
         QString why;
         if (!m_file.nextRecord(pos, record, &why))
             return fail(why);
