@@ -3,7 +3,6 @@
 #include "startedprogram.h"
 
 #include "browser/picturebox.h"
-#include "browser/statusbar.h"
 #include "pictures/metafile.h"
 #include "slideshow/showpic.h"
 #include "wmfwriter.h"
