@@ -7,7 +7,8 @@
 # metafiles through lo_render.py, ImageMagick for bitmaps, the BMP suite's own expected
 # pictures), and writes side-by-side sheets to WORK-FOLDER/sheets: each pair is this viewer's
 # picture, then the reference's. Needs git, make and a C compiler (for the BMP suite's
-# generator), ImageMagick, and LibreOffice with python3-uno for the metafile references.
+# generator), ImageMagick, and LibreOffice with python3-uno for the metafile references (libwmf's
+# wmf2gd, when installed, for the WMFs LibreOffice cannot draw).
 # Judge the sheets by looking: the references differ from each other in fonts and antialiasing.
 set -euo pipefail
 
@@ -77,10 +78,21 @@ for kind in wmf emf bmp gif; do
 done
 "$python" "$here/lo_render.py" "$reference/wmf" "$files/wmf"/* > /dev/null || echo "no LibreOffice references" >&2
 "$python" "$here/lo_render.py" "$reference/emf" "$files/emf"/* > /dev/null || true
+# libwmf stands in for the WMFs LibreOffice cannot draw (it takes a plain WMF's window for twips).
+if command -v wmf2gd > /dev/null; then
+    for f in "$files/wmf"/*; do
+        name=$(basename "$f")
+        theirs=$reference/wmf/${name%.*}.png
+        identify "$theirs" > /dev/null 2>&1 && continue
+        timeout 60 wmf2gd -t png -o "$theirs" "$f" > /dev/null 2>&1 || rm -f "$theirs"
+    done
+fi
+# A GIF's first frame is laid on its screen (the rest transparent), as a viewer shows it.
 for kind in bmp gif; do
     for f in "$files/$kind"/*; do
         name=$(basename "$f")
-        convert "$f[0]" "$reference/$kind/${name%.*}.png" 2>/dev/null || rm -f "$reference/$kind/${name%.*}.png"
+        convert "$f[0]" -background none -layers flatten "$reference/$kind/${name%.*}.png" 2>/dev/null \
+            || rm -f "$reference/$kind/${name%.*}.png"
     done
 done
 # The BMP suite's own pictures of what its files show, where it has one, outrank ImageMagick's.
@@ -120,3 +132,4 @@ for kind in wmf emf bmp gif; do
     echo "$kind: $total files, $loaded loaded here, $referenced with a reference picture"
 done
 echo "sheets in $sheets"
+"$here/verdicts.sh" "$work"

@@ -1,8 +1,8 @@
 // orvane-picturecheck OUTPUT-FOLDER FILE...
 // Loads each file as the viewer does (96 dpi) and writes what it shows as OUTPUT/<name>.png;
 // one line per file on stdout: name, "ok" or "error", pixel size or the error, milliseconds.
-// Metafiles are drawn whole (at most their top-left 4096 × 4096 pixels), as scrolling over
-// them would show them.
+// A metafile larger than 4096 pixels either way is drawn whole at the resolution that brings
+// it down to that, its natural size still reported.
 
 #include "pictures/metafile.h"
 #include "pictures/pictureloader.h"
@@ -47,17 +47,25 @@ int main(int argc, char** argv)
         QImage image = result.picture.image;
         if (result.picture.vector) {
             QFile file(info.filePath());
+            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
             QString why;
-            const std::shared_ptr<const orv::MetafileDocument> document
-                = file.open(QIODevice::ReadOnly) ? orv::MetafileDocument::open(file.readAll(), 96, 96, &why) : nullptr;
+            std::shared_ptr<const orv::MetafileDocument> document = orv::MetafileDocument::open(bytes, 96, 96, &why);
             if (!document) {
                 ++failed;
                 out << info.fileName() << "\terror\t" << why << "\t" << timer.elapsed() << "\n";
                 continue;
             }
             const QSize size = document->size();
-            const orv::MetafileDocument::Part part
-                = document->render(QRect(0, 0, std::min(size.width(), 4096), std::min(size.height(), 4096)));
+            constexpr int kLargest = 4096;
+            const int longest = std::max(size.width(), size.height());
+            if (longest > kLargest) {
+                const double dpi = 96.0 * kLargest / longest;
+                if (auto smaller = orv::MetafileDocument::open(bytes, dpi, dpi, &why))
+                    document = std::move(smaller);
+            }
+            const QSize drawn = document->size();
+            const orv::MetafileDocument::Part part = document->render(
+                QRect(0, 0, std::min(drawn.width(), kLargest), std::min(drawn.height(), kLargest)));
             image = part.image;
             if (image.isNull()) {
                 ++failed;

@@ -1,5 +1,5 @@
 #!/bin/bash
-# verdicts.sh WORK-FOLDER
+# verdicts.sh WORK-FOLDER [KIND...]
 #
 # Counts, per format, the files of a compare-suites.sh run that come out like their reference
 # and those that do not, into WORK-FOLDER/verdicts.tsv (kind, file, verdict, detail). Bitmaps
@@ -7,18 +7,25 @@
 # than 4 % (both laid on white, as the viewer shows them). Metafiles are sized and antialiased
 # differently by each renderer: they match when their aspect ratios agree within 6 % and,
 # scaled to 64 × 64 grey pixels, they differ by at most 0.09 (root mean square). A number is
-# only a first sort; the sheets are what to judge by.
+# only a first sort; the sheets are what to judge by. Given kinds (bmp gif wmf emf), only
+# their lines are worked out again.
 set -euo pipefail
 
-work=$(cd "${1:?usage: verdicts.sh WORK-FOLDER}" && pwd)
+work=$(cd "${1:?usage: verdicts.sh WORK-FOLDER [KIND...]}" && pwd)
+shift
+kinds=${*:-bmp gif wmf emf}
 out=$work/verdicts.tsv
-: > "$out"
+touch "$out"
+for kind in $kinds; do
+    grep -v "^$kind	" "$out" > "$out.new" || true
+    mv "$out.new" "$out"
+done
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
 size() { identify -format '%w %h' "$1[0]" 2>/dev/null; }
 
-for kind in bmp gif wmf emf; do
+for kind in $kinds; do
     [ -d "$work/files/$kind" ] || continue
     for f in "$work/files/$kind"/*; do
         name=$(basename "$f")
