@@ -4,14 +4,14 @@
 
 namespace orv {
 
-// Media-control commands by text. "play <path>" plays a video in a window of its own,
-// "play <path> fullscreen" on the whole screen; Escape or closing the window stops it. The
-// path runs to the end of the command (or to " fullscreen") and may hold spaces. An unknown
-// or failing command does nothing and reports nothing.
+// Video playback. play() shows a video in a window of its own, on the whole screen when
+// fullScreen is set; Escape or closing the window stops it, and a new play replaces the video
+// playing. The path is taken whole, spaces and all. A path that cannot be played does nothing
+// and reports nothing.
 class MediaControl {
 public:
     virtual ~MediaControl() = default;
-    virtual void sendString(const QString& command) = 0;
+    virtual void play(const QString& path, bool fullScreen) = 0;
 };
 
 } // namespace orv

@@ -60,10 +60,10 @@ void LazyMediaServices::stop()
         real_->sound().stop();
 }
 
-void LazyMediaServices::sendString(const QString& command)
+void LazyMediaServices::play(const QString& path, bool fullScreen)
 {
     if (MediaServices* m = loaded())
-        m->media().sendString(command);
+        m->media().play(path, fullScreen);
 }
 
 } // namespace orv

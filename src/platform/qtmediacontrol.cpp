@@ -1,6 +1,5 @@
 #include "qtmediacontrol.h"
 
-#include "mediacommand.h"
 #include "videowindow.h"
 
 #include <QFileInfo>
@@ -20,26 +19,23 @@ QtMediaControl::QtMediaControl()
 
 QtMediaControl::~QtMediaControl()
 {
-    delete m_window.data();
+    delete window_.data();
 }
 
 VideoWindow* QtMediaControl::current() const
 {
-    return m_window.data();
+    return window_.data();
 }
 
-void QtMediaControl::sendString(const QString& command)
+void QtMediaControl::play(const QString& path, bool fullScreen)
 {
-    const MediaCommand parsed = MediaCommand::parse(command);
-    if (parsed.verb != MediaCommand::Verb::Play)
-        return;
     // A path that names no readable file leaves whatever plays alone.
-    const QFileInfo file(parsed.path);
+    const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable())
         return;
-    if (m_window)
-        m_window->release();
-    m_window = new VideoWindow(file.absoluteFilePath(), parsed.fullScreen);
+    if (window_)
+        window_->release();
+    window_ = new VideoWindow(file.absoluteFilePath(), fullScreen);
 }
 
 } // namespace orv

@@ -10,7 +10,7 @@ TEST(LazyMediaServices, MissingLibraryIsSilent)
 {
     LazyMediaServices m(QStringLiteral("/no/such/folder"));
     m.sound().play(QStringLiteral("/no/such.wav"));
-    m.media().sendString(QStringLiteral("play /no/such.avi"));
+    m.media().play(QStringLiteral("/no/such.avi"), true);
     m.sound().stop();
     m.audio().stop(AudioOutput::WaveSlot);
     EXPECT_FALSE(m.audio().isPlaying(AudioOutput::WaveSlot));

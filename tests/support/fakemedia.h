@@ -16,11 +16,16 @@ public:
     void stop() override { ++stops; }
 };
 
-// Records every media command as sent; runs none.
+// Records every video asked for; plays none.
 class RecordingMediaControl final : public MediaControl {
 public:
-    QStringList commands;
-    void sendString(const QString& command) override { commands.append(command); }
+    struct Played {
+        QString path;
+        bool fullScreen = false;
+        friend bool operator==(const Played&, const Played&) = default;
+    };
+    QList<Played> played;
+    void play(const QString& path, bool fullScreen) override { played.append({path, fullScreen}); }
 };
 
 } // namespace orv::test

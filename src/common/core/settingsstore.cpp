@@ -327,20 +327,20 @@ int closeFd(int fd)
 
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
     ~FileDescriptor()
     {
-        if (m_fd >= 0)
-            closeFd(m_fd);
+        if (fd_ >= 0)
+            closeFd(fd_);
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    int release() { return std::exchange(m_fd, -1); }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int release() { return std::exchange(fd_, -1); }
 
 private:
-    int m_fd;
+    int fd_;
 };
 
 int openRetrying(const QByteArray& path, int flags, mode_t mode = 0)
@@ -394,21 +394,21 @@ bool makeFolders(const QByteArray& path)
 class FolderLock {
 public:
     explicit FolderLock(const QByteArray& lockPath)
-        : m_fd(openRetrying(lockPath, O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
+        : fd_(openRetrying(lockPath, O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
     {
-        if (!m_fd.valid())
+        if (!fd_.valid())
             return;
         int r;
         do {
-            r = ::flock(m_fd.get(), LOCK_EX);
+            r = ::flock(fd_.get(), LOCK_EX);
         } while (r != 0 && errno == EINTR);
-        m_held = r == 0;
+        held_ = r == 0;
     }
-    bool held() const { return m_held; }
+    bool held() const { return held_; }
 
 private:
-    FileDescriptor m_fd;
-    bool m_held = false;
+    FileDescriptor fd_;
+    bool held_ = false;
 };
 
 enum class FileState { Missing, Good, Bad };
