@@ -167,6 +167,7 @@ int main(int argc, char** argv)
         {"rle-bomb-2.5k.wmf", HostileMetafiles::runLengthBombWmf(29)},
         {"rle-bomb-830.emf", HostileMetafiles::runLengthBombEmf(5)},
         {"huge-frame.emf", HostileMetafiles::hugeFrameEmf()},
+        {"huge-frame.wmf", HostileMetafiles::hugeFrameWmf()},
     };
     for (const File& f : files) {
         QFile out(work + QLatin1Char('/') + QLatin1String(f.name));
