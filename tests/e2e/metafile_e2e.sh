@@ -79,7 +79,7 @@ wait_for "the poster's far corner" scrolled_to_corner
 sleep 1
 import -window root "$out/metafile-04-poster-corner.png"
 after=$(kb VmHWM)
-echo "peak memory ${before} kB before the poster, ${after} kB after scrolling it"
+echo "peak memory ${before} kB before the poster, ${after} kB after scrolling it, $(kb VmRSS) kB held then"
 [ $((after - before)) -lt $((256 * 1024)) ] || { echo "the poster took $(((after - before) / 1024)) MB"; exit 1; }
 
 xdotool mousemove --window "$main" 12 8 click 1
