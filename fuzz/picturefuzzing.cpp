@@ -32,6 +32,7 @@ QString checkMetafile(const QByteArray& bytes, MetafileCost* cost)
             cost->work += p.cost.surfaceWork;
             cost->counted += p.cost.work;
             cost->rasterised += p.cost.rasterised;
+            cost->dashPeriods += p.cost.dashPeriods;
             cost->bitmapPixels += p.cost.bitmapPixels;
             cost->records += p.cost.records;
         }

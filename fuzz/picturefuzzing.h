@@ -13,6 +13,7 @@ struct MetafileCost {
     double work = 0;         // painted on the parts
     double counted = 0;      // painted on the whole picture, as the budget counts it
     double rasterised = 0;   // length of the edges handed to the painter
+    double dashPeriods = 0;  // dash periods strokes were cut into
     qint64 bitmapPixels = 0;
     qint64 records = 0;
 };

@@ -12,9 +12,9 @@
 #include "hostilemetafiles.h"
 #include "metafilesamples.h"
 #include "pictures/pictureloader.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
+#include "platform/core/volumelist.h"
 #include "platform/screenmetrics.h"
-#include "platform/volumelist.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,11 +59,12 @@ struct Host {
                              256LL * 1024 * 1024, 384};
     AppContext ctx{store, prompts, PlatformServices{&screen, &volumes, nullptr, &process, &pictures}};
     MainM main{ctx};
+    PictureBox& area = *main.findChild<PictureBox*>(QStringLiteral("Open"));
 
     Host() { main.show(); }
 
     // The picture area shows every pixel of its visible part.
-    bool painted() const { return main.Open->hasPicture() && main.Open->showsAll(); }
+    bool painted() const { return area.hasPicture() && area.showsAll(); }
 };
 
 struct Open {
@@ -75,7 +76,7 @@ struct Open {
 // longest gap between its ticks; the watch goes on for 300 ms after the visible part is painted.
 Open open(Host& host, const QString& path)
 {
-    host.main.Open->clearPicture();
+    host.area.clearPicture();
     QCoreApplication::processEvents();
     Open result;
     QElapsedTimer clock;
@@ -92,7 +93,7 @@ Open open(Host& host, const QString& path)
     poll.setInterval(1);
     QEventLoop loop;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        host.main.Open->repaint();
+        host.area.repaint();
         if (!host.painted() && clock.elapsed() < 600000)
             return;
         poll.stop();
@@ -106,7 +107,7 @@ Open open(Host& host, const QString& path)
     QTimer::singleShot(0, &host.main, [&] {
         const PictureResult r = host.pictures.load(path);
         if (r.ok())
-            host.main.Open->setPicture(r.picture);
+            host.area.setPicture(r.picture);
         else
             std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(r.error));
         poll.start();
@@ -132,7 +133,7 @@ int memoryRun(const QString& path)
     Host host;
     open(host, path);
     std::printf("%ld\n", peakKb());
-    return host.main.Open->hasPicture() ? 0 : 1;
+    return host.area.hasPicture() ? 0 : 1;
 }
 
 double memoryMb(const QString& path)
@@ -166,6 +167,7 @@ int main(int argc, char** argv)
         {"rle-bomb-2.5k.wmf", HostileMetafiles::runLengthBombWmf(29)},
         {"rle-bomb-830.emf", HostileMetafiles::runLengthBombEmf(5)},
         {"huge-frame.emf", HostileMetafiles::hugeFrameEmf()},
+        {"huge-frame.wmf", HostileMetafiles::hugeFrameWmf()},
     };
     for (const File& f : files) {
         QFile out(work + QLatin1Char('/') + QLatin1String(f.name));

@@ -99,8 +99,9 @@ MetafileDocument::Part MetafileDocument::render(const QRect& wanted, const std::
         GdiCanvas canvas(painter, deviceToImage, player->deviceUnitsPerInch(), m_size, part.topLeft(), budget);
         played = player->play(canvas);
     }
-    out.cost = RenderCost {budget.work(), budget.surfaceWork(), budget.rasterised(), budget.bitmapPixels(),
-                           budget.records(), budget.bitmapsLeftOut(), budget.stopped() && !budget.cancelled()};
+    out.cost = RenderCost {budget.work(),         budget.surfaceWork(),    budget.rasterised(),
+                           budget.dashPeriods(),  budget.bitmapPixels(),   budget.records(),
+                           budget.bitmapsLeftOut(), budget.stopped() && !budget.cancelled()};
     if (!played) {
         out.error = player->error();
         return out;

@@ -16,6 +16,7 @@ struct RenderCost {
     double work = 0;          // pixels painted, of the whole picture: what the budget counts
     double surfaceWork = 0;   // pixels painted on the part rendered
     double rasterised = 0;    // length of the edges handed to the painter
+    double dashPeriods = 0;   // dash periods strokes were cut into
     qint64 bitmapPixels = 0;  // pixels of bitmaps decoded
     qint64 records = 0;       // records played
     int bitmapsLeftOut = 0;   // compressed bitmaps claiming more than they could hold

@@ -17,13 +17,18 @@
 #include <deque>
 #include <mutex>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace orv {
 
 namespace {
 
 constexpr int kTile = VectorPicture::kTileSize;
-// Tiles rendered in one pass over the records at most: the bounding box of what is missing.
-constexpr int kBatchTiles = 16;
+// Tiles rendered in one pass over the records at most: the bounding box of what is missing. A
+// pass holds its part whole besides the tiles, so this bounds what rendering adds to them.
+constexpr int kBatchTiles = 6;
 
 int tilesAcross(int pixels)
 {
@@ -193,6 +198,12 @@ struct VectorPicture::Shared {
         }
         s->working = false;
         s->changed.notify_all();
+        lock.unlock();
+#if defined(__GLIBC__)
+        // Parts and tiles are megabytes each, and the allocator keeps what a thread freed for
+        // that thread unless told: once idle, it goes back to the system.
+        malloc_trim(0);
+#endif
     }
 
     void fail(const QString& why)

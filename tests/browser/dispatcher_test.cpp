@@ -3,6 +3,9 @@
 #include "startedprogram.h"
 
 #include "browser/picturebox.h"
+#include "editor/frmmdi.h"
+#include "editor/frmnotepad.h"
+#include "editor/textbox.h"
 #include "pictures/metafile.h"
 #include "slideshow/showpic.h"
 #include "wmfwriter.h"
@@ -219,15 +222,14 @@ TEST(PictureArea, MetafileShowsPrintsAndGoesFullScreen)
 {
     Browser b;
     b.click(QStringLiteral("drawing.wmf"));
-    PictureBox& open = control<PictureBox>(*b.m, "Open");
-    ASSERT_TRUE(open.hasPicture());
-    EXPECT_EQ(open.picture().size(), QSize(302, 227));
+    ASSERT_TRUE(control<PictureBox>(*b.m, "Open").hasPicture());
+    EXPECT_EQ(control<PictureBox>(*b.m, "Open").picture().size(), QSize(302, 227));
     EXPECT_TRUE(control<QPushButton>(*b.m, "btnFull").isEnabled());
-    QTRY_VERIFY(open.showsAll());
+    QTRY_VERIFY(control<PictureBox>(*b.m, "Open").showsAll());
     const QImage whole = renderMetafile(readFile(orv::test::samplesDir() + QStringLiteral("/drawing.wmf")), 96, 96).image;
     ASSERT_FALSE(whole.isNull());
-    const QImage area = open.grab().toImage();
-    const QPoint corner = open.contentsRect().topLeft();
+    const QImage area = control<PictureBox>(*b.m, "Open").grab().toImage();
+    const QPoint corner = control<PictureBox>(*b.m, "Open").contentsRect().topLeft();
     for (const QPoint at : {QPoint(40, 40), QPoint(150, 100), QPoint(250, 200)})
         EXPECT_EQ(area.pixel(corner + at), whole.pixel(at)) << at.x() << "," << at.y();
 
@@ -410,6 +412,39 @@ TEST(Dispatcher, HandOverToTheDesktop)
     b.click(QStringLiteral("page.htm"));
     ASSERT_EQ(b.h.prompts.asked().size(), 1);
     EXPECT_EQ(b.h.prompts.asked()[0].text, kReadError);
+}
+
+// A text file opens in a document window of its own beside the editor's first, whether the
+// editor was closed or already open; the path is shown as it is, letter case and all.
+TEST(Dispatcher, TextFilesOpenInTheEditor)
+{
+    HandOverFolder f;
+    writeFile(f.dir, QStringLiteral("Mixed Case.TXT"), QByteArray("caf\xe9\r\nline two\r\n"));
+    Browser b(f.dir.path());
+    b.click(QStringLiteral("Mixed Case.TXT"));
+    frmMDI* editor = b.h.app->textEditor().frame();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_EQ(editor->documentWindows().size(), 2);
+    frmNotePad* opened = editor->documentWindows()[1];
+    EXPECT_EQ(opened->windowTitle(), f.path("Mixed Case.TXT"));
+    EXPECT_EQ(opened->text().toPlainText(), QStringLiteral("caf\u00e9\nline two\n"));
+    EXPECT_EQ(editor->activeDocument(), opened);
+    EXPECT_EQ(b.h.prompts.asked().size(), 0);
+
+    b.click(QStringLiteral("notes.txt"));
+    EXPECT_EQ(b.h.app->textEditor().frame(), editor);
+    ASSERT_EQ(editor->documentWindows().size(), 3);
+    EXPECT_EQ(editor->documentWindows()[2]->windowTitle(), f.path("notes.txt"));
+    EXPECT_EQ(b.h.read(QStringLiteral("Recent Files"), QStringLiteral("RecentFile1")), f.path("notes.txt"));
+    EXPECT_EQ(b.h.read(QStringLiteral("Recent Files"), QStringLiteral("RecentFile2")), f.path("Mixed Case.TXT"));
+
+    editor->close();
+    ASSERT_EQ(b.h.app->textEditor().frame(), nullptr);
+    b.click(QStringLiteral("notes.txt"));
+    ASSERT_NE(b.h.app->textEditor().frame(), nullptr);
+    EXPECT_EQ(b.h.app->textEditor().frame()->documentWindows().size(), 2);
+    EXPECT_EQ(b.h.prompts.asked().size(), 0);
 }
 
 // Odd file names reach the services whole, as one path: nothing is split or interpreted.

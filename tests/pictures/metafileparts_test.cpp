@@ -274,3 +274,35 @@ TEST(MetafileBudget, CancelledRenderEndsAtTheNextRecord)
     EXPECT_EQ(part.cost.records, 0);
     EXPECT_FALSE(part.cost.stopped);
 }
+
+// Dotted strokes are cut into dashes by the painter a few microseconds each, however few pixels
+// they cover: past the allowance of one render, strokes come solid, in every part alike.
+TEST(MetafileBudget, DashesPastTheAllowanceComeSolid)
+{
+    EmfWriter w(QRect(0, 0, 8000, 6000));   // 302 x 227 pixels, a logical unit a pixel
+    w.selectObject(w.createPen(2, 0, Qt::black));   // PS_DOT, a pixel wide: 6 pixels a period
+    // Lines 30,000 pixels long, reaching far past the picture: 20,000 periods each.
+    for (int y : {50, 100, 150}) {
+        w.moveTo(QPoint(-15000, y));
+        w.lineTo(QPoint(15000, y));
+    }
+    const QByteArray file = w.finish();
+    const RenderedMetafile m = renderMetafile(file, 96, 96);
+    ASSERT_TRUE(m.error.isEmpty()) << m.error.toStdString();
+    EXPECT_NEAR(m.cost.dashPeriods, 2 * 20000, 400);
+    // Pixels of the row where the line and the rows beside it are all white: the gaps.
+    const auto gaps = [](const QImage& image, int y) {
+        int n = 0;
+        for (int x = 10; x < image.width() - 10; ++x)
+            n += image.pixel(x, y - 1) == qRgb(255, 255, 255) && image.pixel(x, y) == qRgb(255, 255, 255)
+                && image.pixel(x, y + 1) == qRgb(255, 255, 255);
+        return n;
+    };
+    EXPECT_GT(gaps(m.image, 50), 50);
+    EXPECT_GT(gaps(m.image, 100), 50);
+    EXPECT_EQ(gaps(m.image, 150), 0);
+
+    const MetafileDocument::Part part = document(file)->render(QRect(100, 120, 50, 50));
+    EXPECT_EQ(part.cost.dashPeriods, m.cost.dashPeriods);
+    EXPECT_EQ(gaps(part.image, 30), 0);
+}

@@ -17,6 +17,8 @@ constexpr double kSlowWorkLimit = 1025.0 * (256 * 256 + 96 * 96);
 constexpr qint64 kSlowBitmapLimit = 2 * 33LL * 1024 * 1024;
 // Edges handed to the painter: geometry far beyond a part is cut before it reaches the painter.
 constexpr double kSlowEdgeLimit = 8e6;
+// Dash periods strokes are cut into, a few microseconds of the stroker's each.
+constexpr double kSlowDashLimit = 2 * 50000;
 
 QByteArray read(const QString& path)
 {
@@ -44,6 +46,7 @@ TEST(PictureCorpus, EveryFileIsHandledSafely)
                 EXPECT_LE(cost.work, kSlowWorkLimit) << n;
                 EXPECT_LE(cost.bitmapPixels, kSlowBitmapLimit) << n;
                 EXPECT_LE(cost.rasterised, kSlowEdgeLimit) << n;
+                EXPECT_LE(cost.dashPeriods, kSlowDashLimit) << n;
                 ++slow;
             }
             continue;

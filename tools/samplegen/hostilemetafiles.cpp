@@ -111,4 +111,46 @@ QByteArray HostileMetafiles::hugeFrameEmf(int columns, int rows)
     return w.finish();
 }
 
+QByteArray HostileMetafiles::hugeFrameWmf(int columns, int rows)
+{
+    constexpr int kWidth = 25100;   // 200ths of an inch: 16-bit coordinates reach this far
+    constexpr int kHeight = 32520;
+    WmfWriter w(QRect(0, 0, kWidth, kHeight), 200);
+    w.setWindowOrg(QPoint(0, 0));
+    w.setWindowExt(QSize(kWidth, kHeight));
+    w.setBkMode(1);
+
+    LogFont font;
+    font.height = -94;
+    font.face = QStringLiteral("Arial");
+    font.pitchAndFamily = 0x22;
+    w.selectObject(w.createFont(font));
+    w.setTextAlign(6);   // TA_CENTER | TA_TOP
+    const int outline = w.createPen(0, 5, QColor(0x37, 0x47, 0x4f));
+    w.selectObject(outline);
+    const int cw = kWidth / columns;
+    const int ch = kHeight / rows;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const QColor fill = QColor::fromHsv((c * 360 / columns + r * 7) % 360, 90 + (r * 5) % 120, 230);
+            const int brush = w.createBrush(0, fill);
+            w.selectObject(brush);
+            const QRect cell(c * cw + 30, r * ch + 30, cw - 60, ch - 60);
+            if ((r + c) % 3 == 0)
+                w.ellipse(cell);
+            else
+                w.roundRect(cell, QSize(160, 160));
+            w.deleteObject(brush);
+            w.textOut(QPoint(cell.center().x(), cell.top() + 120), QStringLiteral("%1%2").arg(QChar(u'A' + c % 26)).arg(r + 1).toLatin1());
+        }
+    }
+    const int diagonal = w.createPen(0, 16, QColor(0xd3, 0x2f, 0x2f));
+    w.selectObject(diagonal);
+    w.moveTo(QPoint(0, 0));
+    w.lineTo(QPoint(kWidth, kHeight));
+    w.moveTo(QPoint(kWidth, 0));
+    w.lineTo(QPoint(0, kHeight));
+    return w.finish();
+}
+
 } // namespace orv

@@ -18,6 +18,9 @@ public:
     // An honest EMF of 3.19 m × 4.13 m (12,047 × 15,591 pixels at 96 dpi): a poster of
     // columns × rows labelled, coloured cells with a frame and diagonals across all of it.
     static QByteArray hugeFrameEmf(int columns = 24, int rows = 32);
+    // The same poster as a placeable WMF of 125.5 × 162.6 inches (12,048 × 15,610 pixels),
+    // which the main window's picture area shows.
+    static QByteArray hugeFrameWmf(int columns = 24, int rows = 32);
 };
 
 } // namespace orv

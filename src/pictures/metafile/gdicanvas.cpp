@@ -90,12 +90,11 @@ QPen GdiCanvas::imagePen(const QPainterPath& path) const
     }
     if (dashes.isEmpty())
         return pen;
-    // A dash pattern repeated millions of times along a huge path costs minutes, not pixels.
     double period = 0;
     for (qreal d : dashes)
         period += d * width;
     const QRectF bounds = path.controlPointRect();
-    if (period <= 0 || (bounds.width() + bounds.height()) * 4 / period > 1e5)
+    if (period <= 0 || !m_budget.dash((bounds.width() + bounds.height()) * 4 / period))
         return pen;
     if (!geometric || pen.capStyle() == Qt::RoundCap)
         pen.setCapStyle(Qt::FlatCap);

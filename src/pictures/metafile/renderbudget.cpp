@@ -50,6 +50,14 @@ bool RenderBudget::paint(double pixels, double onSurface)
     return true;
 }
 
+bool RenderBudget::dash(double periods)
+{
+    if (!(periods >= 0) || periods > kDashPeriods - m_dashPeriods)
+        return false;
+    m_dashPeriods += periods;
+    return true;
+}
+
 bool RenderBudget::bitmap(qint64 pixels, qint64 bytes, bool compressed)
 {
     if (m_stopped)

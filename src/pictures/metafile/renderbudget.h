@@ -52,10 +52,16 @@ public:
     // render.
     bool bitmap(qint64 pixels, qint64 bytes, bool compressed);
 
-    // The render ended before the end record.
     // Edges handed to the painter's rasteriser, which walks each whole: the sum of the width and
     // height of every path painted (counted only).
     void rasterise(double extent) { m_rasterised += extent; }
+
+    // Dash periods all strokes of one render may be cut into: the painter's stroker spends
+    // microseconds on each, whatever few pixels it covers.
+    static constexpr double kDashPeriods = 50000;
+    // A stroke to be cut into this many dash periods: false when that would pass the allowance,
+    // in which case it is drawn solid.
+    bool dash(double periods);
 
     bool stopped() const { return m_stopped || cancelled(); }
     bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
@@ -64,6 +70,7 @@ public:
     // What was painted on the part rendered: the work actually done.
     double surfaceWork() const { return m_surfaceWork; }
     double rasterised() const { return m_rasterised; }
+    double dashPeriods() const { return m_dashPeriods; }
     qint64 bitmapPixels() const { return m_bitmapPixels; }
     qint64 records() const { return m_records; }
     int bitmapsLeftOut() const { return m_bitmapsLeftOut; }
@@ -75,6 +82,7 @@ private:
     double m_work = 0;
     double m_surfaceWork = 0;
     double m_rasterised = 0;
+    double m_dashPeriods = 0;
     qint64 m_bitmapPixels = 0;
     qint64 m_records = 0;
     int m_bitmapsLeftOut = 0;
