@@ -552,7 +552,16 @@ void EmfPlusPlayer::stroke(QPainterPath world, const Pen& pen)
     // painter takes whatever scale the world has.
     const QTransform scaled = QTransform::fromScale(1 / k, 1 / k) * m;
     const QTransform up = QTransform::fromScale(k, k);
-    const QPen q = qpen(pen, scaled, k);
+    QPen q = qpen(pen, scaled, k);
+    if (q.style() != Qt::SolidLine && q.style() != Qt::NoPen) {
+        // Dashes are cut within the render's allowance, as the EMF records' are; past it solid.
+        double period = 0;
+        for (qreal d : q.dashPattern())
+            period += d * std::max(q.widthF(), 1.0);
+        const QRectF bounds = up.map(world).controlPointRect();
+        if (period <= 0 || !m_canvas.budget().dash((bounds.width() + bounds.height()) * 4 / period))
+            q.setStyle(Qt::SolidLine);
+    }
     const double width = (q.isCosmetic() ? 1 : q.widthF()) / k;
 
     // Anchors and custom caps are shapes of their own at the figure's ends; arrows take the
