@@ -14,6 +14,10 @@ cd "$root"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 samples=${ORVANE_SAMPLES:-$root/build/samples}
+# What system libraries keep until exit (fontconfig's caches) is not a finding.
+export LSAN_OPTIONS="suppressions=$root/tests/support/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$root/build-fuzz/runtime}"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 manifest=$root/build-fuzz/fuzz/fuzzers.tsv
 mkdir -p "$out"
 tab=$(printf '\t')

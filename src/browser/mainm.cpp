@@ -22,6 +22,7 @@
 #include "platform/mediacontrol.h"
 #include "pictures/pictureloader.h"
 #include "pictures/picturepreloader.h"
+#include "pictures/vectorpicture.h"
 #include "platform/printerservice.h"
 #include "platform/screenmetrics.h"
 #include "platform/soundplayer.h"
@@ -306,6 +307,7 @@ void MainM::buildControls()
     connect(btnFull_, &QPushButton::clicked, this, &MainM::btnFull_Click);
     connect(hscrPic_, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
     connect(vscrPic_, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
+    connect(Open_, &PictureBox::pictureFailed, this, &MainM::pictureTurnedUnreadable);
     connect(Open_, &PictureBox::rightButtonPressed, this, [this](QPoint p) {
         if (Open_->hasPicture() && soundShown_ == 0)
             printMnu_->popup(p);
@@ -445,8 +447,7 @@ void MainM::fileFilter_Click()
         if (openedFromCommandLine_)
             openedFromCommandLine_ = 0;
     } catch (const DispatchFailure&) {
-        ctx_.prompts().message(ctx_.text(54) + QLatin1Char('\r') + ctx_.text(55), ctx_.text(56),
-                               PromptIcon::Critical, PromptButtons::Ok);
+        showReadError();
         if (openedFromCommandLine_)
             openedFromCommandLine_ = 0;
     }
@@ -473,6 +474,20 @@ void MainM::lookAhead()
             paths.append(path);
     }
     preloader_->want(paths);
+}
+
+void MainM::showReadError()
+{
+    ctx_.prompts().message(ctx_.text(54) + QLatin1Char('\r') + ctx_.text(55), ctx_.text(56), PromptIcon::Critical,
+                           PromptButtons::Ok);
+}
+
+void MainM::pictureTurnedUnreadable()
+{
+    // A metafile whose records fail after it began to show: gone, as if it had failed to load.
+    clearPictureArea();
+    disablePictureControls();
+    showReadError();
 }
 
 void MainM::clearPictureArea()
@@ -593,8 +608,22 @@ void MainM::btnFull_Click()
     fullScreenX_ = fullScreenOffset(px.width() * screen.twipsPerPixelX(), h.width(), kFullScreenDivisorX);
     fullScreenY_ = fullScreenOffset(px.height() * screen.twipsPerPixelY(), h.height(), kFullScreenDivisorY);
     // The offsets are kept in twips; the window draws in pixels.
-    view.drawPicture(Open_->image(), QPoint(int(std::lround(fullScreenX_ / screen.twipsPerPixelX())),
-                                           int(std::lround(fullScreenY_ / screen.twipsPerPixelY()))));
+    const QPoint at(int(std::lround(fullScreenX_ / screen.twipsPerPixelX())),
+                    int(std::lround(fullScreenY_ / screen.twipsPerPixelY())));
+    const Picture& picture = Open_->picture();
+    if (!picture.vector) {
+        view.drawPicture(Open_->image(), at);
+        return;
+    }
+    // A metafile is drawn for the part the screen shows, off this thread; black until it comes.
+    view.drawPicture(QImage(), at);
+    const QRect part = QRect(-at, px).intersected(QRect(QPoint(), picture.size()));
+    const std::weak_ptr<VectorPicture> shown = picture.vector;
+    picture.vector->renderPart(part, this, [this, shown, at, part](const QImage& image) {
+        if (!ctx_.singlePictureMode() || Open_->picture().vector != shown.lock())
+            return;
+        ctx_.shell().fullScreenView().drawPicture(image, at + part.topLeft());
+    });
 }
 
 void MainM::trayIcon_Message(TrayMessage message)
@@ -625,8 +654,23 @@ void MainM::GoPrint_Click()
     if (!Open_->hasPicture() || soundShown_ == 1)
         return;
     const ScreenMetrics& screen = *ctx_.services().screen;
-    ctx_.services().printer->printPicture(Open_->image(), 1440.0 / screen.twipsPerPixelX(),
-                                          1440.0 / screen.twipsPerPixelY());
+    const double dpiX = 1440.0 / screen.twipsPerPixelX();
+    const double dpiY = 1440.0 / screen.twipsPerPixelY();
+    PrinterService& printer = *ctx_.services().printer;
+    const Picture& picture = Open_->picture();
+    if (!picture.vector) {
+        printer.printPicture(Open_->image(), dpiX, dpiY);
+        return;
+    }
+    // A metafile is drawn for the part the page holds, off this thread, and printed when done,
+    // even if another file is opened meanwhile.
+    const QRect part = QRect(QPoint(), printer.printableSize(dpiX, dpiY)).intersected(QRect(QPoint(), picture.size()));
+    if (part.isEmpty())
+        return;
+    picture.vector->renderPart(part, this, [this, keep = picture.vector, dpiX, dpiY](const QImage& image) {
+        if (!image.isNull())
+            ctx_.services().printer->printPicture(image, dpiX, dpiY);
+    });
 }
 
 void MainM::printerSetup_Click()

@@ -90,6 +90,8 @@ private:
     QString pathInFolder(const QString& name) const;
     // Keeps the pictures beside the current one decoded, for a step either way.
     void lookAhead();
+    void showReadError();
+    void pictureTurnedUnreadable();
     void setUpScrollBars();
     void disablePictureControls();
 

@@ -1,5 +1,7 @@
 #include "browser/picturebox.h"
 
+#include "pictures/vectorpicture.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -14,16 +16,28 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
 
 void PictureBox::setPicture(const Picture& picture)
 {
+    clearPicture();
     picture_ = picture;
     offset_ = QPoint();
     if (picture_.completion)
         connect(picture_.completion.get(), &PictureCompletion::progressed, this, qOverload<>(&QWidget::update));
+    if (picture_.vector) {
+        VectorPicture* vector = picture_.vector.get();
+        connect(vector, &VectorPicture::updated, this, qOverload<>(&QWidget::update));
+        connect(vector, &VectorPicture::failed, this, &PictureBox::pictureFailed);
+        // What the box shows is asked for now, not at the first paint.
+        vector->request(shownPart());
+    }
     update();
 }
 
 void PictureBox::clearPicture()
 {
     // Dropping an unfinished picture stops its decoding.
+    if (picture_.completion)
+        picture_.completion->disconnect(this);
+    if (picture_.vector)
+        picture_.vector->disconnect(this);
     picture_ = Picture();
     offset_ = QPoint();
     update();
@@ -34,6 +48,18 @@ const QImage& PictureBox::image() const
     if (picture_.completion)
         picture_.completion->waitUntilDone();
     return picture_.image;
+}
+
+QRect PictureBox::shownPart() const
+{
+    return QRect(offset_, contentsRect().size());
+}
+
+bool PictureBox::showsAll() const
+{
+    if (picture_.vector)
+        return picture_.vector->isReady(shownPart());
+    return !picture_.completion || picture_.completion->isDone();
 }
 
 void PictureBox::setOffset(QPoint pixels)
@@ -50,7 +76,10 @@ void PictureBox::paintEvent(QPaintEvent* e)
     const QRect area = contentsRect();
     p.fillRect(e->rect(), palette().window());
     const QImage& img = picture_.image;
-    if (!img.isNull()) {
+    if (picture_.vector) {
+        p.setClipRect(area);
+        picture_.vector->paint(p, area.topLeft() - offset_, e->rect() & area);
+    } else if (!img.isNull()) {
         p.setClipRect(area);
         // Source rectangle of the picture that lands in the dirty part of the box, limited to
         // the rows already decoded.

@@ -16,13 +16,17 @@ class PictureBox : public QFrame {
 public:
     explicit PictureBox(QWidget* parent = nullptr);
 
-    // A picture still being decoded shows its rows as they arrive.
+    // A picture still being decoded shows its rows as they arrive, a metafile its parts as
+    // they are drawn.
     void setPicture(const Picture& picture);
     void clearPicture();
-    bool hasPicture() const { return !picture_.image.isNull(); }
-    // The whole picture: waits for rows still being decoded.
+    bool hasPicture() const { return !picture_.isNull(); }
+    const Picture& picture() const { return picture_; }
+    // The whole raster picture: waits for rows still being decoded (null for a metafile).
     const QImage& image() const;
     QSize himetric() const { return picture_.himetric; }
+    // True when everything the box shows of the picture is painted in full.
+    bool showsAll() const;
 
     // Shift in pixels: the picture is drawn at (-x, -y).
     void setOffset(QPoint pixels);
@@ -30,12 +34,16 @@ public:
 
 Q_SIGNALS:
     void rightButtonPressed(QPoint globalPos);
+    // The metafile shown turned out unreadable while its parts were being drawn.
+    void pictureFailed(const QString& why);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
+    QRect shownPart() const;
+
     Picture picture_;
     QPoint offset_;
 };

@@ -35,18 +35,19 @@ quint16 exifOrientation(const jpeg_decompress_struct& cinfo)
         if (m->marker != JPEG_APP0 + 1 || m->data_length < 14 || std::memcmp(m->data, "Exif\0\0", 6) != 0)
             continue;
         const JOCTET* t = m->data + 6;
-        const unsigned len = m->data_length - 6;
+        const quint64 len = m->data_length - 6;
         const bool le = t[0] == 'I';
-        auto u16 = [&](unsigned at) -> unsigned {
+        // Offsets come from the file: 64 bits, so one near 2^32 cannot wrap past the length.
+        auto u16 = [&](quint64 at) -> unsigned {
             return at + 2 > len ? 0 : le ? unsigned(t[at] | t[at + 1] << 8) : unsigned(t[at] << 8 | t[at + 1]);
         };
-        auto u32 = [&](unsigned at) -> unsigned {
+        auto u32 = [&](quint64 at) -> unsigned {
             return at + 4 > len ? 0 : le ? unsigned(u16(at) | u16(at + 2) << 16) : unsigned(u16(at) << 16 | u16(at + 2));
         };
-        const unsigned ifd = u32(4);
+        const quint64 ifd = u32(4);
         const unsigned count = u16(ifd);
         for (unsigned i = 0; i < count && i < 256; ++i) {
-            const unsigned entry = ifd + 2 + i * 12;
+            const quint64 entry = ifd + 2 + quint64(i) * 12;
             if (entry + 12 > len)
                 break;
             if (u16(entry) == 0x0112)

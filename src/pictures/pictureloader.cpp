@@ -2,6 +2,8 @@
 
 #include "pictures/jpegdecoder.h"
 #include "pictures/metafile.h"
+#include "pictures/metafile/dibreader.h"
+#include "pictures/vectorpicture.h"
 #include "pictures/core/rasterformats.h"
 
 #include <QFile>
@@ -17,8 +19,14 @@ QSize himetricForPixels(QSize pixels, double dpiX, double dpiY)
                  int(std::lround(pixels.height() * 2540.0 / dpiY)));
 }
 
-QtPictureLoader::QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels, int firstRows)
-    : dpiX_(dpiX > 0 ? dpiX : 96.0), dpiY_(dpiY > 0 ? dpiY : 96.0), maxPixels_(maxPixels), firstRows_(firstRows)
+QSize Picture::size() const
+{
+    return vector ? vector->size() : image.size();
+}
+
+QtPictureLoader::QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels, int firstRows, int firstPartMs)
+    : dpiX_(dpiX > 0 ? dpiX : 96.0), dpiY_(dpiY > 0 ? dpiY : 96.0), maxPixels_(maxPixels), firstRows_(firstRows),
+      firstPartMs_(firstPartMs)
 {
 }
 
@@ -40,6 +48,25 @@ void makePaintable(QImage& img)
         return;
     default:
         img.convertTo(img.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    }
+}
+
+// GIF readers fill what the first frame leaves of its screen with the background colour; that
+// part is shown transparent, over whatever the picture lies on, as viewers show it.
+void clearOutsideFirstFrame(QImage& img, QIODevice& file)
+{
+    const std::optional<GifLayout> layout = gifLayout(file);
+    if (!layout || img.size() != layout->screen || layout->firstFrame.contains(QRect(QPoint(0, 0), layout->screen)))
+        return;
+    img.convertTo(QImage::Format_ARGB32);
+    const QRect frame = layout->firstFrame.intersected(img.rect());
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const bool rowInside = y >= frame.top() && y <= frame.bottom();
+        for (int x = 0; x < img.width(); ++x) {
+            if (!rowInside || x < frame.left() || x > frame.right())
+                line[x] = 0;
+        }
     }
 }
 
@@ -85,19 +112,45 @@ PictureResult QtPictureLoader::read(const QString& path, int firstRows, std::sto
         constexpr qint64 kMaxMetafileBytes = 256LL * 1024 * 1024;
         if (f.size() > kMaxMetafileBytes)
             return failure(QStringLiteral("metafile too large"));
-        const RenderedMetafile m = renderMetafile(f.readAll(), dpiX_, dpiY_, maxPixels_);
-        if (m.image.isNull())
-            return failure(m.error.isEmpty() ? QStringLiteral("unreadable metafile") : m.error);
+        QString why;
+        std::shared_ptr<const MetafileDocument> document = MetafileDocument::open(f.readAll(), dpiX_, dpiY_, &why);
+        if (!document)
+            return failure(why.isEmpty() ? QStringLiteral("unreadable metafile") : why);
+        // No pixel limit: only the parts shown are ever rendered.
+        const QSize size = document->size();
         PictureResult r;
-        r.picture.image = m.image;
-        r.picture.himetric = m.himetric;
-        makePaintable(r.picture.image);
+        r.picture.himetric = document->himetric();
+        // Drawn off this thread, the top-left tile first: that is what shows first.
+        r.picture.vector = std::make_shared<VectorPicture>(std::move(document));
+        const QRect first(0, 0, std::min(size.width(), VectorPicture::kTileSize),
+                          std::min(size.height(), VectorPicture::kTileSize));
+        r.picture.vector->waitFor(first, firstPartMs_);
+        if (!r.picture.vector->error().isEmpty())
+            return failure(r.picture.vector->error());
         return r;
     }
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(file.errorString());
+    // Bitmaps in all their variants, and headerless clipboard-style DIBs, through our own reader.
+    const QByteArray head = file.peek(64);
+    const bool dibSuffix = suffix == QLatin1String("dib") || suffix == QLatin1String("bmp");
+    if (looksLikeBitmapFile(head) || (dibSuffix && looksLikeHeaderlessDib(head))) {
+        const qint64 size = file.size();
+        const uchar* bytes = size > 0 ? file.map(0, size) : nullptr;
+        const QByteArray copy = bytes ? QByteArray() : file.readAll();
+        const ByteReader data = bytes ? ByteReader(reinterpret_cast<const char*>(bytes), size)
+                                      : ByteReader(copy.constData(), copy.size());
+        DibReader::Result dib = DibReader::decodeFile(data, maxPixels_);
+        if (dib.image.isNull())
+            return failure(QStringLiteral("unreadable or truncated bitmap"));
+        PictureResult r;
+        r.picture.image = std::move(dib.image);
+        makePaintable(r.picture.image);
+        r.picture.himetric = himetricForPixels(r.picture.image.size(), dpiX_, dpiY_);
+        return r;
+    }
     if (looksLikeJpeg(file.peek(3))) {
         DecodedJpeg j = decodeJpeg(path, maxPixels_, firstRows, stop);
         if (!j.image.isNull()) {
@@ -130,6 +183,10 @@ PictureResult QtPictureLoader::read(const QString& path, int firstRows, std::sto
     QImage img;
     if (!reader.read(&img) || img.isNull())
         return failure(reader.errorString());
+    if (reader.format() == "gif") {
+        file.seek(0);
+        clearOutsideFirstFrame(img, file);
+    }
     makePaintable(img);
     PictureResult r;
     r.picture.himetric = himetricForPixels(img.size(), dpiX_, dpiY_);

@@ -24,14 +24,20 @@ Q_SIGNALS:
     void progressed();
 };
 
+class VectorPicture;
+
 // A picture as the program shows it: pixels at natural size and the size in hundredths of a
 // millimetre (HIMETRIC) the placement arithmetic works in. Large JPEGs come back with their
-// top rows decoded and the rest on its way (completion); everything else comes complete.
+// top rows decoded and the rest on its way (completion). Metafiles come as a vector picture,
+// drawn a part at a time as it is shown, and no image; everything else comes complete.
 struct Picture {
     QImage image;
     QSize himetric;
     std::shared_ptr<PictureCompletion> completion;
-    bool isNull() const { return image.isNull(); }
+    std::shared_ptr<VectorPicture> vector;
+    bool isNull() const { return image.isNull() && !vector; }
+    // Natural size in pixels.
+    QSize size() const;
     int rowsReady() const { return completion ? completion->rowsReady() : image.height(); }
 };
 
@@ -42,8 +48,8 @@ struct PictureResult {
 };
 
 // Reads bmp, dib, gif (first frame), jpg, ico, cur, wmf and emf. Never throws; a file that is
-// missing, unreadable, corrupt, of another format, or claims more pixels than the limit gives
-// an error instead of a picture (and never a huge allocation).
+// missing, unreadable, corrupt, of another format, or (raster) claims more pixels than the
+// limit gives an error instead of a picture (and never a huge allocation).
 class PictureLoader {
 public:
     virtual ~PictureLoader() = default;
@@ -59,8 +65,11 @@ public:
 class QtPictureLoader final : public PictureLoader {
 public:
     // firstRows: for JPEGs taller than this, only these rows are decoded before load() returns
-    // and the rest follow in the background (0: always whole).
-    QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels = 256LL * 1024 * 1024, int firstRows = 0);
+    // and the rest follow in the background (0: always whole). firstPartMs: how long load()
+    // waits for a metafile's top-left tile, so that a simple one shows at once and a file its
+    // records refuse is refused here; later, the picture reports it itself (-1: wait for it).
+    QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels = 256LL * 1024 * 1024, int firstRows = 0,
+                    int firstPartMs = 50);
     PictureResult load(const QString& path) override;
     PictureResult loadWhole(const QString& path, std::stop_token stop) override;
 
@@ -71,6 +80,7 @@ private:
     double dpiY_;
     qint64 maxPixels_;
     int firstRows_;
+    int firstPartMs_;
 };
 
 // HIMETRIC size of a raster picture shown at the given DPI.

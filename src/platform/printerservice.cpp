@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace orv {
 
@@ -53,16 +54,31 @@ void QtPrinterService::setOutputFile(const QString& path)
     printer().setOutputFileName(path);
 }
 
-void QtPrinterService::printPicture(const QImage& picture, double dpiX, double dpiY)
+bool QtPrinterService::canPrint()
 {
-    if (picture.isNull())
-        return;
     QPrinter& printer = this->printer();
     // With no printer installed Qt falls back to PDF output with no file: nowhere to print.
     if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
+        return false;
+    return printer.outputFormat() != QPrinter::NativeFormat || !printer.printerName().isEmpty();
+}
+
+QSize QtPrinterService::printableSize(double dpiX, double dpiY)
+{
+    if (!canPrint())
+        return {};
+    QPrinter& printer = this->printer();
+    const double sx = printer.logicalDpiX() / usableDpi(dpiX);
+    const double sy = printer.logicalDpiY() / usableDpi(dpiY);
+    const int most = std::numeric_limits<int>::max();
+    return QSize(fittingPixels(most, printer.width(), sx), fittingPixels(most, printer.height(), sy));
+}
+
+void QtPrinterService::printPicture(const QImage& picture, double dpiX, double dpiY)
+{
+    if (picture.isNull() || !canPrint())
         return;
-    if (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty())
-        return;
+    QPrinter& printer = this->printer();
 
     const double sx = printer.logicalDpiX() / usableDpi(dpiX);
     const double sy = printer.logicalDpiY() / usableDpi(dpiY);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -17,6 +18,9 @@ public:
     // Prints one page with the picture at its natural size at the page's origin; what does not
     // fit the printable area is cut. Reports nothing; no printer means nothing happens.
     virtual void printPicture(const QImage& picture, double dpiX, double dpiY) = 0;
+    // How many pixels of a picture at dpiX × dpiY fit the printable area from its origin: the
+    // part worth drawing for printPicture. Empty when there is nowhere to print.
+    virtual QSize printableSize(double dpiX, double dpiY) = 0;
     // The printer set-up dialog; Cancel keeps the previous settings.
     virtual void setup(QWidget* parent) = 0;
 };
@@ -30,6 +34,7 @@ public:
     QtPrinterService();
     ~QtPrinterService() override;
     void printPicture(const QImage& picture, double dpiX, double dpiY) override;
+    QSize printableSize(double dpiX, double dpiY) override;
     // The system's print dialog (printer, paper, printing to a file), used for set-up only.
     void setup(QWidget* parent) override;
     // Later pages go to this PDF file instead of a printer; an empty path goes back to the
@@ -40,6 +45,7 @@ private:
     // Made at first use: a QPrinter asks the print system for its printers, which start-up
     // should not wait for.
     QPrinter& printer();
+    bool canPrint();
     std::unique_ptr<QPrinter> printer_;
 };
 

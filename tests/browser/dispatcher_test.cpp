@@ -7,7 +7,9 @@
 #include "editor/frmmdi.h"
 #include "editor/frmnotepad.h"
 #include "editor/textbox.h"
+#include "pictures/metafile.h"
 #include "slideshow/showpic.h"
+#include "wmfwriter.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -204,6 +206,71 @@ TEST(PictureArea, PrintAndSetup)
     EXPECT_EQ(b.h.printer.printed.front(), QSize(800, 600));
     control<QAction>(*b.m, "printerSetup").trigger();
     EXPECT_EQ(b.h.printer.setups, 1);
+}
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+// A metafile shows in the area as its parts are drawn; printing gets the part the page holds,
+// full screen the part the screen shows, each as the whole picture has it.
+TEST(PictureArea, MetafileShowsPrintsAndGoesFullScreen)
+{
+    Browser b;
+    b.click(QStringLiteral("drawing.wmf"));
+    ASSERT_TRUE(control<PictureBox>(*b.m, "Open").hasPicture());
+    EXPECT_EQ(control<PictureBox>(*b.m, "Open").picture().size(), QSize(302, 227));
+    EXPECT_TRUE(control<QPushButton>(*b.m, "btnFull").isEnabled());
+    QTRY_VERIFY(control<PictureBox>(*b.m, "Open").showsAll());
+    const QImage whole = renderMetafile(readFile(orv::test::samplesDir() + QStringLiteral("/drawing.wmf")), 96, 96).image;
+    ASSERT_FALSE(whole.isNull());
+    const QImage area = control<PictureBox>(*b.m, "Open").grab().toImage();
+    const QPoint corner = control<PictureBox>(*b.m, "Open").contentsRect().topLeft();
+    for (const QPoint at : {QPoint(40, 40), QPoint(150, 100), QPoint(250, 200)})
+        EXPECT_EQ(area.pixel(corner + at), whole.pixel(at)) << at.x() << "," << at.y();
+
+    b.h.printer.printable = QSize(100, 80);
+    b.m->GoPrint_Click();
+    QTRY_COMPARE(b.h.printer.printed.size(), 1);
+    EXPECT_EQ(b.h.printer.printed.front(), QSize(100, 80));
+    EXPECT_EQ(b.h.printer.pictures.front(), whole.copy(0, 0, 100, 80));
+
+    b.m->btnFull_Click();
+    Showpic* view = b.h.app->findShowpic();
+    ASSERT_TRUE(view);
+    const QPoint at(int(std::lround(b.m->fullScreenX() / 15.0)), int(std::lround(b.m->fullScreenY() / 15.0)));
+    QTRY_COMPARE(view->grab().toImage().pixel(at + QPoint(150, 100)), whole.pixel(150, 100));
+    EXPECT_EQ(view->grab().toImage().pixel(at + QPoint(40, 40)), whole.pixel(40, 40));
+    QTest::keyClick(view, Qt::Key_Escape);
+    QTRY_VERIFY(!b.h.app->findShowpic());
+}
+
+// A metafile whose records fail once it is on its way to the area ends in the read error, as if
+// it had failed to load, with the area empty.
+TEST(PictureArea, MetafileFailingWhileItIsDrawnShowsTheReadError)
+{
+    QTemporaryDir dir;
+    WmfWriter w(QRect(0, 0, 1000, 1000), 1000);
+    w.selectObject(w.createBrush(0, Qt::red));
+    QByteArray polygon;
+    for (int v : {200, 100, 0, 0, 200})   // a polygon of 200 points holding 2
+        polygon.append(char(v)).append('\0');
+    w.record(0x0324, polygon);
+    writeFile(dir, QStringLiteral("bad.wmf"), w.finish());
+    Browser b(dir.path());
+    b.h.pictures = QtPictureLoader(96, 96, 256LL * 1024 * 1024, 0, 0);   // nothing waited for
+    b.h.prompts.expectMessage(PromptAnswer::Ok);
+    b.click(QStringLiteral("bad.wmf"));
+    QTRY_COMPARE(b.h.prompts.asked().size(), 1);
+    EXPECT_EQ(b.h.prompts.asked().front().text, kReadError);
+    EXPECT_FALSE(control<PictureBox>(*b.m, "Open").hasPicture());
+    EXPECT_FALSE(control<QPushButton>(*b.m, "btnFull").isEnabled());
 }
 
 // The status text over the picture area: text 11 while empty, the path once a picture shows.

@@ -170,14 +170,61 @@ TEST(MetafileSize, PlaceableHeaderGivesHimetricAndPixels)
     EXPECT_EQ(m.image.size(), QSize(56, 33));
 }
 
-TEST(MetafileSize, PlainWmfIsSizedByItsWindowInTwips)
+TEST(MetafileSize, PlainWmfIsSizedByItsWindowInScreenPixels)
 {
+    // Anisotropic and MM_TEXT windows count pixels of a 96 dpi screen: 324 × 252 of them.
+    for (const int mode : {0, 8}) {
+        WmfWriter w;
+        if (mode)
+            w.setMapMode(mode);
+        w.setWindowOrg(QPoint(100, 100));
+        w.setWindowExt(QSize(324, -252));
+        fillWith(w, Qt::red);
+        w.rectangle(QRect(100, 100 - 252, 162, 252));   // the left half, y up
+        const orv::RenderedMetafile m = renderMetafile(w.finish(), 96, 96);
+        EXPECT_EQ(m.himetric, QSize(8573, 6668)) << mode;
+        ASSERT_EQ(m.image.size(), QSize(324, 252)) << mode;
+        EXPECT_TRUE(colourNear(m.image, 80, 126, Qt::red)) << mode;
+        EXPECT_TRUE(colourNear(m.image, 240, 126, Qt::white)) << mode;
+        EXPECT_EQ(renderMetafile(w.finish(), 192, 192).image.size(), QSize(648, 504)) << mode;
+    }
+}
+
+TEST(MetafileSize, PlainWmfInAFixedModeTakesItsBoundsInThatModesUnits)
+{
+    // MM_LOENGLISH counts hundredths of an inch with y up; the window it sets is ignored.
     WmfWriter w;
-    w.setWindowOrg(QPoint(100, 100));
-    w.setWindowExt(QSize(2880, -1440));
+    w.setMapMode(4);
+    w.setWindowExt(QSize(5000, 5000));
+    fillWith(w, Qt::blue);
+    w.rectangle(QRect(0, -100, 200, 100));
+    fillWith(w, Qt::red);
+    w.rectangle(QRect(0, -100, 100, 50));   // the lower left quarter
     const orv::RenderedMetafile m = renderMetafile(w.finish(), 96, 96);
     EXPECT_EQ(m.himetric, QSize(5080, 2540));
-    EXPECT_EQ(m.image.size(), QSize(192, 96));
+    ASSERT_EQ(m.image.size(), QSize(192, 96));
+    EXPECT_TRUE(colourNear(m.image, 40, 70, Qt::red));
+    EXPECT_TRUE(colourNear(m.image, 40, 25, Qt::blue));
+    EXPECT_TRUE(colourNear(m.image, 150, 70, Qt::blue));
+}
+
+TEST(MetafileSize, PlainWmfOfTextAloneIsSizedByItsLines)
+{
+    // No window, no shape: six lines of 20-unit text, one under the other.
+    WmfWriter w;
+    LogFont font;
+    font.height = 20;
+    font.face = QStringLiteral("DejaVu Sans");
+    w.selectObject(w.createFont(font));
+    for (int line = 0; line < 6; ++line)
+        w.textOut(QPoint(0, 20 * line), QByteArrayLiteral("I am a string"));
+    const orv::RenderedMetafile m = renderMetafile(w.finish(), 96, 96);
+    ASSERT_TRUE(m.error.isEmpty()) << m.error.toStdString();
+    EXPECT_NEAR(m.image.height(), 120, 3);
+    EXPECT_GT(m.image.width(), 100);
+    EXPECT_LT(m.image.width(), 220);
+    // The last line is inside the picture.
+    EXPECT_GT(countNear(m.image, QRect(0, 100, m.image.width(), 20), Qt::black, 100), 40);
 }
 
 TEST(MetafileSize, PlainWmfWithoutWindowTakesItsDrawingsBounds)

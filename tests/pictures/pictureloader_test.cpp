@@ -1,13 +1,18 @@
 // Picture loading: the formats the browser shows, their HIMETRIC sizes, and every kind of bad
 // file refused with an error rather than a crash or a huge allocation.
+#include "pictures/core/rasterformats.h"
 #include "pictures/pictureloader.h"
 #include "support/samplesdir.h"
+
+#include <QBuffer>
 
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace orv;
 
@@ -105,6 +110,46 @@ TEST(PictureLoader, GiantClaimedSizeIsRefused)
     const QString gifPath = dir.filePath(QStringLiteral("giant.gif"));
     writeBytes(gifPath, gif);
     EXPECT_FALSE(QtPictureLoader(96, 96, 100LL * 1000 * 1000).load(gifPath).ok());
+}
+
+// A header's numbers are multiplied in 64 bits and checked: 2^31 - 1 pixels square at 65535 bits
+// a pixel (which overflowed and stopped the sanitizer build) is simply more than the file holds.
+TEST(PictureLoader, HeaderNumbersNeverOverflow)
+{
+    QByteArray bmp(54, '\0');
+    auto put = [&](int at, quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp[at + i] = char((v >> (8 * i)) & 0xff);
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(26, 1, 2);
+    for (const auto& [width, height, bits] : {std::tuple {0x7fffffffu, 0x7fffffffu, 65535u},
+                                               std::tuple {0x7fffffffu, 0x80000000u, 65535u},
+                                               std::tuple {0x80000000u, 0x7fffffffu, 32u},
+                                               std::tuple {1u, 1u, 24u}}) {
+        put(18, width, 4);
+        put(22, height, 4);
+        put(28, bits, 2);
+        QBuffer in(&bmp);
+        in.open(QIODevice::ReadOnly);
+        // Only the one-pixel bitmap can be complete: its four bytes of pixels are missing too.
+        EXPECT_FALSE(bitmapIsComplete(in)) << width << " x " << height << " x " << bits;
+    }
+    QByteArray withPixel = bmp + QByteArray(4, '\x40');
+    QBuffer complete(&withPixel);
+    complete.open(QIODevice::ReadOnly);
+    EXPECT_TRUE(bitmapIsComplete(complete));
+
+    put(18, 0x7fffffff, 4);
+    put(22, 0x7fffffff, 4);
+    put(28, 65535, 2);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("overflow.bmp"));
+    writeBytes(path, bmp + QByteArray(64, '\x11'));
+    EXPECT_FALSE(QtPictureLoader(96, 96).load(path).ok());
 }
 
 // Large but real pictures load whole: no 16-bit limits anywhere.

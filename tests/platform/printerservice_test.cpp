@@ -136,6 +136,26 @@ TEST_F(PrinterServiceTest, NothingToPrintOrNowhereToPrintDoesNothing)
     service.printPicture(quadrants(10, 10), 96, 96);
 }
 
+// The part of a picture worth drawing for a page is what the printable area holds: a picture of
+// exactly that size reaches the area's far corner and one pixel more would be cut.
+TEST_F(PrinterServiceTest, PrintableSizeIsWhatThePageHolds)
+{
+    const QString pdf = dir.filePath(QStringLiteral("size.pdf"));
+    service.setOutputFile(pdf);
+    const QSize fits = service.printableSize(96, 96);
+    const QSize area = QPrinter(QPrinter::HighResolution).pageLayout().paintRectPixels(96).size();
+    EXPECT_NEAR(fits.width(), area.width(), 1);
+    EXPECT_NEAR(fits.height(), area.height(), 1);
+    const QSize twice = service.printableSize(192, 192);
+    EXPECT_NEAR(twice.width(), 2 * fits.width(), 2);
+    EXPECT_NEAR(twice.height(), 2 * fits.height(), 2);
+
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a real printer is installed";
+    service.setOutputFile({});
+    EXPECT_TRUE(service.printableSize(96, 96).isEmpty());
+}
+
 TEST_F(PrinterServiceTest, SetupKeepsChoicesAndCancelKeepsTheOldOnes)
 {
     const QString first = dir.filePath(QStringLiteral("first.pdf"));

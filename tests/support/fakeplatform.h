@@ -80,12 +80,20 @@ public:
     bool setCurrentFolder(const QString& path) override;
 };
 
-// Records the pictures it is asked to print and the set-up calls.
+// Records the pictures it is asked to print and the set-up calls; its page holds printable
+// pixels of a picture.
 class RecordingPrinter final : public PrinterService {
 public:
     QList<QSize> printed;
+    QList<QImage> pictures;
+    QSize printable{100000, 100000};
     int setups = 0;
-    void printPicture(const QImage& picture, double, double) override { printed.append(picture.size()); }
+    void printPicture(const QImage& picture, double, double) override
+    {
+        printed.append(picture.size());
+        pictures.append(picture);
+    }
+    QSize printableSize(double, double) override { return printable; }
     void setup(QWidget*) override { ++setups; }
 };
 

@@ -1,5 +1,6 @@
 #include "metafilesamples.h"
 
+#include "emfpluswriter.h"
 #include "emfwriter.h"
 #include "wmfwriter.h"
 
@@ -410,6 +411,103 @@ QByteArray MetafileSamples::chart()
     w.selectObject(0x8000000D);   // SYSTEM_FONT
     for (quint32 object : {title, gridPen, labels, barPen, categories, trendPen, brush, forecastPen, axisPen, axisTitle, note, borderPen})
         w.deleteObject(object);
+    return w.finish();
+}
+
+QByteArray MetafileSamples::diagram()
+{
+    // GDI+ pixels of a 96 dpi screen, the EMF's device units too: 302 × 189 of them.
+    EmfWriter w(QRect(0, 0, 8000, 5000), QSize(1920, 1080), QSize(508000, 285750),
+                QStringLiteral("Orvane samplegen") + QChar(0) + QStringLiteral("Diagram"));
+    EmfPlusWriter plus;
+    plus.header(true);
+    w.gdiComment(plus.take());
+    plus.setPageTransform(EmfPlusWriter::Pixel, 1);
+
+    const QColor paper(0xee, 0xf3, 0xf8);
+    const QColor ink(0x26, 0x32, 0x38);
+    struct Box
+    {
+        QRectF rect;
+        QColor from;
+        QColor to;
+        QString label;
+    };
+    const Box boxes[] = {
+        {QRectF(16, 24, 96, 44), QColor(0xff, 0xe0, 0x82), QColor(0xff, 0x8f, 0x00), QStringLiteral("Read")},
+        {QRectF(190, 24, 96, 44), QColor(0x81, 0xd4, 0xfa), QColor(0x02, 0x77, 0xbd), QStringLiteral("Decide")},
+        {QRectF(103, 124, 96, 44), QColor(0xa5, 0xd6, 0xa7), QColor(0x2e, 0x7d, 0x32), QStringLiteral("Draw")},
+    };
+    const QLineF arrows[] = {
+        QLineF(112, 46, 186, 46), QLineF(238, 68, 190, 122), QLineF(103, 146, 60, 72),
+    };
+
+    // The EMF+ drawing: gradients, rounded boxes, arrow heads and antialiased text.
+    plus.fillRects(EmfPlusWriter::colour(paper), {QRectF(0, 0, 302, 189)});
+    plus.pen(0, 1.5, ink);
+    plus.pen(1, 2, ink, 0, 0, 0x14);
+    plus.font(2, 14, EmfPlusWriter::Pixel, QStringLiteral("Arial"), 1);
+    plus.stringFormat(3, 1, 1);
+    for (const Box& b : boxes) {
+        QPainterPath outline;
+        outline.addRoundedRect(b.rect, 10, 10);
+        plus.path(4, outline);
+        plus.linearGradientBrush(5, b.rect, b.from, b.to);
+        plus.fillPath(EmfPlusWriter::object(5), 4);
+        plus.drawPath(0, 4);
+        plus.drawString(2, EmfPlusWriter::colour(ink), 3, b.label, b.rect);
+    }
+    for (const QLineF& a : arrows)
+        plus.drawLines(1, QPolygonF({a.p1(), a.p2()}));
+    // A glowing dot: a path gradient from a white centre to a golden edge.
+    plus.pathGradientBrush(6, QPolygonF({QPointF(240, 120), QPointF(290, 120), QPointF(290, 170), QPointF(240, 170)}),
+                           QPointF(265, 145), Qt::white, QColor(0xff, 0xb3, 0x00));
+    plus.fillEllipse(EmfPlusWriter::object(6), QRectF(240, 120, 50, 50));
+    w.gdiComment(plus.take());
+
+    // The same drawing in plain EMF records, for programs that read no EMF+.
+    const quint32 paperBrush = w.createBrush(BS_SOLID, paper);
+    w.selectObject(NULL_PEN);
+    w.selectObject(paperBrush);
+    w.rectangle(QRect(0, 0, 302, 189));
+    const quint32 pen = w.createPen(PS_SOLID, 2, ink);
+    w.selectObject(pen);
+    LogFont font;
+    font.height = -14;
+    font.weight = 700;
+    font.pitchAndFamily = FF_SWISS | 2;
+    font.face = QStringLiteral("Arial");
+    const quint32 label = w.createFont(font);
+    w.selectObject(label);
+    w.setBkMode(TRANSPARENT);
+    w.setTextColor(ink);
+    w.setTextAlign(TA_CENTER | TA_BASELINE);
+    for (const Box& b : boxes) {
+        const quint32 fill = w.createBrush(BS_SOLID, b.to);
+        w.selectObject(fill);
+        w.roundRect(b.rect.toRect(), QSize(20, 20));
+        w.extTextOut(QPoint(int(b.rect.center().x()), int(b.rect.center().y()) + 5), b.label);
+        w.selectObject(paperBrush);
+        w.deleteObject(fill);
+    }
+    const quint32 inkBrush = w.createBrush(BS_SOLID, ink);
+    w.selectObject(inkBrush);
+    for (const QLineF& a : arrows) {
+        w.moveTo(a.p1().toPoint());
+        w.lineTo(a.p2().toPoint());
+        const QPointF d = (a.p2() - a.p1()) / a.length();
+        const QPointF n(-d.y(), d.x());
+        w.polygon(QPolygon({a.p2().toPoint(), (a.p2() - d * 8 + n * 4).toPoint(), (a.p2() - d * 8 - n * 4).toPoint()}));
+    }
+    const quint32 gold = w.createBrush(BS_SOLID, QColor(0xff, 0xb3, 0x00));
+    w.selectObject(NULL_PEN);
+    w.selectObject(gold);
+    w.ellipse(QRect(240, 120, 50, 50));
+    for (quint32 object : {paperBrush, pen, label, inkBrush, gold})
+        w.deleteObject(object);
+
+    plus.endOfFile();
+    w.gdiComment(plus.take());
     return w.finish();
 }
 

@@ -4,7 +4,7 @@
 
 namespace orv {
 
-// The two metafile samples, drawn the way drawing programs export their pictures. Where
+// The metafile samples, drawn the way drawing programs export their pictures. Where
 // things sit is part of the contract: tests/pictures/metafile_test.cpp checks colours there.
 class MetafileSamples
 {
@@ -16,6 +16,10 @@ public:
     // chart.emf: an EMF of 10 × 7 cm (logical units of 0.01 mm) with axes, grid, four bars,
     // a trend polyline, a bezier path, labels, rotated text and a logo (STRETCHDIBITS).
     static QByteArray chart();
+    // diagram.emf: an EMF of 8 × 5 cm whose drawing is in EMF+ records (three rounded boxes
+    // with gradients and labels, arrows between them, a glowing dot), with the plain EMF records
+    // beside it that programs without EMF+ draw: boxes in flat colours.
+    static QByteArray diagram();
 };
 
 } // namespace orv

@@ -254,6 +254,7 @@ const char readme[] =
     "  pointer.cur       an arrow cursor whose hot spot is its tip\n"
     "  drawing.wmf       a placeable Windows metafile, 8 x 6 cm: shapes, text and a photo\n"
     "  chart.emf         an enhanced metafile, 10 x 7 cm: a bar chart with curves and a logo\n"
+    "  diagram.emf       an enhanced metafile drawn in EMF+, 8 x 5 cm: a diagram with gradients\n"
     "  chime.wav         a bell chord: 16-bit stereo PCM at 44.1 kHz\n"
     "  clip.avi          3 s of a bouncing ball, 320 x 240 Motion-JPEG at 15 fps, with a tone\n"
     "  tune.mod          a four-channel module that loops after its intro\n"
@@ -358,6 +359,7 @@ bool SampleSet::write()
         && save(QStringLiteral("pointer.cur"), IcoWriter::encode(pointer, IcoWriter::Kind::Cursor))
         && save(QStringLiteral("drawing.wmf"), MetafileSamples::drawing())
         && save(QStringLiteral("chart.emf"), MetafileSamples::chart())
+        && save(QStringLiteral("diagram.emf"), MetafileSamples::diagram())
         && save(QStringLiteral("chime.wav"), chime(1.5, 44100))
         && save(QStringLiteral("clip.avi"), clip())
         && save(QStringLiteral("tune.mod"), module)

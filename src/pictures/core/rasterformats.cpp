@@ -1,5 +1,7 @@
 #include "rasterformats.h"
 
+#include "checkedmath.h"
+
 #include <cstdlib>
 
 namespace orv {
@@ -34,8 +36,69 @@ bool bitmapIsComplete(QIODevice& f)
     const quint32 compression = le32(head, 30);
     if (compression != 0 && compression != 3)  // RLE and embedded formats carry their own ends
         return true;
-    const qint64 rowBytes = ((width * bits + 31) / 32) * 4;
-    return f.size() >= qint64(offset) + rowBytes * height;
+    // 64-bit and checked: a header may claim 2^31 × 2^31 pixels of 65535 bits each.
+    const std::optional<qint64> rowBits = checkedAdd(width * bits, 31);
+    const std::optional<qint64> pixelBytes = rowBits ? checkedMul(*rowBits / 32 * 4, height) : std::nullopt;
+    const std::optional<qint64> needed = pixelBytes ? checkedAdd(*pixelBytes, qint64(offset)) : std::nullopt;
+    return needed && f.size() >= *needed;
+}
+
+bool looksLikeBitmapFile(const QByteArray& head)
+{
+    return head.size() >= 18 && head[0] == 'B' && head[1] == 'M';
+}
+
+bool looksLikeHeaderlessDib(const QByteArray& head)
+{
+    if (head.size() < 16)
+        return false;
+    const quint32 size = le32(head, 0);
+    return size == 12 || (size >= 16 && size <= 64) || size == 108 || size == 124;
+}
+
+std::optional<GifLayout> gifLayout(QIODevice& file)
+{
+    if (!file.isOpen() || file.isSequential())
+        return std::nullopt;
+    const qint64 start = file.pos();
+    auto done = [&](std::optional<GifLayout> result) {
+        file.seek(start);
+        return result;
+    };
+    const QByteArray head = file.read(13);
+    if (head.size() < 13 || !head.startsWith("GIF"))
+        return done(std::nullopt);
+    auto u16 = [](const QByteArray& b, int at) { return int(uchar(b[at]) | (uchar(b[at + 1]) << 8)); };
+    GifLayout layout;
+    layout.screen = QSize(u16(head, 6), u16(head, 8));
+    const int flags = uchar(head[10]);
+    if (flags & 0x80)
+        file.skip(3LL << ((flags & 7) + 1));
+    // Extensions until the first image descriptor; each is a run of sized sub-blocks.
+    for (int blocks = 0; blocks < 100000; ++blocks) {
+        char kind = 0;
+        if (!file.getChar(&kind))
+            return done(std::nullopt);
+        if (uchar(kind) == 0x2C) {
+            const QByteArray d = file.read(8);
+            if (d.size() < 8)
+                return done(std::nullopt);
+            layout.firstFrame = QRect(u16(d, 0), u16(d, 2), u16(d, 4), u16(d, 6));
+            return done(layout);
+        }
+        if (uchar(kind) != 0x21 || !file.skip(1))
+            return done(std::nullopt);
+        for (;;) {
+            char size = 0;
+            if (!file.getChar(&size))
+                return done(std::nullopt);
+            if (!size)
+                break;
+            if (file.skip(uchar(size)) != uchar(size))
+                return done(std::nullopt);
+        }
+    }
+    return done(std::nullopt);
 }
 
 } // namespace orv

@@ -48,30 +48,33 @@ QList<QPointF> readPoints(ByteReader& p, qint64 count)
     return points;
 }
 
-QList<QRect> readRegion(ByteReader p)
+namespace {
+
+// countBytes: how wide the object count before the region's size is.
+std::optional<QList<QRect>> readRegionWith(ByteReader p, int countBytes)
 {
-    p.skip(10);                       // next in chain, object type, object count, region size
+    p.skip(4 + countBytes + 2);       // next in chain, object type, object count, region size
     const qint16 scanCount = p.i16();
     p.skip(2);                        // max scan
     const int left = p.i16();
     const int top = p.i16();
     const int right = p.i16();
     const int bottom = p.i16();
-    QList<QRect> rects;
     if (!p.ok())
-        return rects;
+        return std::nullopt;
+    QList<QRect> rects;
     if (scanCount <= 0) {
         const QRect box = QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).normalized();
         if (!box.isEmpty())
             rects.append(box);
         return rects;
     }
-    for (int s = 0; s < scanCount && p.ok(); ++s) {
+    for (int s = 0; s < scanCount; ++s) {
         const quint16 count = p.u16();
         const int scanTop = p.i16();
         const int scanBottom = p.i16();
-        if (!p.has(qint64(count / 2) * 4 + 2))
-            break;
+        if (!p.ok() || !p.has(qint64(count / 2) * 4 + 2))
+            return std::nullopt;
         for (int i = 0; i < count / 2; ++i) {
             const int l = p.i16();
             const int r = p.i16();
@@ -81,6 +84,17 @@ QList<QRect> readRegion(ByteReader p)
         p.u16();
     }
     return rects;
+}
+
+} // namespace
+
+std::optional<QList<QRect>> readRegion(ByteReader p)
+{
+    // The documented object count takes four bytes, but Windows writes two; the region's size,
+    // which counts the whole object, tells the layouts apart.
+    ByteReader probe = p.range(6, 2);
+    const bool twoByteCount = probe.ok() && probe.u16() == p.size();
+    return readRegionWith(p, twoByteCount ? 2 : 4);
 }
 
 } // namespace wmf
@@ -132,6 +146,10 @@ bool WmfFile::open()
             return fail(QStringLiteral("metafile has an empty picture frame"));
         m_unitsPerInch = inch;
         header = placeableSize;
+        // GDI+ stores the placeable header padded to 24 bytes in the metafiles it embeds.
+        ByteReader padded = r.range(placeableSize, 4);
+        if (padded.u16() == 0 && padded.u16() != 0 && r.range(placeableSize + 2, 4).u32() == 0x00090001u)
+            header = placeableSize + 2;
     }
     r.seek(header);
     const quint16 type = r.u16();
@@ -145,7 +163,6 @@ bool WmfFile::open()
         return fail(QStringLiteral("not a Windows metafile"));
     m_recordsStart = header + headerSize;
     if (!m_placeable) {
-        m_unitsPerInch = 1440;
         scanForFrame();
         if (m_frame.isEmpty())
             return fail(QStringLiteral("metafile gives no picture size"));
@@ -174,79 +191,267 @@ bool WmfFile::nextRecord(qint64& pos, WmfRecord& record, QString* why) const
     return true;
 }
 
+namespace {
+
+// Units per inch of the fixed mapping modes; 0 for the others.
+double fixedModeUnits(int mode)
+{
+    switch (mode) {
+    case 2: return 254;     // MM_LOMETRIC
+    case 3: return 2540;    // MM_HIMETRIC
+    case 4: return 100;     // MM_LOENGLISH
+    case 5: return 1000;    // MM_HIENGLISH
+    case 6: return 1440;    // MM_TWIPS
+    default: return 0;
+    }
+}
+
+// What a plain file draws, in its device units, as far as a frame needs it: where its shapes,
+// bitmaps and text reach. Text is estimated from its font's height and its length, since no
+// glyph is measured here.
+class DrawingBounds
+{
+public:
+    explicit DrawingBounds(quint16 objectCount) : m_slots(objectCount) {}
+
+    void play(const WmfRecord& rec);
+    int mapMode() const { return m_mapMode; }
+    std::optional<QRectF> bounds() const { return m_bounds; }
+
+private:
+    QPointF device(QPointF logical) const
+    {
+        const double flip = fixedModeUnits(m_mapMode) > 0 ? -1 : 1;
+        return QPointF(logical.x() - m_windowOrg.x() + m_viewportOrg.x(), flip * (logical.y() - m_windowOrg.y()) + m_viewportOrg.y());
+    }
+    void include(QRectF logical)
+    {
+        QRectF r = QRectF(device(logical.topLeft()), device(logical.bottomRight())).normalized();
+        if (!std::isfinite(r.left()) || !std::isfinite(r.top()) || !std::isfinite(r.right()) || !std::isfinite(r.bottom()))
+            return;
+        // QRectF::united() skips empty rectangles, and a lone point is one.
+        if (m_bounds)
+            r = QRectF(QPointF(std::min(m_bounds->left(), r.left()), std::min(m_bounds->top(), r.top())),
+                       QPointF(std::max(m_bounds->right(), r.right()), std::max(m_bounds->bottom(), r.bottom())));
+        m_bounds = r;
+    }
+    void includePoints(const QList<QPointF>& points)
+    {
+        for (const QPointF& pt : points)
+            include(QRectF(pt, QSizeF(0, 0)));
+    }
+    // Objects take the lowest free slot, as playing them does.
+    void created(std::optional<double> fontHeight)
+    {
+        const Slot slot {true, fontHeight.has_value(), fontHeight.value_or(0)};
+        auto free = std::ranges::find(m_slots, false, &Slot::used);
+        if (free != m_slots.end())
+            *free = slot;
+        else if (m_slots.size() < 0xffff)
+            m_slots.append(slot);
+    }
+    void text(QPointF at, double advance, qsizetype characters);
+
+    struct Slot
+    {
+        bool used = false;
+        bool font = false;
+        double height = 0;
+    };
+    QList<Slot> m_slots;
+    double m_fontHeight = 0;
+    int m_mapMode = 1;
+    quint16 m_textAlign = 0;
+    QPointF m_windowOrg;
+    QPointF m_viewportOrg;
+    std::optional<QRectF> m_bounds;
+};
+
+void DrawingBounds::text(QPointF at, double advance, qsizetype characters)
+{
+    // A zero height is the device's default font, about 16 pixels high.
+    const double em = m_fontHeight != 0 ? std::abs(m_fontHeight) : 16;
+    const double width = advance > 0 ? advance : 0.55 * em * double(characters);
+    const double flip = fixedModeUnits(m_mapMode) > 0 ? -1 : 1;
+    double left = at.x();
+    if ((m_textAlign & 6) == 6)
+        left -= width / 2;
+    else if (m_textAlign & 2)
+        left -= width;
+    double top = at.y();
+    if ((m_textAlign & 24) == 24)
+        top -= flip * 0.8 * em;
+    else if (m_textAlign & 8)
+        top -= flip * em;
+    include(QRectF(QPointF(left, top), QPointF(left + width, top + flip * em)));
+}
+
+void DrawingBounds::play(const WmfRecord& rec)
+{
+    ByteReader p = rec.params;
+    switch (rec.function) {
+    case META_SETMAPMODE: {
+        const quint16 mode = p.u16();
+        if (p.ok() && mode >= 1 && mode <= 8)
+            m_mapMode = mode;
+        break;
+    }
+    case META_SETWINDOWORG: {
+        const QPointF org = reversedPoint(p);
+        if (p.ok())
+            m_windowOrg = org;
+        break;
+    }
+    case META_SETVIEWPORTORG: {
+        const QPointF org = reversedPoint(p);
+        if (p.ok())
+            m_viewportOrg = org;
+        break;
+    }
+    case META_SETTEXTALIGN:
+        m_textAlign = p.u16();
+        break;
+    case META_CREATEFONTINDIRECT: {
+        const qint16 height = p.i16();
+        created(p.ok() ? height : 0);
+        break;
+    }
+    case META_CREATEPENINDIRECT: case META_CREATEBRUSHINDIRECT: case META_CREATEPALETTE: case META_CREATEREGION:
+    case META_DIBCREATEPATTERNBRUSH: case META_CREATEPATTERNBRUSH:
+        created(std::nullopt);
+        break;
+    case META_SELECTOBJECT: {
+        const quint16 index = p.u16();
+        if (p.ok() && index < m_slots.size() && m_slots[index].font)
+            m_fontHeight = m_slots[index].height;
+        break;
+    }
+    case META_DELETEOBJECT: {
+        const quint16 index = p.u16();
+        if (p.ok() && index < m_slots.size())
+            m_slots[index] = Slot();
+        break;
+    }
+    case META_MOVETO: case META_LINETO: case META_SETPIXEL: {
+        if (rec.function == META_SETPIXEL)
+            p.skip(4);
+        const QPointF pt = reversedPoint(p);
+        if (p.ok())
+            include(QRectF(pt, QSizeF(0, 0)));
+        break;
+    }
+    case META_RECTANGLE: case META_ELLIPSE: case META_ROUNDRECT: case META_ARC: case META_PIE: case META_CHORD: {
+        p.seek(p.size() - 8);
+        const QRectF box = reversedRect(p);
+        if (p.ok())
+            include(box);
+        break;
+    }
+    case META_POLYGON: case META_POLYLINE: {
+        const qint16 n = p.i16();
+        includePoints(readPoints(p, n));
+        break;
+    }
+    case META_POLYPOLYGON: {
+        const quint16 n = p.u16();
+        qint64 total = 0;
+        for (int i = 0; i < n && p.ok(); ++i)
+            total += p.u16();
+        if (p.ok())
+            includePoints(readPoints(p, total));
+        break;
+    }
+    case META_TEXTOUT: {
+        const qint16 n = p.i16();
+        if (n <= 0 || !p.has(qint64(n + (n & 1)) + 4))
+            break;
+        p.skip(n + (n & 1));
+        text(reversedPoint(p), 0, n);
+        break;
+    }
+    case META_EXTTEXTOUT: {
+        const QPointF at = reversedPoint(p);
+        const qint16 n = p.i16();
+        const quint16 options = p.u16();
+        if (options & 6)
+            include(reversedRect(p));
+        if (!p.ok() || n <= 0 || !p.has(n))
+            break;
+        p.skip(std::min<qint64>(n + (n & 1), p.remaining()));
+        double advance = 0;
+        if (p.has(qint64(n) * 2)) {
+            for (int i = 0; i < n; ++i)
+                advance += p.i16();
+        }
+        text(at, std::abs(advance), n);
+        break;
+    }
+    case META_PATBLT: {
+        p.skip(4);
+        const double h = p.i16();
+        const double w = p.i16();
+        const QPointF at = reversedPoint(p);
+        if (p.ok())
+            include(QRectF(at, QSizeF(w, h)));
+        break;
+    }
+    case META_BITBLT: case META_DIBBITBLT: case META_STRETCHBLT: case META_DIBSTRETCHBLT: case META_STRETCHDIB:
+    case META_SETDIBTODEV: {
+        // Each ends its fixed fields with the destination's height, width, y and x.
+        const bool noBitmap = rec.words == quint32(rec.function >> 8) + 3;
+        qint64 fields = 0;
+        switch (rec.function) {
+        case META_BITBLT: case META_DIBBITBLT: fields = noBitmap ? 18 : 16; break;
+        case META_STRETCHBLT: case META_DIBSTRETCHBLT: fields = noBitmap ? 22 : 20; break;
+        case META_STRETCHDIB: fields = 22; break;
+        default: fields = 18; break;
+        }
+        ByteReader f = p.range(0, fields);
+        f.seek(fields - 8);
+        const double h = f.i16();
+        const double w = f.i16();
+        const QPointF at = reversedPoint(f);
+        if (f.ok())
+            include(QRectF(at, QSizeF(w, h)));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace
+
 void WmfFile::scanForFrame()
 {
     qint64 pos = m_recordsStart;
     WmfRecord rec;
     bool haveOrg = false;
     bool haveExt = false;
-    // QRectF::united() skips empty rectangles, and a lone point is one.
-    std::optional<QRectF> bounds;
-    auto include = [&bounds](QRectF r) {
-        r = r.normalized();
-        if (!bounds)
-            bounds = r;
-        else
-            bounds = QRectF(QPointF(std::min(bounds->left(), r.left()), std::min(bounds->top(), r.top())),
-                            QPointF(std::max(bounds->right(), r.right()), std::max(bounds->bottom(), r.bottom())));
-    };
+    DrawingBounds drawing(m_objectCount);
     // Framing problems found here are reported when the records are played.
     QString ignored;
     while (pos < m_data.size() && nextRecord(pos, rec, &ignored) && rec.function != META_EOF) {
         ByteReader p = rec.params;
-        switch (rec.function) {
-        case META_SETWINDOWORG:
-            if (!haveOrg) {
-                m_windowOrg = reversedPoint(p);
-                haveOrg = p.ok();
-            }
-            break;
-        case META_SETWINDOWEXT:
-            if (!haveExt) {
-                const QPointF ext = reversedPoint(p);
-                m_windowExt = QSizeF(ext.x(), ext.y());
-                haveExt = p.ok() && ext.x() != 0 && ext.y() != 0;
-            }
-            break;
-        case META_MOVETO:
-        case META_LINETO: {
-            const QPointF pt = reversedPoint(p);
-            if (p.ok())
-                include(QRectF(pt, QSizeF(0, 0)));
-            break;
+        if (rec.function == META_SETWINDOWORG && !haveOrg) {
+            m_windowOrg = reversedPoint(p);
+            haveOrg = p.ok();
+        } else if (rec.function == META_SETWINDOWEXT && !haveExt) {
+            const QPointF ext = reversedPoint(p);
+            m_windowExt = QSizeF(ext.x(), ext.y());
+            haveExt = p.ok() && ext.x() != 0 && ext.y() != 0;
         }
-        case META_RECTANGLE: case META_ELLIPSE: case META_ROUNDRECT: case META_ARC: case META_PIE: case META_CHORD: {
-            p.seek(p.size() - 8);
-            const QRectF box = reversedRect(p);
-            if (p.ok())
-                include(box);
-            break;
-        }
-        case META_POLYGON: case META_POLYLINE: {
-            const qint16 n = p.i16();
-            const QList<QPointF> points = readPoints(p, n);
-            if (points.isEmpty())
-                break;
-            QPointF low = points.first();
-            QPointF high = low;
-            for (const QPointF& pt : points) {
-                low = QPointF(std::min(low.x(), pt.x()), std::min(low.y(), pt.y()));
-                high = QPointF(std::max(high.x(), pt.x()), std::max(high.y(), pt.y()));
-            }
-            include(QRectF(low, high));
-            break;
-        }
-        default:
-            break;
-        }
+        drawing.play(rec);
     }
-    if (haveExt) {
+    const double fixedUnits = fixedModeUnits(drawing.mapMode());
+    m_unitsPerInch = fixedUnits > 0 ? fixedUnits : 96;
+    if (haveExt && fixedUnits == 0) {
+        m_framedByWindow = true;
+        if (!haveOrg)
+            m_windowOrg = QPointF();
         m_frame = QRectF(m_windowOrg, m_windowExt).normalized();
-    } else if (bounds && !bounds->isEmpty()) {
+    } else if (const std::optional<QRectF> bounds = drawing.bounds(); bounds && !bounds->isEmpty()) {
         m_frame = *bounds;
-        m_windowOrg = bounds->topLeft();
-        m_windowExt = bounds->size();
-        m_unitsPerInch = 96;
     }
 }
 

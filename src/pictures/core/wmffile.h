@@ -11,6 +11,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include <optional>
+
 namespace orv {
 
 namespace wmf {
@@ -86,8 +88,8 @@ QRectF reversedRect(ByteReader& p);
 QPointF reversedPoint(ByteReader& p);
 // count points as x, y pairs; none when they do not all fit.
 QList<QPointF> readPoints(ByteReader& p, qint64 count);
-// The rectangles of a region object, in logical units; none when unreadable.
-QList<QRect> readRegion(ByteReader p);
+// The rectangles of a region object, in logical units; nullopt when its scans do not fit.
+std::optional<QList<QRect>> readRegion(ByteReader p);
 
 } // namespace wmf
 
@@ -102,10 +104,10 @@ struct WmfRecord
 // A Windows metafile (WMF), with or without the placeable header: its headers, the picture's
 // size and the framing of its records.
 //
-// A placeable file gives its frame and units per inch. A plain one is sized by its first
-// SETWINDOWORG/SETWINDOWEXT at 1440 units per inch (twips, what plain files made by drawing
-// programs use); without those, by the bounds of its drawing at 96 units per inch (MM_TEXT
-// pixels of the screen it was recorded on).
+// A placeable file gives its frame and units per inch. A plain one is sized as other players
+// size it: by its first SETWINDOWORG/SETWINDOWEXT, in the units of its mapping mode (pixels of a
+// 96 dpi screen for MM_TEXT, MM_ISOTROPIC and MM_ANISOTROPIC); without a window, or in a fixed
+// mapping mode, which ignores the window, by the bounds of what it draws.
 class WmfFile
 {
 public:
@@ -119,10 +121,12 @@ public:
 
     bool placeable() const { return m_placeable; }
     quint16 objectCount() const { return m_objectCount; }
-    // In logical units.
+    // The picture in device units: the placeable header's logical frame, a plain file's window
+    // or the bounds of its drawing.
     QRectF frame() const { return m_frame; }
     double unitsPerInch() const { return m_unitsPerInch; }
-    // A plain file's window, as its first window records set it.
+    // A plain file framed by its window: playing starts with that window mapped onto the frame.
+    bool framedByWindow() const { return m_framedByWindow; }
     QPointF windowOrg() const { return m_windowOrg; }
     QSizeF windowExt() const { return m_windowExt; }
     // Hundredths of a millimetre.
@@ -144,6 +148,7 @@ private:
     qint64 m_recordsStart = 0;
     quint16 m_objectCount = 0;
     bool m_placeable = false;
+    bool m_framedByWindow = false;
     QPointF m_windowOrg;
     QSizeF m_windowExt;
     QRectF m_frame;

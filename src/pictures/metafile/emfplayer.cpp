@@ -1,6 +1,7 @@
 #include "emfplayer.h"
 
 #include "dibreader.h"
+#include "emfplusplayer.h"
 #include "gdicanvas.h"
 #include "recordtable.h"
 #include "pictures/core/codepages.h"
@@ -73,14 +74,19 @@ QString utf16(const char* p, quint32 count)
 // The bitmap a record carries at the given offsets. A bitmap whose own fields do not add up is
 // left out (a null image) and the file around it still plays; offsets outside the record are
 // corrupt.
+// A bitmap drawn at dest (logical units) is decoded only when it lands on the surface.
+// scanCount, when given, makes the bits a band of that many rows from startScan on.
 bool bitmapAt(EmfPlayback& r, quint32 offBmi, quint32 cbBmi, quint32 offBits, quint32 cbBits, quint32 usage,
-              QImage* image, bool* bottomUp, bool keepAlpha = false)
+              QImage* image, bool* bottomUp, bool keepAlpha = false, const std::optional<QRectF>& dest = {},
+              quint32 startScan = 0, quint32 scanCount = 0)
 {
     const ByteReader info = r.record.data.range(offBmi, cbBmi);
     const ByteReader bits = r.record.data.range(offBits, cbBits);
     if (!info.ok() || !bits.ok())
         return r.corrupt();
-    const DibReader::Result dib = DibReader::decode(info, bits, usage == 1, r.s.palette, keepAlpha);
+    const bool shown = !dest || r.canvas.reaches(*dest);
+    const DibReader::Result dib = decodeWithin(r.canvas.budget(), shown, info, bits, usage == 1, r.s.palette, keepAlpha,
+                                               startScan, scanCount);
     *image = dib.image;
     *bottomUp = dib.bottomUp;
     return true;
@@ -123,10 +129,14 @@ bool deleteObject(EmfPlayback& r)
     return true;
 }
 
-// The records that create an object name its slot first; slot 0 is the metafile itself.
+// The records that create an object name its slot first; slot 0 is the metafile itself. Some
+// writers count their handles short in the header: the table grows to take the object.
 bool readSlot(EmfPlayback& r, int* slot)
 {
+    constexpr quint32 maxHandles = 0x10000;
     const quint32 index = r.p.u32();
+    if (index != 0 && index < maxHandles && !r.canvas.validIndex(index))
+        r.canvas.setObjectTableSize(int(index) + 1);
     if (!r.objectIndex(index, false))
         return false;
     *slot = int(index);
@@ -392,10 +402,7 @@ bool gradientFill(EmfPlayback& r)
         if (a >= vertices || b >= vertices || c >= std::max(vertices, 1u))
             continue;
         if (mode == 2) {
-            const QColor avg((colours[a].red() + colours[b].red() + colours[c].red()) / 3,
-                             (colours[a].green() + colours[b].green() + colours[c].green()) / 3,
-                             (colours[a].blue() + colours[b].blue() + colours[c].blue()) / 3);
-            r.canvas.gradientTriangle(QPolygonF({pts[a], pts[b], pts[c]}), avg);
+            r.canvas.gradientTriangle(QPolygonF({pts[a], pts[b], pts[c]}), {colours[a], colours[b], colours[c]});
         } else {
             r.canvas.gradientRect(QRectF(pts[a], pts[b]), colours[a], colours[b], mode == 1);
         }
@@ -469,9 +476,10 @@ bool paintRegion(EmfPlayback& r)
 void drawText(EmfPlayback& r, QPointF reference, QString string, const QList<QPointF>& advances, quint32 options,
               const std::optional<QRectF>& box)
 {
-    // Glyph indices name shapes in a font file we do not have; their text cannot be recovered.
+    // Glyph indices name shapes in a font file we do not have; only the core fonts' order
+    // gives their text back.
     if (options & ETO_GLYPH_INDEX)
-        string.clear();
+        string = standardOrderGlyphText(string, r.s.font.face);
     r.canvas.textOut(reference, string, advances, options, box);
 }
 
@@ -547,6 +555,8 @@ struct BitmapFields
     quint32 cbBmi = 0;
     quint32 offBits = 0;
     quint32 cbBits = 0;
+    quint32 startScan = 0;
+    quint32 scanCount = 0;   // SETDIBITSTODEVICE: the bits are a band of this many rows
     bool flipSource = false;
 };
 
@@ -568,6 +578,9 @@ BitmapFields dibFields(EmfPlayback& r)
     if (r.record.type == EMR_STRETCHDIBITS) {
         f.rop = p.u32();
         ds = sizel(p);
+    } else {
+        f.startScan = p.u32();
+        f.scanCount = p.u32();
     }
     f.dest = QRectF(d, ds);
     f.src = QRectF(sp, ss);
@@ -619,10 +632,14 @@ bool blit(EmfPlayback& r)
     QImage image;
     bool bottomUp = true;
     const bool alpha = type == EMR_ALPHABLEND && ((f.rop >> 24) & 1);
-    if (!bitmapAt(r, f.offBmi, f.cbBmi, f.offBits, f.cbBits, f.usage, &image, &bottomUp, alpha))
+    if (!bitmapAt(r, f.offBmi, f.cbBmi, f.offBits, f.cbBits, f.usage, &image, &bottomUp, alpha, f.dest, f.startScan,
+                  f.scanCount))
         return false;
     if (image.isNull())
         return true;
+    // A band's rows are numbered from its first scan line.
+    if (f.scanCount)
+        f.src.moveTop(f.src.top() - f.startScan);
     if (f.flipSource && bottomUp)
         f.src.moveTop(image.height() - f.src.top() - f.src.height());
     if (type == EMR_ALPHABLEND) {
@@ -660,8 +677,8 @@ bool blit(EmfPlayback& r)
 }
 
 // ---------------------------------------------------------------------------------------------
-// The records we play. The header, comments (EMF+ among them), colour management, layout and
-// the like change nothing we draw and have no handler.
+// The records we play. The header, comments (EMF+ is played by EmfPlusPlayer), colour
+// management, layout and the like change nothing we draw and have no handler.
 
 using Handler = RecordHandler<EmfPlayback>;
 
@@ -683,6 +700,7 @@ const auto& records()
         {EMR_SETTEXTALIGN, 4, [](EmfPlayback& r) { r.s.textAlign = r.p.u32(); return true; }},
         {EMR_SETTEXTCOLOR, 4, [](EmfPlayback& r) { r.s.textColour = r.canvas.colour(r.p.u32()); return true; }},
         {EMR_SETBKCOLOR, 4, [](EmfPlayback& r) { r.s.bkColour = r.canvas.colour(r.p.u32()); return true; }},
+        {EMR_SETBRUSHORGEX, 8, [](EmfPlayback& r) { r.s.brushOrigin = pointl(r.p); return true; }},
         {EMR_SETARCDIRECTION, 4, [](EmfPlayback& r) { r.s.clockwiseArcs = r.p.u32() == AD_CLOCKWISE; return true; }},
         {EMR_SETMITERLIMIT, 4, [](EmfPlayback& r) {
              const quint32 limit = r.p.u32();
@@ -831,14 +849,33 @@ bool EmfPlayer::open()
 bool EmfPlayer::play(GdiCanvas& canvas)
 {
     canvas.setObjectTableSize(int(m_file.handles()));
+    EmfPlusPlayer plus(canvas);
+    // However playing ends, the canvas paints again afterwards.
+    struct Unsuppress
+    {
+        GdiCanvas& canvas;
+        ~Unsuppress() { canvas.setPaintingSuppressed(false); }
+    } unsuppress {canvas};
     qint64 pos = 0;
     EmfRecord record;
     while (pos < m_file.size()) {
+        // Past its budget a render keeps what it drew.
+        if (!canvas.budget().nextRecord())
+            return true;
         QString why;
         if (!m_file.nextRecord(pos, record, &why))
             return fail(why);
         if (record.type == EMR_EOF)
             return true;
+        if (record.type == EMR_GDICOMMENT) {
+            ByteReader comment = record.data;
+            comment.seek(8);
+            const quint32 size = comment.u32();
+            if (plus.playComment(record.data.range(12, std::min<qint64>(size, record.data.size() - 12)))) {
+                canvas.setPaintingSuppressed(!plus.emfDraws());
+                continue;
+            }
+        }
         EmfPlayback playback {canvas, canvas.state(), record, record.data, m_file.handles(), {}};
         playback.p.seek(8);
         if (!records().play(record.type, record.data.size() - 8, playback))

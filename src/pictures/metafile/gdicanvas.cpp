@@ -2,6 +2,7 @@
 
 #include "gdigeometry.h"
 
+#include <QLineF>
 #include <QLinearGradient>
 #include <QPainterPathStroker>
 
@@ -12,10 +13,22 @@ namespace orv {
 
 using namespace gdi;
 
-GdiCanvas::GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch)
-    : GdiDeviceContext(deviceToImage, deviceUnitsPerInch,
-                       QRect(QPoint(0, 0), painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize()))
+namespace {
+
+QRect surfaceOf(const QPainter& painter, QPoint at)
+{
+    return QRect(at, painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize());
+}
+
+} // namespace
+
+GdiCanvas::GdiCanvas(QPainter& painter, const QTransform& deviceToImage, QSizeF deviceUnitsPerInch, QSize picture,
+                     QPoint surfaceAt, RenderBudget& budget)
+    : GdiDeviceContext(deviceToImage, deviceUnitsPerInch, QRect(QPoint(0, 0), picture), surfaceOf(painter, surfaceAt))
     , m_painter(painter)
+    , m_budget(budget)
+    , m_surface(surfaceOf(painter, surfaceAt))
+    , m_toSurface(QTransform::fromTranslate(-surfaceAt.x(), -surfaceAt.y()))
 {
     m_painter.setRenderHint(QPainter::Antialiasing);
     m_painter.setRenderHint(QPainter::TextAntialiasing);
@@ -77,12 +90,11 @@ QPen GdiCanvas::imagePen(const QPainterPath& path) const
     }
     if (dashes.isEmpty())
         return pen;
-    // A dash pattern repeated millions of times along a huge path costs minutes, not pixels.
     double period = 0;
     for (qreal d : dashes)
         period += d * width;
     const QRectF bounds = path.controlPointRect();
-    if (period <= 0 || (bounds.width() + bounds.height()) * 4 / period > 1e5)
+    if (period <= 0 || !m_budget.dash((bounds.width() + bounds.height()) * 4 / period))
         return pen;
     if (!geometric || pen.capStyle() == Qt::RoundCap)
         pen.setCapStyle(Qt::FlatCap);
@@ -101,8 +113,9 @@ QBrush GdiCanvas::imageBrush(const GdiBrush& b) const
         return QBrush(b.colour, b.hatch >= 0 && b.hatch < 6 ? hatches[b.hatch] : Qt::SolidPattern);
     }
     case GdiBrush::Kind::Pattern: {
+        // A pattern whose bitmap could not be read paints nothing rather than a solid block.
         if (b.pattern.isNull())
-            return QBrush(b.colour);
+            return QBrush(Qt::NoBrush);
         if (!b.monochrome)
             return QBrush(b.pattern);
         QImage coloured = b.pattern.convertToFormat(QImage::Format_RGB32);
@@ -125,7 +138,7 @@ void GdiCanvas::applyClip()
 {
     if (m_clipApplied && m_appliedClip == m_state.clip)
         return;
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     if (m_state.clip)
         m_painter.setClipRegion(*m_state.clip);
     else
@@ -134,8 +147,22 @@ void GdiCanvas::applyClip()
     m_appliedClip = m_state.clip;
 }
 
+QPainter& GdiCanvas::foreignPainter()
+{
+    m_clipApplied = false;
+    m_painter.setTransform(m_toSurface);
+    m_painter.setClipping(false);
+    m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter.setOpacity(1.0);
+    m_painter.setBackgroundMode(Qt::TransparentMode);
+    m_painter.setRenderHint(QPainter::Antialiasing);
+    return m_painter;
+}
+
 void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
 {
+    if (m_suppressed)
+        return;
     const RasterOp raster = rasterOp(m_state.rop2 >= 1 && m_state.rop2 <= 16 ? m_state.rop2 - 1 : R2_COPYPEN - 1);
     if (!raster.draw || imagePath.isEmpty() || !reasonable(imagePath.controlPointRect()))
         return;
@@ -149,30 +176,36 @@ void GdiCanvas::paintPath(const QPainterPath& imagePath, bool fill, bool stroke)
     }
     if (brush.style() == Qt::NoBrush && pen.style() == Qt::NoPen)
         return;
+    if (!charge(imagePath, brush.style() != Qt::NoBrush, pen.style() != Qt::NoPen ? pen.widthF() : 0))
+        return;
     applyClip();
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setCompositionMode(raster.mode);
     m_painter.setRenderHint(QPainter::Antialiasing, raster.mode == QPainter::CompositionMode_SourceOver);
     m_painter.setBackgroundMode(m_state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter.setBackground(m_state.bkColour);
+    m_painter.setBrushOrigin(deviceToImage().map(m_state.brushOrigin));
     QPainterPath path = imagePath;
     path.setFillRule(m_state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
     m_painter.setPen(pen);
     m_painter.setBrush(brush);
-    m_painter.drawPath(path);
+    drawWithinReach(path, brush, pen, false);
 }
 
 void GdiCanvas::fillImagePath(const QPainterPath& imagePath, const QBrush& brush, const RasterOp& raster)
 {
-    if (!raster.draw || imagePath.isEmpty() || !reasonable(imagePath.controlPointRect()))
+    if (m_suppressed)
+        return;
+    if (!raster.draw || imagePath.isEmpty() || !reasonable(imagePath.controlPointRect()) || !charge(imagePath, true, 0))
         return;
     applyClip();
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setCompositionMode(raster.mode);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setBackgroundMode(m_state.opaqueBackground ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter.setBackground(m_state.bkColour);
-    m_painter.fillPath(imagePath, raster.colour ? QBrush(*raster.colour) : brush);
+    m_painter.setBrushOrigin(deviceToImage().map(m_state.brushOrigin));
+    drawWithinReach(imagePath, raster.colour ? QBrush(*raster.colour) : brush, QPen(Qt::NoPen), true);
 }
 
 QRectF GdiCanvas::insideFrame(const QRectF& box) const
@@ -469,13 +502,13 @@ void GdiCanvas::angleArc(QPointF centre, double radius, double startDegrees, dou
 void GdiCanvas::setPixel(QPointF p, const QColor& c)
 {
     const QTransform m = logicalToImage();
-    if (m_inPath || !usable(m))
+    if (m_suppressed || m_inPath || !usable(m))
         return;
     const QPointF q = m.map(p);
     if (!imageRect().contains(toInt(std::floor(q.x())), toInt(std::floor(q.y()))))
         return;
     applyClip();
-    m_painter.resetTransform();
+    m_painter.setTransform(m_toSurface);
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     m_painter.fillRect(QRect(int(std::floor(q.x())), int(std::floor(q.y())), 1, 1), c);
 }
@@ -531,15 +564,47 @@ void GdiCanvas::gradientRect(const QRectF& box, const QColor& from, const QColor
     fillImagePath(m.map(path), QBrush(gradient), RasterOp());
 }
 
-void GdiCanvas::gradientTriangle(const QPolygonF& triangle, const QColor& average)
+void GdiCanvas::gradientTriangle(const QPolygonF& triangle, const std::array<QColor, 3>& colours)
 {
     const QTransform m = logicalToImage();
-    if (!usable(m) || m_inPath)
+    if (m_suppressed || !usable(m) || m_inPath || triangle.size() != 3)
         return;
-    QPainterPath path;
-    path.addPolygon(triangle);
-    path.closeSubpath();
-    fillImagePath(m.map(path), QBrush(average), RasterOp());
+    const QPolygonF t = m.map(triangle);
+    const QRect area = t.boundingRect().toAlignedRect().intersected(imageRect());
+    const double det = (t[1].y() - t[2].y()) * (t[0].x() - t[2].x()) + (t[2].x() - t[1].x()) * (t[0].y() - t[2].y());
+    if (area.isEmpty() || !std::isfinite(det) || std::abs(det) < 1e-9)
+        return;
+    QImage shade(area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (shade.isNull())
+        return;
+    shade.fill(Qt::transparent);
+    // Half a pixel of slack keeps the edges of adjacent triangles from leaving gaps: a weight
+    // falls by an edge's length over twice the area for each pixel away from that edge.
+    const double longest = std::max({QLineF(t[0], t[1]).length(), QLineF(t[1], t[2]).length(), QLineF(t[2], t[0]).length()});
+    const double slack = 0.5 * longest / std::abs(det);
+    for (int y = 0; y < shade.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(shade.scanLine(y));
+        const double py = area.top() + y + 0.5;
+        for (int x = 0; x < shade.width(); ++x) {
+            const double px = area.left() + x + 0.5;
+            const double w0 = ((t[1].y() - t[2].y()) * (px - t[2].x()) + (t[2].x() - t[1].x()) * (py - t[2].y())) / det;
+            const double w1 = ((t[2].y() - t[0].y()) * (px - t[2].x()) + (t[0].x() - t[2].x()) * (py - t[2].y())) / det;
+            const double w2 = 1 - w0 - w1;
+            if (w0 < -slack || w1 < -slack || w2 < -slack)
+                continue;
+            auto mix = [&](auto channel) {
+                const double v = w0 * channel(colours[0]) + w1 * channel(colours[1]) + w2 * channel(colours[2]);
+                return int(std::lround(std::clamp(v, 0.0, 255.0)));
+            };
+            line[x] = qRgb(mix([](const QColor& c) { return c.red(); }), mix([](const QColor& c) { return c.green(); }),
+                           mix([](const QColor& c) { return c.blue(); }));
+        }
+    }
+    applyClip();
+    m_painter.resetTransform();
+    m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    m_painter.setOpacity(1.0);
+    m_painter.drawImage(area.topLeft(), shade);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -596,7 +661,7 @@ void GdiCanvas::selectClipPath(int mode)
     m_inPath = false;
     QPainterPath path = m_path;
     path.setFillRule(m_state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
-    combineClip(regionFromPath(path, imageRect()), mode);
+    combineClip(regionFromPath(path, maskRect()), mode);
     m_path = QPainterPath();
     m_pathCursor.reset();
 }

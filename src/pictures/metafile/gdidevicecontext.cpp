@@ -14,13 +14,17 @@ using namespace gdi;
 namespace {
 
 constexpr std::size_t maxSavedStates = 4096;
+// A region moved by OFFSETCLIPRGN keeps what lay this far beyond the surface.
+constexpr int maxMaskMargin = 1024;
 
 } // namespace
 
-GdiDeviceContext::GdiDeviceContext(const QTransform& deviceToImage, QSizeF deviceUnitsPerInch, QRect imageRect)
+GdiDeviceContext::GdiDeviceContext(const QTransform& deviceToImage, QSizeF deviceUnitsPerInch, QRect imageRect,
+                                   QRect surface)
     : m_base(deviceToImage)
     , m_deviceUnitsPerInch(deviceUnitsPerInch)
     , m_imageRect(imageRect)
+    , m_maskRect(surface.adjusted(-maxMaskMargin, -maxMaskMargin, maxMaskMargin, maxMaskMargin).intersected(imageRect))
 {
 }
 
@@ -243,7 +247,7 @@ QRegion GdiDeviceContext::imageRegion(const QPolygonF& polygon) const
     QPainterPath path;
     path.addPolygon(polygon);
     path.closeSubpath();
-    return regionFromPath(path, m_imageRect);
+    return regionFromPath(path, m_maskRect);
 }
 
 void GdiDeviceContext::combineClip(const QRegion& region, int mode)
@@ -292,7 +296,7 @@ QRegion GdiDeviceContext::imageRegion(const QList<QRect>& rects, const QTransfor
             region += imageRegion(toImage.map(QPolygonF(QRectF(r))));
         return region;
     }
-    return regionFromPath(toImage.map(rectsPath(rects)), m_imageRect);
+    return regionFromPath(toImage.map(rectsPath(rects)), m_maskRect);
 }
 
 void GdiDeviceContext::selectClipRegion(const QList<QRect>& device, int mode)

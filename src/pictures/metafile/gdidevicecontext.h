@@ -16,9 +16,10 @@ namespace orv {
 class GdiDeviceContext
 {
 public:
-    // deviceToImage places the metafile's device space on the picture; deviceUnitsPerInch is the
-    // device resolution the fixed mapping modes (MM_LOMETRIC ...) need.
-    GdiDeviceContext(const QTransform& deviceToImage, QSizeF deviceUnitsPerInch, QRect imageRect);
+    // deviceToImage places the metafile's device space on the picture, imageRect; deviceUnitsPerInch
+    // is the device resolution the fixed mapping modes (MM_LOMETRIC ...) need. The surface drawn
+    // on may hold only a part of the picture.
+    GdiDeviceContext(const QTransform& deviceToImage, QSizeF deviceUnitsPerInch, QRect imageRect, QRect surface);
 
     GdiState& state() { return m_state; }
     const GdiState& state() const { return m_state; }
@@ -69,6 +70,9 @@ protected:
     bool advancedGraphics() const { return m_advancedGraphics; }
     QSizeF deviceUnitsPerInch() const { return m_deviceUnitsPerInch; }
     const QRect& imageRect() const { return m_imageRect; }
+    // Where regions are worked out pixel by pixel: the surface with a wide margin, within the
+    // picture, so a part costs what the part does.
+    const QRect& maskRect() const { return m_maskRect; }
     void combineClip(const QRegion& region, int mode);
 
     GdiState m_state;
@@ -81,6 +85,7 @@ private:
     QTransform m_base;
     QSizeF m_deviceUnitsPerInch;
     QRect m_imageRect;
+    QRect m_maskRect;
     std::vector<GdiState> m_saved;
     std::vector<GdiObject> m_objects;
     bool m_advancedGraphics = false;

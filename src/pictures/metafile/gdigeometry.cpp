@@ -42,11 +42,30 @@ QPainterPath rectsPath(const QList<QRect>& rects)
     return path;
 }
 
-QRegion regionFromPath(const QPainterPath& path, const QRect& bounds)
+bool farBeyond(const QPainterPath& path, const QRectF& reach)
 {
-    const QRect area = path.boundingRect().toAlignedRect().intersected(bounds);
+    constexpr double slack = 4096;
+    // Compared by hand: QRectF::contains() holds no line, whose rectangle is empty.
+    const QRectF r = path.controlPointRect();
+    return r.left() < reach.left() - slack || r.right() > reach.right() + slack || r.top() < reach.top() - slack
+        || r.bottom() > reach.bottom() + slack;
+}
+
+QPainterPath cutTo(const QPainterPath& path, const QRectF& reach)
+{
+    QPainterPath box;
+    box.addRect(reach);
+    QPainterPath cut = path.intersected(box);
+    cut.setFillRule(path.fillRule());
+    return cut;
+}
+
+QRegion regionFromPath(const QPainterPath& pathIn, const QRect& bounds)
+{
+    const QRect area = pathIn.boundingRect().toAlignedRect().intersected(bounds);
     if (area.isEmpty())
         return {};
+    const QPainterPath path = farBeyond(pathIn, QRectF(area)) ? cutTo(pathIn, QRectF(area).adjusted(-2, -2, 2, 2)) : pathIn;
     QImage mask(area.size(), QImage::Format_Grayscale8);
     if (mask.isNull())
         return {};

@@ -23,5 +23,10 @@ QPainterPath rectsPath(const QList<QRect>& rects);
 // Pixels a filled path covers within bounds, as a region: drawn without antialiasing so it
 // matches the fill.
 QRegion regionFromPath(const QPainterPath& path, const QRect& bounds);
+// The painter's rasteriser walks every edge whole, however far outside the device it runs: a
+// slanted edge millions of pixels long costs seconds. A path reaching far beyond reach is cut to
+// it first (reach itself goes well beyond what is painted, so the cut never shows).
+bool farBeyond(const QPainterPath& path, const QRectF& reach);
+QPainterPath cutTo(const QPainterPath& path, const QRectF& reach);
 
 } // namespace orv::gdi

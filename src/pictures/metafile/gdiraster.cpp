@@ -43,7 +43,7 @@ void GdiCanvas::drawImage(const QRectF& destIn, const QImage& source, QRectF src
                           double opacity, bool smooth)
 {
     const QTransform m = logicalToImage();
-    if (m_inPath || source.isNull() || !usable(m) || !reasonable(destIn) || !reasonable(src))
+    if (m_suppressed || m_inPath || source.isNull() || !usable(m) || !reasonable(destIn) || !reasonable(src))
         return;
     QRectF dest = destIn;
     bool flipX = (dest.width() < 0) != (src.width() < 0);
@@ -68,9 +68,11 @@ void GdiCanvas::drawImage(const QRectF& destIn, const QImage& source, QRectF src
     const double fy = dest.height() / src.height();
     dest = QRectF(dest.x() + (onImage.x() - src.x()) * fx, dest.y() + (onImage.y() - src.y()) * fy,
                   onImage.width() * fx, onImage.height() * fy);
+    if (!charge(m.mapRect(dest)))
+        return;
     applyClip();
     m_painter.save();
-    m_painter.setTransform(m);
+    m_painter.setTransform(m * m_toSurface);
     m_painter.setCompositionMode(mode);
     m_painter.setOpacity(opacity);
     m_painter.setRenderHint(QPainter::Antialiasing, mode == QPainter::CompositionMode_SourceOver);

@@ -40,6 +40,7 @@ struct GdiState
     double miterLimit = 10;
 
     QPointF position;                  // logical units
+    QPointF brushOrigin;               // device units: where hatches and patterns start
     std::optional<QRegion> clip;       // image pixels; none means the whole picture
 };
 

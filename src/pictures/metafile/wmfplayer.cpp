@@ -169,9 +169,15 @@ bool createPalette(WmfPlayback& r)
 
 bool createRegion(WmfPlayback& r)
 {
-    return addObject(r, GdiRegion {readRegion(r.p)});
+    std::optional<QList<QRect>> rects = readRegion(r.p);
+    if (!rects)
+        return r.tooShort();
+    return addObject(r, GdiRegion {std::move(*rects)});
 }
 
+// The bitmap is a DIB whatever the style says; BS_PATTERN makes a one-bit one take the text
+// and background colours, as a brush made from a monochrome bitmap does. A bitmap that cannot
+// be read leaves a brush that paints nothing.
 bool createDibPatternBrush(WmfPlayback& r)
 {
     const quint16 style = r.p.u16();
@@ -179,13 +185,10 @@ bool createDibPatternBrush(WmfPlayback& r)
     GdiBrush brush;
     brush.kind = GdiBrush::Kind::Pattern;
     brush.colour = Qt::black;
-    if (style == BS_PATTERN) {
-        brush.pattern = bitmap16(r.p.rest(), r.canvas);
-        brush.monochrome = true;
-    } else {
-        const DibReader::Result dib = DibReader::decodePacked(r.p.rest(), usage == 1, r.s.palette);
-        brush.pattern = dib.image;
-    }
+    const DibReader::Result dib = decodePackedWithin(r.canvas.budget(), true, r.p.rest(), style != BS_PATTERN && usage == 1,
+                                                     r.s.palette);
+    brush.pattern = dib.image;
+    brush.monochrome = style == BS_PATTERN && dib.monochrome;
     return addObject(r, brush);
 }
 
@@ -239,7 +242,6 @@ bool selectClipRegion(WmfPlayback& r)
     return true;
 }
 
-// FILLREGION's size is not checked: an index the record lacks reads as 0.
 bool fillOrFrameRegion(WmfPlayback& r)
 {
     const quint16 region = r.p.u16();
@@ -288,7 +290,6 @@ bool arc(WmfPlayback& r)
     return true;
 }
 
-// A record too short to hold its count reads as none and draws nothing.
 bool polygonOrPolyline(WmfPlayback& r)
 {
     const qint16 n = r.p.i16();
@@ -354,10 +355,15 @@ bool extTextOut(WmfPlayback& r)
         return r.tooShort();
     const char* text = p.at(p.pos(), n);
     p.skip(std::min<qint64>(n + (n & 1), p.remaining()));
+    // One advance a character, or an x, y pair of them with ETO_PDY.
     QList<QPointF> advances;
-    if (n > 0 && p.has(qint64(n) * 2)) {
-        for (int i = 0; i < n; ++i)
-            advances.append(QPointF(p.i16(), 0));
+    const bool pairs = options & ETO_PDY;
+    if (n > 0 && p.has(qint64(n) * (pairs ? 4 : 2))) {
+        for (int i = 0; i < n; ++i) {
+            const double x = p.i16();
+            const double y = pairs ? p.i16() : 0;
+            advances.append(QPointF(x, y));
+        }
     }
     r.canvas.textOut(pt, decodeCodePage(text, n, r.s.font.charset), advances, options, box);
     return true;
@@ -381,6 +387,8 @@ bool blit(WmfPlayback& r)
     double dstW = 0;
     double dstH = 0;
     bool bottomUpSource = false;
+    quint16 scanCount = 0;   // SETDIBTODEV: the bits are a band of this many rows
+    quint16 startScan = 0;
     switch (function) {
     case META_BITBLT:
     case META_DIBBITBLT:
@@ -417,7 +425,8 @@ bool blit(WmfPlayback& r)
         break;
     case META_SETDIBTODEV:
         usage = p.u16();
-        p.skip(4);   // scan count, start scan
+        scanCount = p.u16();
+        startScan = p.u16();
         srcY = p.i16();
         srcX = p.i16();
         dstH = srcH = p.i16();
@@ -437,8 +446,20 @@ bool blit(WmfPlayback& r)
     bool bottomUp = false;
     if (function == META_BITBLT || function == META_STRETCHBLT) {
         image = bitmap16(p.rest(), r.canvas);
+    } else if (scanCount) {
+        const ByteReader packed = p.rest();
+        const qint64 infoSize = DibReader::infoSize(packed, usage == 1);
+        if (infoSize >= 0) {
+            const DibReader::Result dib = decodeWithin(r.canvas.budget(), r.canvas.reaches(destRect), packed.range(0, infoSize),
+                                                       packed.range(infoSize, packed.size() - infoSize), usage == 1,
+                                                       r.s.palette, false, startScan, scanCount);
+            image = dib.image;
+            bottomUp = dib.bottomUp;
+            srcY -= startScan;
+        }
     } else {
-        const DibReader::Result dib = DibReader::decodePacked(p.rest(), usage == 1, r.s.palette);
+        const DibReader::Result dib = decodePackedWithin(r.canvas.budget(), r.canvas.reaches(destRect), p.rest(),
+                                                         usage == 1, r.s.palette);
         image = dib.image;
         bottomUp = dib.bottomUp;
     }
@@ -517,7 +538,7 @@ const auto& records()
         {META_CREATEPALETTE, 4, createPalette},
         {META_CREATEREGION, 0, createRegion},
         {META_DIBCREATEPATTERNBRUSH, 4, createDibPatternBrush},
-        {META_CREATEPATTERNBRUSH, 0, createPatternBrush},
+        {META_CREATEPATTERNBRUSH, 32, createPatternBrush},
         {META_SELECTOBJECT, 2, selectObject},
         {META_SELECTPALETTE, 2, selectObject},
         {META_DELETEOBJECT, 2, deleteObject},
@@ -541,12 +562,12 @@ const auto& records()
              r.canvas.setPixel(reversedPoint(r.p), r.canvas.colour(c));
              return true;
          }},
-        {META_POLYGON, 0, polygonOrPolyline},
-        {META_POLYLINE, 0, polygonOrPolyline},
-        {META_POLYPOLYGON, 0, polyPolygon},
+        {META_POLYGON, 2, polygonOrPolyline},
+        {META_POLYLINE, 2, polygonOrPolyline},
+        {META_POLYPOLYGON, 2, polyPolygon},
 
         // Regions
-        {META_FILLREGION, 0, fillOrFrameRegion},
+        {META_FILLREGION, 4, fillOrFrameRegion},
         {META_FRAMEREGION, 8, fillOrFrameRegion},
         {META_INVERTREGION, 2, invertOrPaintRegion},
         {META_PAINTREGION, 2, invertOrPaintRegion},
@@ -590,19 +611,19 @@ bool WmfPlayer::play(GdiCanvas& canvas)
 {
     const QRectF frame = m_file.frame();
     canvas.setObjectTableSize(m_file.objectCount());
-    canvas.setMapMode(MM_ANISOTROPIC);
-    canvas.setViewportOrg(frame.topLeft());
-    canvas.setViewportExt(frame.size());
-    if (m_file.placeable()) {
-        canvas.setWindowOrg(frame.topLeft());
-        canvas.setWindowExt(frame.size());
-    } else {
-        canvas.setWindowOrg(m_file.windowOrg());
-        canvas.setWindowExt(m_file.windowExt());
+    if (m_file.placeable() || m_file.framedByWindow()) {
+        canvas.setMapMode(MM_ANISOTROPIC);
+        canvas.setViewportOrg(frame.topLeft());
+        canvas.setViewportExt(frame.size());
+        canvas.setWindowOrg(m_file.placeable() ? frame.topLeft() : m_file.windowOrg());
+        canvas.setWindowExt(m_file.placeable() ? frame.size() : m_file.windowExt());
     }
     qint64 pos = m_file.recordsStart();
     WmfRecord record;
     while (pos < m_file.size()) {
+        // Past its budget a render keeps what it drew.
+        if (!canvas.budget().nextRecord())
+            return true;
         QString why;
         if (!m_file.nextRecord(pos, record, &why))
             return fail(why);

@@ -9,7 +9,8 @@ namespace orv {
 
 // Plays a Windows metafile (WMF) onto a canvas. Playing starts as a player sets a device up for
 // a metafile: anisotropic mapping with window and viewport both on the frame, so the file's own
-// window records scale its drawing onto the frame.
+// window records scale its drawing onto the frame. A plain file framed by the bounds of its
+// drawing plays in its own mapping, whose device units the frame is in.
 class WmfPlayer final : public MetafilePlayer
 {
 public:
