@@ -230,7 +230,7 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
         m_state.position.rx() += (align & TA_HORIZONTAL_MASK) == TA_RIGHT ? -logicalWidth : logicalWidth;
     }
 
-    if (m_inPath) {
+    const auto outlines = [&] {
         QPainterPath glyphs;
         if (positions.isEmpty()) {
             glyphs.addText(QPointF(x0, baseline), font, text);
@@ -238,7 +238,10 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
             for (qsizetype i = 0; i < pieces.size(); ++i)
                 glyphs.addText(positions[i] + QPointF(x0, baseline), font, pieces[i]);
         }
-        addToPath(local.map(glyphs), true);
+        return local.map(glyphs);
+    };
+    if (m_inPath) {
+        addToPath(outlines(), true);
         return;
     }
 
@@ -256,6 +259,15 @@ void GdiCanvas::textOut(QPointF reference, const QString& textIn, const QList<QP
     m_painter.setBackgroundMode(Qt::TransparentMode);
     if (m_state.opaqueBackground && !(options & ETO_OPAQUE))
         m_painter.fillRect(QRectF(x0, baseline - metrics.ascent(), width, metrics.ascent() + metrics.descent()), m_state.bkColour);
+    // The painter keeps a bitmap of every glyph it draws at its full size, always for a colour
+    // font: at a few thousand pixels a glyph that is gigabytes. Large glyphs go as outlines.
+    constexpr double kLargestGlyphBitmap = 1024;
+    if (em * std::max(1.0, font.stretch() / 100.0) > kLargestGlyphBitmap) {
+        m_painter.setTransform(m_toSurface);
+        drawWithinReach(outlines(), QBrush(m_state.textColour), QPen(Qt::NoPen), true);
+        m_painter.restore();
+        return;
+    }
     m_painter.setFont(font);
     m_painter.setPen(m_state.textColour);
     if (positions.isEmpty()) {
