@@ -540,8 +540,9 @@ void MainM::playVideo()
     imgAvi->show();
     const PromptAnswer answer = ctx_.prompts().message(ctx_.text(107), ctx_.text(108), PromptIcon::Information,
                                                        PromptButtons::YesNo);
-    ctx_.services().media->sendString(QStringLiteral("play ") + currentFile
-                                      + (answer == PromptAnswer::Yes ? QStringLiteral(" fullscreen") : QString()));
+    if (!ctx_.services().media->sendString(QStringLiteral("play ") + currentFile
+                                           + (answer == PromptAnswer::Yes ? QStringLiteral(" fullscreen") : QString())))
+        throw DispatchFailure{QStringLiteral("cannot play video")};
 }
 
 void MainM::playModule()

@@ -60,10 +60,10 @@ void LazyMediaServices::stop()
         real_->sound().stop();
 }
 
-void LazyMediaServices::sendString(const QString& command)
+bool LazyMediaServices::sendString(const QString& command)
 {
-    if (MediaServices* m = loaded())
-        m->media().sendString(command);
+    MediaServices* m = loaded();
+    return m && m->media().sendString(command);
 }
 
 } // namespace orv

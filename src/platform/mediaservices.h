@@ -43,7 +43,7 @@ private:
     int sampleRate() const override;
     void play(const QString& path) override;
     void stop() override;
-    void sendString(const QString& command) override;
+    bool sendString(const QString& command) override;
 
     QString folder_;
     QLibrary library_;

@@ -1,5 +1,6 @@
 #include "qtmediacontrol.h"
 
+#include "gstreamerelements.h"
 #include "mediacommand.h"
 #include "videowindow.h"
 
@@ -28,18 +29,22 @@ VideoWindow* QtMediaControl::current() const
     return m_window.data();
 }
 
-void QtMediaControl::sendString(const QString& command)
+bool QtMediaControl::sendString(const QString& command)
 {
     const MediaCommand parsed = MediaCommand::parse(command);
     if (parsed.verb != MediaCommand::Verb::Play)
-        return;
+        return false;
     // A path that names no readable file leaves whatever plays alone.
     const QFileInfo file(parsed.path);
     if (!file.isFile() || !file.isReadable())
-        return;
+        return false;
+    // Qt's player crashes when GStreamer lacks its elements: check before making one.
+    if (!missingPlayerElements().isEmpty())
+        return false;
     if (m_window)
         m_window->release();
     m_window = new VideoWindow(file.absoluteFilePath(), parsed.fullScreen);
+    return true;
 }
 
 } // namespace orv

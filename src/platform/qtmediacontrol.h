@@ -18,7 +18,7 @@ public:
     QtMediaControl(const QtMediaControl&) = delete;
     QtMediaControl& operator=(const QtMediaControl&) = delete;
 
-    void sendString(const QString& command) override;
+    bool sendString(const QString& command) override;
 
     // The video now playing, null when none is.
     VideoWindow* current() const;

@@ -16,11 +16,16 @@ public:
     void stop() override { ++stops; }
 };
 
-// Records every media command as sent; runs none.
+// Records every media command as sent; runs none, and answers `result`.
 class RecordingMediaControl final : public MediaControl {
 public:
     QStringList commands;
-    void sendString(const QString& command) override { commands.append(command); }
+    bool result = true;
+    bool sendString(const QString& command) override
+    {
+        commands.append(command);
+        return result;
+    }
 };
 
 } // namespace orv::test
