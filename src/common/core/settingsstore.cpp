@@ -66,6 +66,7 @@ public:
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.release()) {}
     int get() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
     int release() { return std::exchange(m_fd, -1); }
@@ -91,8 +92,11 @@ bool writeAll(int fd, const QByteArray& data)
         const ssize_t n = ::write(fd, p, size_t(left));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
             return false;
+        }
         p += n;
         left -= n;
     }
@@ -117,29 +121,48 @@ bool makeFolders(const QByteArray& path)
             break;
     }
     struct stat st;
-    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (::stat(path.constData(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
 }
 
 // Exclusive advisory lock shared by every writer of one folder; released on close, so also
 // when a process dies holding it.
 class FolderLock {
 public:
+    // Non-blocking open: a FIFO put in the lock file's place must not hang the program.
     explicit FolderLock(const QByteArray& lockPath)
-        : m_fd(openRetrying(lockPath, O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
+        : m_fd(openRetrying(lockPath, O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600))
     {
-        if (!m_fd.valid())
+        struct stat st;
+        if (!m_fd.valid() || ::fstat(m_fd.get(), &st) != 0) {
+            m_error = errno;
             return;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            m_error = EINVAL;
+            return;
+        }
         int r;
         do {
             r = ::flock(m_fd.get(), LOCK_EX);
         } while (r != 0 && errno == EINTR);
-        m_held = r == 0;
+        m_error = r == 0 ? 0 : errno;
     }
-    bool held() const { return m_held; }
+    bool held() const { return m_error == 0; }
+    // Why it is not held.
+    QString reason() const
+    {
+        return m_error == EINVAL ? u"settings.lock is no regular file"_s : qt_error_string(m_error);
+    }
 
 private:
     FileDescriptor m_fd;
-    bool m_held = false;
+    int m_error = 0;
 };
 
 enum class FileState { Missing, Good, Bad };
@@ -213,9 +236,18 @@ struct SettingsStore::Impl {
         SettingsDocument doc;
     };
 
+    // Settings whose file cannot be written live here for the rest of the run, so the program
+    // still reads back what it wrote; the file is no longer read or written.
+    struct Detached {
+        SettingsDocument doc;
+        QString reason;
+    };
+
     QString root;
     QString lastSetAside;
     QHash<QString, Cached> cache;
+    QHash<QString, Detached> detached;
+    QHash<QString, QString> setAsideOf;
 
     QString folder(const QString& app) const { return root + u'/' + app; }
     QString file(const QString& app) const { return folder(app) + u"/settings.ini"_s; }
@@ -235,29 +267,34 @@ struct SettingsStore::Impl {
         c.doc = std::move(loaded.doc);
     }
 
-    // Renames a bad file out of the way; the caller holds the folder lock.
-    bool setAside(const QString& app)
+    // Renames a bad file out of the way; the caller holds the folder lock. 0 or the error.
+    int setAside(const QString& app)
     {
         const QString base =
             file(app) + u".corrupt-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-hhmmss"_s);
         QString target = base;
+        int error = EEXIST;
         for (int n = 1; n < 10000; ++n) {
             struct stat st;
             const QByteArray encoded = QFile::encodeName(target);
             if (::lstat(encoded.constData(), &st) != 0) {
-                if (errno != ENOENT)
+                error = errno;
+                if (error != ENOENT)
                     break;
-                if (::rename(entry(app).path.constData(), encoded.constData()) != 0)
+                if (::rename(entry(app).path.constData(), encoded.constData()) != 0) {
+                    error = errno;
                     break;
+                }
                 syncFolder(QFile::encodeName(folder(app)));
                 lastSetAside = target;
+                setAsideOf.insert(app, target);
                 qCWarning(lcSettings, "Unreadable settings file kept as %s", qUtf8Printable(target));
-                return true;
+                return 0;
             }
             target = base + u'-' + QString::number(n);
         }
         qCWarning(lcSettings, "Cannot set aside the unreadable settings file %s", qUtf8Printable(file(app)));
-        return false;
+        return error;
     }
 
     QByteArray lockPath(const QString& app) const { return QFile::encodeName(folder(app) + u"/settings.lock"_s); }
@@ -269,13 +306,15 @@ struct SettingsStore::Impl {
         Loaded loaded = load(entry(app).path);
         if (loaded.state != FileState::Bad || !lock.held())
             return loaded;
-        if (setAside(app))
+        if (setAside(app) == 0)
             return Loaded();
         return loaded;
     }
 
     const SettingsDocument& current(const QString& app)
     {
+        if (const auto it = detached.constFind(app); it != detached.cend())
+            return it->doc;
         Cached& c = entry(app);
         struct stat st;
         if (::stat(c.path.constData(), &st) != 0) {
@@ -292,14 +331,21 @@ struct SettingsStore::Impl {
         return c.doc;
     }
 
+    // A new temporary file beside the settings file; a writer killed before its rename left
+    // its own behind.
+    FileDescriptor createTemporary(const QByteArray& temp)
+    {
+        if (::unlink(temp.constData()) != 0 && errno != ENOENT)
+            return FileDescriptor();
+        return FileDescriptor(openRetrying(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+    }
+
+    // false with errno set on failure.
     bool replace(const QString& app, const QByteArray& content, const Loaded& previous, FileIdentity& written)
     {
         const QByteArray path = entry(app).path;
         const QByteArray temp = path + ".tmp";
-        // A writer killed before its rename leaves its temporary file behind.
-        if (::unlink(temp.constData()) != 0 && errno != ENOENT)
-            return false;
-        FileDescriptor fd(openRetrying(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        FileDescriptor fd = createTemporary(temp);
         if (!fd.valid())
             return false;
         struct stat st;
@@ -320,7 +366,9 @@ struct SettingsStore::Impl {
         if (ok)
             ok = ::rename(temp.constData(), path.constData()) == 0;
         if (!ok) {
+            const int error = errno;
             ::unlink(temp.constData());
+            errno = error;
             return false;
         }
         syncFolder(QFile::encodeName(folder(app)));
@@ -328,24 +376,40 @@ struct SettingsStore::Impl {
         return true;
     }
 
+    void detach(const QString& app, SettingsDocument doc, const QString& reason)
+    {
+        qCWarning(lcSettings, "Settings in %s cannot be kept (%s); they last until the program ends",
+                  qUtf8Printable(folder(app)), qUtf8Printable(reason));
+        detached.insert(app, Detached{std::move(doc), reason});
+        cache.remove(app);
+    }
+
+    // What could be read, changed, kept in memory from now on.
+    void keepInMemory(const QString& app, const std::function<bool(SettingsDocument&)>& change, const QString& reason)
+    {
+        SettingsDocument doc = current(app);
+        change(doc);
+        detach(app, std::move(doc), reason);
+    }
+
     void modify(const QString& app, const std::function<bool(SettingsDocument&)>& change)
     {
         if (!validApplicationName(app))
             return;
-        if (!makeFolders(QFile::encodeName(folder(app)))) {
-            qCWarning(lcSettings, "Cannot create the settings folder %s", qUtf8Printable(folder(app)));
+        if (const auto it = detached.find(app); it != detached.end()) {
+            change(it->doc);
             return;
         }
+        if (!makeFolders(QFile::encodeName(folder(app))))
+            return keepInMemory(app, change, qt_error_string(errno));
         FolderLock lock(lockPath(app));
-        if (!lock.held()) {
-            qCWarning(lcSettings, "Cannot lock the settings folder %s", qUtf8Printable(folder(app)));
-            return;
-        }
+        if (!lock.held())
+            return keepInMemory(app, change, lock.reason());
         // Another instance may have written since this one last looked.
         Loaded loaded = load(entry(app).path);
         if (loaded.state == FileState::Bad) {
-            if (!setAside(app))
-                return;
+            if (const int error = setAside(app))
+                return keepInMemory(app, change, qt_error_string(error));
             loaded = Loaded();
         }
         Cached& c = entry(app);
@@ -354,14 +418,38 @@ struct SettingsStore::Impl {
             return;
         }
         FileIdentity written;
-        if (!replace(app, serializeSettingsFile(loaded.doc), loaded, written)) {
-            qCWarning(lcSettings, "Cannot write the settings file %s", qUtf8Printable(file(app)));
-            c.valid = false;
-            return;
-        }
+        if (!replace(app, serializeSettingsFile(loaded.doc), loaded, written))
+            return detach(app, std::move(loaded.doc), qt_error_string(errno));
         c.valid = true;
         c.identity = written;
         c.doc = std::move(loaded.doc);
+    }
+
+    // Whether a write would reach the file, found by writing what it holds to the temporary
+    // name writers use and removing that again. Empty, or why not.
+    QString probe(const QString& app)
+    {
+        if (!makeFolders(QFile::encodeName(folder(app))))
+            return qt_error_string(errno);
+        FolderLock lock(lockPath(app));
+        if (!lock.held())
+            return lock.reason();
+        Loaded loaded = load(entry(app).path);
+        if (loaded.state == FileState::Bad) {
+            if (const int error = setAside(app))
+                return qt_error_string(error);
+            loaded = Loaded();
+        }
+        const QByteArray temp = entry(app).path + ".tmp";
+        FileDescriptor fd = createTemporary(temp);
+        if (!fd.valid())
+            return qt_error_string(errno);
+        const bool ok = writeAll(fd.get(), serializeSettingsFile(loaded.doc));
+        const QString reason = ok ? QString() : qt_error_string(errno);
+        closeFd(fd.release());
+        ::unlink(temp.constData());
+        remember(entry(app), std::move(loaded));
+        return reason;
     }
 };
 
@@ -437,5 +525,25 @@ QString SettingsStore::filePath(const QString& app) const
 }
 
 QString SettingsStore::lastSetAside() const { return d->lastSetAside; }
+
+SettingsStore::Status SettingsStore::check(const QString& app)
+{
+    Status status;
+    if (!validApplicationName(app)) {
+        status.kept = false;
+        status.reason = qt_error_string(EINVAL);
+        return status;
+    }
+    if (!d->detached.contains(app)) {
+        if (const QString reason = d->probe(app); !reason.isEmpty())
+            d->keepInMemory(app, [](SettingsDocument&) { return false; }, reason);
+    }
+    status.setAside = d->setAsideOf.value(app);
+    if (const auto it = d->detached.constFind(app); it != d->detached.cend()) {
+        status.kept = false;
+        status.reason = it->reason;
+    }
+    return status;
+}
 
 } // namespace orv
