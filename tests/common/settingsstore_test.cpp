@@ -524,9 +524,19 @@ TEST_F(SettingsStoreTest, CheckMovesABadFileAsideOrReportsIt)
         const QString folder = QFileInfo(store.filePath(stuck)).path();
         QDir().mkpath(folder);
         make(store.filePath(stuck));
+        putBytes(folder + u"/settings.lock"_s, {});
         const ReadOnlyFolder readOnly(folder);
         if (!readOnly.active())
             continue;
+        // Written first, while the lock can be taken but the file not moved: no wait on itself.
+        const orv::test::ChildEnd end = orv::test::runInChild(
+            [&] {
+                SettingsStore writer(root());
+                writer.write(stuck, u"A"_s, u"k"_s, u"v"_s);
+                return writer.read(stuck, u"A"_s, u"k"_s) == u"v"_s && !writer.check(stuck).kept ? 0 : 1;
+            },
+            std::chrono::seconds(20));
+        EXPECT_TRUE(end.finished && end.exited && end.code == 0) << what;
         SettingsStore locked(root());
         EXPECT_EQ(locked.read(stuck, u"A"_s, u"k"_s, u"dflt"_s), u"dflt"_s) << what;
         const SettingsStore::Status lockedStatus = locked.check(stuck);

@@ -408,8 +408,11 @@ struct SettingsStore::Impl {
         // Another instance may have written since this one last looked.
         Loaded loaded = load(entry(app).path);
         if (loaded.state == FileState::Bad) {
-            if (const int error = setAside(app))
-                return keepInMemory(app, change, qt_error_string(error));
+            if (const int error = setAside(app)) {
+                // The defaults, as a read gives; a read now would wait for this very lock.
+                change(loaded.doc);
+                return detach(app, std::move(loaded.doc), qt_error_string(error));
+            }
             loaded = Loaded();
         }
         Cached& c = entry(app);
