@@ -84,8 +84,10 @@ QByteArray temporaryName(const QByteArray& target)
         base.chop(1);
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     QByteArray tag(8, 'x');
+    // Drawn from the system each time: processes forked from one parent share the seeded
+    // generator's state and would all try the same names, which a killed save leaves taken.
     for (char& c : tag)
-        c = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+        c = kLetters[QRandomGenerator::system()->bounded(int(sizeof kLetters) - 1)];
     return folder + '.' + base + ".save-" + tag;
 }
 
