@@ -573,7 +573,7 @@ TEST_F(SettingsStoreTest, NothingInTheFolderBlocksTheStore)
 TEST_F(SettingsStoreTest, RandomlyKilledWritersLeaveAWholeFile)
 {
     const orv::test::KillTrialSubject subject = orv::test::settingsSubject(root(), kApp);
-    const orv::test::KillTrialTally tally = orv::test::runKillTrials(subject, 50, 99, std::chrono::milliseconds(20));
+    const orv::test::KillTrialTally tally = orv::test::runKillTrials(subject, 50, 99);
     EXPECT_TRUE(tally.allWhole()) << tally.firstProblem.toStdString();
     EXPECT_EQ(tally.trials, 50);
     EXPECT_GT(tally.advanced, 0);

@@ -276,7 +276,7 @@ TEST_F(TextFileTest, UnwritableFolderIsReportedAndLosesNothing)
 TEST_F(TextFileTest, KilledSaveLeavesAWholeFile)
 {
     const orv::test::KillTrialSubject subject = orv::test::editorSubject(path(u"document.txt"_s));
-    const orv::test::KillTrialTally tally = orv::test::runKillTrials(subject, 50, 20240611, std::chrono::milliseconds(20));
+    const orv::test::KillTrialTally tally = orv::test::runKillTrials(subject, 50, 20240611);
     EXPECT_TRUE(tally.allWhole()) << tally.firstProblem.toStdString();
     EXPECT_EQ(tally.trials, 50);
     EXPECT_GT(tally.advanced, 0);

@@ -322,7 +322,7 @@ TEST(ShowFileSave, KilledSaveLeavesAWholeFile)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const orv::test::KillTrialSubject subject = orv::test::showSubject(dir.filePath(QStringLiteral("show.sli")));
-    const orv::test::KillTrialTally tally = orv::test::runKillTrials(subject, 50, 7, std::chrono::milliseconds(20));
+    const orv::test::KillTrialTally tally = orv::test::runKillTrials(subject, 50, 7);
     EXPECT_TRUE(tally.allWhole()) << tally.firstProblem.toStdString();
     EXPECT_EQ(tally.trials, 50);
     EXPECT_GT(tally.advanced, 0);

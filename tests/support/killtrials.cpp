@@ -17,18 +17,21 @@ constexpr int kNoPipe = 3;
 
 } // namespace
 
-KillTrialTally runKillTrials(const KillTrialSubject& subject, int trials, std::uint32_t seed,
-                             std::chrono::microseconds maxDelay)
+KillTrialTally runKillTrials(const KillTrialSubject& subject, int trials, std::uint32_t seed)
 {
     KillTrialTally tally;
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<long long> delay(0, maxDelay.count());
     std::optional<int> last = subject.onDisk();
-    if (!last) {
+    const auto before = std::chrono::steady_clock::now();
+    const bool saved = last && subject.save(*last + 1);
+    tally.saveTime = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - before);
+    last = subject.onDisk();
+    if (!saved || !last) {
         tally.damaged = 1;
         tally.firstProblem = QStringLiteral("the file holds no whole generation before the first trial");
         return tally;
     }
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long long> delay(0, 3 * tally.saveTime.count() + 1);
     const auto problem = [&](const QString& text) {
         if (tally.firstProblem.isEmpty())
             tally.firstProblem = QStringLiteral("trial %1: %2").arg(tally.trials).arg(text);

@@ -23,16 +23,17 @@ struct KillTrialTally {
     int advanced = 0;    // it holds one of the generations saved during the trial
     int damaged = 0;     // it holds something else, or an older generation than before
     int writerFailed = 0;  // a save reported failure before the kill
+    std::chrono::microseconds saveTime{};  // one save, timed before the trials
     QString firstProblem;
     bool allWhole() const { return damaged == 0 && writerFailed == 0 && trials > 0; }
 };
 
 // Each trial forks a writer that saves generation after generation of the file until it is
-// killed (SIGKILL) at a random moment between 0 and maxDelay after it starts; the file must then
-// hold one whole generation, never an older one than before the trial. The subject's file must
-// hold a whole generation before the first trial.
-KillTrialTally runKillTrials(const KillTrialSubject& subject, int trials, std::uint32_t seed,
-                             std::chrono::microseconds maxDelay);
+// killed (SIGKILL) at a random moment within three save times of its start (one save is timed
+// first, so the kills land at every stage of a save on a fast or a slow build); the file must
+// then hold one whole generation, never an older one than before the trial. The subject's file
+// must hold a whole generation before the first trial.
+KillTrialTally runKillTrials(const KillTrialSubject& subject, int trials, std::uint32_t seed);
 
 // How a child process run by runInChild ended.
 struct ChildEnd {
