@@ -1,8 +1,8 @@
 // Times filling the file list from a folder of 100,000 files against `find DIR -maxdepth 1 | sort`,
 // and the longest pause of the UI thread while the list fills.
 // Usage: bench_filelist [FOLDER [PATTERN]]  (PATTERN defaults to "All Supported Files")
-#include "browser/core/filepatterns.h"
-#include "browser/filelistview.h"
+#include "browser/core/filterpatterns.h"
+#include "browsing/filelistview.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,6 +3,7 @@
 // audio callback, on SDL's dummy driver, which keeps real time) costs the process per second.
 //
 //   bench_modplug [seconds of playback per module, default 4]
+//   bench_modplug --write-wide FILE   writes the 32-channel module for the whole-program run
 #include "modulefixtures.h"
 
 #include "modplug/moduledecoder.h"
@@ -100,6 +101,8 @@ double playbackPercent(const QByteArray& module, double seconds)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--write-wide") == 0)
+        return orv::test::writeAll(QString::fromLocal8Bit(argv[2]), orv::test::wideModule(32)) ? 0 : 2;
     const double seconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 4.0;
     const QByteArray tune = orv::test::readAll(orv::test::tunePath());
     const QByteArray wide = orv::test::wideModule(32);

@@ -11,9 +11,9 @@
 #include "colorquantizer.h"
 #include "gifwriter.h"
 #include "pictures/pictureloader.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QApplication>
 #include <QDir>
@@ -82,30 +82,29 @@ struct Host {
                              256LL * 1024 * 1024, 384};
     AppContext ctx{store, prompts, PlatformServices{&screen, &volumes, nullptr, &process, &pictures}};
     MainM main{ctx};
+    PictureBox& area = *main.findChild<PictureBox*>(QStringLiteral("Open"));
 
     Host() { main.show(); }
 
     // Paints the picture area the way the window system would ask it to, into a buffer.
     void paintArea()
     {
-        QImage target(main.Open->size(), QImage::Format_RGB32);
-        main.Open->render(&target);
+        QImage target(area.size(), QImage::Format_RGB32);
+        area.render(&target);
     }
 
     // From the click to the painted picture area; completeMs gets the time until the whole
     // picture is decoded (the same for pictures that come whole).
     double openMs(const QString& path, double* completeMs = nullptr)
     {
-        main.Open->clearPicture();
+        area.clearPicture();
         paintArea();
         QElapsedTimer t;
         t.start();
-        main.currentFile = path;
-        main.openedFromCommandLine = 1;
-        main.fileFilter_Click();
+        main.dispatchFile(path);
         paintArea();
         const double painted = t.nsecsElapsed() / 1e6;
-        (void)main.Open->image();
+        (void)area.image();
         if (completeMs)
             *completeMs = t.nsecsElapsed() / 1e6;
         return painted;
@@ -133,9 +132,9 @@ int memoryRun(const QString& path)
             if (line.startsWith("VmHWM:"))
                 hwmKb = line.mid(6).trimmed().split(' ').value(0).toLong();
     }
-    const QImage& img = host.main.Open->image();
+    const QImage& img = host.area.image();
     std::printf("%ld %lld\n", hwmKb, static_cast<long long>(img.sizeInBytes()));
-    return host.main.Open->hasPicture() ? 0 : 1;
+    return host.area.hasPicture() ? 0 : 1;
 }
 
 } // namespace
@@ -190,8 +189,8 @@ int main(int argc, char** argv)
     // Scroll repaints over a 6000 x 4000 picture, stepping across the whole range.
     host.openMs(big);
     std::vector<double> scroll;
-    QScrollBar* h = host.main.hscrPic;
-    QScrollBar* v = host.main.vscrPic;
+    QScrollBar* h = host.main.findChild<QScrollBar*>(QStringLiteral("hscrPic"));
+    QScrollBar* v = host.main.findChild<QScrollBar*>(QStringLiteral("vscrPic"));
     for (int i = 1; i <= 60; ++i) {
         QElapsedTimer t;
         t.start();

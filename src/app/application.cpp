@@ -3,26 +3,19 @@
 #include "app/core/languagetable.h"
 #include "app/frmlang.h"
 #include "app/intro.h"
+#include "browser/frmplay.h"
 #include "browser/mainm.h"
-#include "browser/statusbar.h"
+#include "browsing/core/folderbrowser.h"
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
+#include "common/core/version.h"
 #include "palette/palform.h"
 #include "platform/moduleplugin.h"
 #include "platform/screenmetrics.h"
+#include "slideshow/showpic.h"
 #include "slideshow/slideshow.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-
 namespace orv {
-
-const QString Application::VersionStamp = QStringLiteral("172");
 
 namespace {
 const QString kInfos = QStringLiteral("Infos");
@@ -30,7 +23,15 @@ const QString kLangKey = QStringLiteral("Lang");
 const QString kContact = QStringLiteral("hello@orvane-viewer.org");
 }
 
-Application::Application(AppContext& ctx) : ctx_(ctx)
+Application::Application(AppContext& ctx)
+    : ctx_(ctx),
+      main_(windows_),
+      slide_(windows_),
+      pal_(windows_),
+      options_(windows_),
+      intro_(windows_),
+      showpic_(windows_),
+      player_(windows_)
 {
     ctx_.setShell(this);
 }
@@ -56,14 +57,14 @@ void Application::Main()
     store.write(app, kInfos, QStringLiteral("Copyright"), copyrightNotice());
 
     const QString stamp = store.read(app, kInfos, QStringLiteral("Version"));
-    if (stamp.isEmpty() || stamp != VersionStamp) {
+    if (stamp.isEmpty() || stamp != versionStamp()) {
         store.deleteApplication(app);
         store.write(app, kInfos, QStringLiteral("Copyright"), copyrightNotice());
         store.write(app, AppContext::LangSection, kLangKey, languageName(Language::English));
         SetLanguage(true);
         showOptions();
     }
-    store.write(app, kInfos, QStringLiteral("Version"), VersionStamp);
+    store.write(app, kInfos, QStringLiteral("Version"), versionStamp());
 
     if (store.read(app, AppContext::LangSection, kLangKey).isEmpty()) {
         store.write(app, AppContext::LangSection, kLangKey, languageName(Language::English));
@@ -75,6 +76,14 @@ void Application::Main()
     mainM();
 }
 
+MainM* Application::findMainM() const { return main_.find(); }
+frmLang* Application::findOptions() const { return options_.find(); }
+PalForm* Application::findPalForm() const { return pal_.find(); }
+Slideshow* Application::findSlideshow() const { return slide_.find(); }
+Intro* Application::findIntro() const { return intro_.find(); }
+Showpic* Application::findShowpic() const { return showpic_.find(); }
+frmPlay* Application::findPlayer() const { return player_.find(); }
+
 MainM& Application::mainM()
 {
     return main_.get([this] { return new MainM(ctx_); });
@@ -82,7 +91,7 @@ MainM& Application::mainM()
 
 frmLang& Application::options()
 {
-    return options_.get([this] { return new frmLang(ctx_, *this); });
+    return options_.get([this] { return new frmLang(ctx_); });
 }
 
 PalForm& Application::palForm()
@@ -131,8 +140,8 @@ void Application::SetLanguage(bool force)
 {
     const QString old = ctx_.store().read(AppContext::AppName, AppContext::LangSection, kLangKey);
     frmLang& dlg = options();
-    const bool english = dlg.optEnglish->isChecked();
-    const bool french = dlg.optFrench->isChecked();
+    const bool english = dlg.englishSelected();
+    const bool french = dlg.frenchSelected();
 
     if (force || (old == QLatin1String("French") && english)) {
         writeLanguage(int(Language::English));
@@ -155,91 +164,16 @@ void Application::ApplyLanguage(const QString& which)
     else if (which == QLatin1String("FrmSlide"))
         first = 3;
 
-    auto t = [this](int n) { return ctx_.text(n); };
-
-    if (first <= 0) {
-        MainM& m = mainM();
-        m.mnuQuit->setText(t(1));
-        m.mnuSlide->setText(t(2));
-        m.mnuText->setText(t(3));
-        m.mnuTrayEditor->setText(t(3));
-        m.mnuTraySlide->setText(t(2));
-        m.mnuTrayPal->setText(t(4));
-        m.mnuTrayQuit->setText(t(1));
-        m.mnuTrayMaxi->setText(t(109));
-        m.mnuPalView->setText(t(4));
-        m.mnuOptions->setText(t(5));
-        m.mnuAbout->setText(t(6));
-        m.StatusBar->setPanelToolTip(1, t(12));
-        m.StatusBar->setPanelToolTip(2, t(13));
-        m.StatusBar->setPanelToolTip(3, t(14));
-        m.ppall->setText(t(15));
-        m.ppaudio->setText(t(16));
-        m.ppexe->setText(t(17));
-        m.pphlp->setText(t(18));
-        m.pphtml->setText(t(19));
-        m.pppic->setText(t(20));
-        m.pptxt->setText(t(21));
-        m.printerSetup->setText(t(22));
-        m.GoPrint->setText(t(23));
-        m.Root->setText(t(24));
-        m.Previous->setText(t(25));
-        for (int i = 0; i < 8; ++i)
-            m.cmbFiles->setItemText(i, t(200 + i));
-        m.mnuControl->setText(t(61));
-    }
-    if (first <= 1) {
-        frmLang& f = options();
-        f.fraLang->setTitle(t(35));
-        f.optEnglish->setText(t(36));
-        f.optFrench->setText(t(37));
-        f.fraDirectory->setTitle(t(38));
-        f.lblQuest->setText(t(39));
-        f.optYes->setText(t(40));
-        f.optNo->setText(t(41));
-        f.btnSet->setText(t(42));
-        f.btnExit->setText(t(43));
-    }
-    if (first <= 2) {
-        PalForm& p = palForm();
-        p.lblPreview->setText(t(46));
-        p.frmABout->setTitle(t(47));
-        p.lblEmail->setText(t(48));
-        p.lblRed->setText(t(49));
-        p.lblGreen->setText(t(50));
-        p.lblBlue->setText(t(51));
-        p.dialogTitle = t(52);
-        p.setWindowTitle(t(53));
-    }
-    if (first <= 3) {
-        Slideshow& s = slideshow();
-        s.File->setTitle(t(63));
-        s.Open->setText(t(64));
-        s.Save->setText(t(65));
-        s.Quit->setText(t(66));
-        s.SlideControl->setTitle(t(67));
-        s.Play->setText(t(68));
-        s.Playr->setText(t(68));
-        s.key->setText(t(69));
-        s.keypress->setText(t(69));
-        s.timer->setText(t(70));
-        s.timerwait->setText(t(70));
-        s.looppic->setText(t(71));
-        s.looppicture->setText(t(71));
-        s.Info->setText(t(72));
-        s.Root->setText(t(24));
-        s.Previous->setText(t(25));
-        s.setWindowTitle(t(73));
-        s.add->setText(t(74));
-        s.Addall->setText(t(75));
-        s.Remove->setText(t(76));
-        s.Removeall->setText(t(77));
-        s.mnuFilename->setText(t(91));
-        s.mnuShowf->setText(t(91));
-        s.mnuColor->setText(t(92));
-        s.mnuCursor->setText(t(93));
-        s.mnuCursorPop->setText(t(93));
-    }
+    // Each window applies its own table; the order and the creation of the windows (whose load
+    // handlers re-enter here with their own names) are what this keeps.
+    if (first <= 0)
+        mainM().applyTexts();
+    if (first <= 1)
+        options().applyTexts();
+    if (first <= 2)
+        palForm().applyTexts();
+    if (first <= 3)
+        slideshow().applyTexts();
 }
 
 void Application::showModeless(QWidget& w)
@@ -278,7 +212,7 @@ void Application::showPaletteViewer() { showModeless(palForm()); }
 
 void Application::showOptions() { showModeless(options()); }
 
-void Application::showTextEditor()
+void Application::openInEditor(const QString&)
 {
     // The editor frame arrives with the editor; until then a text file opens nowhere.
 }
@@ -291,26 +225,37 @@ bool Application::playModule(const QString& path)
         return false;
     // The instance playing in the window goes first, so two modules never play at once.
     if (window.hasInstance()) {
-        plugin->stop(ctx_.ModPlayerHandle);
-        plugin->destroy(ctx_.ModPlayerHandle);
+        plugin->stop(ctx_.modPlayerHandle());
+        plugin->destroy(ctx_.modPlayerHandle());
         window.setInstanceAttached(false);
     }
     quint32 handle = 0;
     if (!plugin->createEx(QStringLiteral("loop|true"), handle))
         return false;
-    ctx_.ModPlayerHandle = handle;
-    plugin->setWindow(ctx_.ModPlayerHandle, &window);
+    ctx_.setModPlayerHandle(handle);
+    plugin->setWindow(handle, &window);
     window.setInstanceAttached(true);
-    ctx_.ModFilePath = path;
-    plugin->load(ctx_.ModPlayerHandle, ctx_.ModFilePath);
-    plugin->play(ctx_.ModPlayerHandle);
+    ctx_.setModFilePath(path);
+    plugin->load(handle, path);
+    plugin->play(handle);
     showModeless(window);
     return true;
 }
 
+QString Application::browsedFolder() const
+{
+    const MainM* m = findMainM();
+    return m ? m->browser().folder() : QString();
+}
+
+bool Application::mayEndProgram()
+{
+    return windows_.mayCloseAll();
+}
+
 void Application::showAbout()
 {
-    ctx_.aboutShown = true;
+    ctx_.setAboutShown();
     showSplash();
     const QString cr = QStringLiteral("\r");
     const QString text = ctx_.text(33) + cr + cr + ctx_.text(34) + cr

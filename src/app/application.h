@@ -1,27 +1,30 @@
 #pragma once
 
-#include "app/frmlang.h"
-#include "app/intro.h"
-#include "browser/frmplay.h"
-#include "browser/mainm.h"
 #include "common/appcontext.h"
+#include "common/windowregistry.h"
 #include "common/windowslot.h"
-#include "palette/palform.h"
-#include "slideshow/showpic.h"
-#include "slideshow/slideshow.h"
 
 #include <QObject>
 
+class QWidget;
+
 namespace orv {
+
+class frmLang;
+class frmPlay;
+class Intro;
+class MainM;
+class PalForm;
+class Showpic;
+class Slideshow;
 
 // The program as a whole: start-up (`Main`), the language, and the window registry. Every
 // window is reached through an accessor that creates it hidden on first use and runs its load
-// handler; a closed secondary window is forgotten and re-created at its next use.
+// handler; a closed secondary window is forgotten and re-created at its next use. Before the
+// program ends, the registry asks every open window whether it may close.
 class Application : public QObject, public AppShell {
     Q_OBJECT
 public:
-    static const QString VersionStamp;  // "172": version 1.7, revision 2
-
     explicit Application(AppContext& ctx);
     ~Application() override;
 
@@ -37,13 +40,17 @@ public:
     Showpic& showpic();
     frmPlay& player();
 
-    MainM* findMainM() const { return main_.find(); }
-    frmLang* findOptions() const { return options_.find(); }
-    PalForm* findPalForm() const { return pal_.find(); }
-    Slideshow* findSlideshow() const { return slide_.find(); }
-    Intro* findIntro() const { return intro_.find(); }
-    Showpic* findShowpic() const { return showpic_.find(); }
-    frmPlay* findPlayer() const { return player_.find(); }
+    // The registry the windows' slots belong to, in the order the close query asks them.
+    WindowRegistry& windows() { return windows_; }
+
+    // The window if it exists, else null; nothing is created.
+    MainM* findMainM() const;
+    frmLang* findOptions() const;
+    PalForm* findPalForm() const;
+    Slideshow* findSlideshow() const;
+    Intro* findIntro() const;
+    Showpic* findShowpic() const;
+    frmPlay* findPlayer() const;
 
     // AppShell
     void ApplyLanguage(const QString& which) override;
@@ -55,7 +62,9 @@ public:
     void showPaletteViewer() override;
     void showOptions() override;
     void showAbout() override;
-    void showTextEditor() override;
+    QString browsedFolder() const override;
+    bool mayEndProgram() override;
+    void openInEditor(const QString& path) override;
     bool playModule(const QString& path) override;
     FullScreenView& fullScreenView() override;
 
@@ -64,10 +73,12 @@ private:
     static void showModeless(QWidget& w);
 
     AppContext& ctx_;
+    WindowRegistry windows_;
+    // In the order the close query asks them.
     WindowSlot<MainM> main_;
-    WindowSlot<frmLang> options_;
-    WindowSlot<PalForm> pal_;
     WindowSlot<Slideshow> slide_;
+    WindowSlot<PalForm> pal_;
+    WindowSlot<frmLang> options_;
     WindowSlot<Intro> intro_;
     WindowSlot<Showpic> showpic_;
     WindowSlot<frmPlay> player_;

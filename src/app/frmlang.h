@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/texttable.h"
+
 #include <QDialog>
 
 class QGroupBox;
@@ -11,37 +13,41 @@ class QRadioButton;
 namespace orv {
 
 class AppContext;
-class Application;
 
 // The options dialog: interface language and start folder.
 class frmLang : public QDialog {
     Q_OBJECT
 public:
-    frmLang(AppContext& ctx, Application& app, QWidget* parent = nullptr);
+    explicit frmLang(AppContext& ctx, QWidget* parent = nullptr);
 
     void Form_Load();
+    void applyTexts();
     // Runs each time the dialog becomes the active window.
     void Form_Activate();
     void btnSet_Click();
     void btnExit_Click();
 
-    QGroupBox* fraLang = nullptr;
-    QRadioButton* optEnglish = nullptr;
-    QRadioButton* optFrench = nullptr;
-    QGroupBox* fraDirectory = nullptr;
-    QLineEdit* lblDir = nullptr;
-    QLabel* lblQuest = nullptr;
-    QRadioButton* optYes = nullptr;
-    QRadioButton* optNo = nullptr;
-    QPushButton* btnSet = nullptr;
-    QPushButton* btnExit = nullptr;
+    // The language buttons as the user left them; SetLanguage reads them.
+    bool englishSelected() const;
+    bool frenchSelected() const;
 
 protected:
     bool event(QEvent* e) override;
 
 private:
     AppContext& ctx_;
-    Application& app_;
+    TextTable texts_;
+
+    QGroupBox* fraLang_ = nullptr;
+    QRadioButton* optEnglish_ = nullptr;
+    QRadioButton* optFrench_ = nullptr;
+    QGroupBox* fraDirectory_ = nullptr;
+    QLineEdit* lblDir_ = nullptr;
+    QLabel* lblQuest_ = nullptr;
+    QRadioButton* optYes_ = nullptr;
+    QRadioButton* optNo_ = nullptr;
+    QPushButton* btnSet_ = nullptr;
+    QPushButton* btnExit_ = nullptr;
 };
 
 } // namespace orv

@@ -31,7 +31,7 @@ Intro::Intro(AppContext& ctx, QWidget* parent)
 
 void Intro::Form_Load()
 {
-    if (!ctx_.aboutShown)
+    if (!ctx_.aboutShown())
         ctx_.shell().hideMainWindow();
 }
 

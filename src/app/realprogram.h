@@ -7,12 +7,13 @@
 #include "platform/librarymoduleplugin.h"
 #include "pictures/pictureloader.h"
 #include "platform/printerservice.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/mediaservices.h"
-#include "platform/shell.h"
+#include "platform/desktoplauncher.h"
 #include "platform/screenmetrics.h"
+#include "platform/libraryfolder.h"
 #include "platform/trayicons.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QCoreApplication>
 
@@ -28,8 +29,8 @@ struct RealProgram {
         : store(SettingsStore::defaultRoot()),
           // The picture area is about 300 pixels tall: a large JPEG shows its top at once.
           pictures(1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY(), 256LL * 1024 * 1024, 384),
-          mediaLibrary(QCoreApplication::applicationDirPath()),
-          modules(mediaLibrary.audio(), QCoreApplication::applicationDirPath()),
+          mediaLibrary(privateLibraryFolder()),
+          modules(mediaLibrary.audio(), privateLibraryFolder()),
           ctx(store, prompts, services(process)),
           app(ctx)
     {
@@ -55,7 +56,7 @@ struct RealProgram {
     QtPictureLoader pictures;
     LazyMediaServices mediaLibrary;  // sound, video and the shared audio output, loaded at first use
     LibraryModulePlugin modules;     // after the audio output, before the windows
-    DesktopShell desktop;
+    XdgDesktopLauncher desktop;
     QtPrinterService printer;
     AppContext ctx;
     Application app;

@@ -11,7 +11,6 @@
 #include <QIcon>
 #include <QPixmap>
 
-#include <cmath>
 
 namespace orv {
 
@@ -36,16 +35,12 @@ void frmPlay::Form_Load()
     const ScreenMetrics& screen = *ctx_.services().screen;
     const QSize px = screen.screenPixels();
     move((px.width() - width()) / 2, (px.height() - height()) / 2);
-    const double tppX = screen.twipsPerPixelX();
-    ctx_.services().tray->add(this, kTrayTip, windowIcon(),
-                              [this, tppX](int message) { Form_MouseMove(0, 0, message * tppX, 0); });
+    ctx_.services().tray->add(this, kTrayTip, windowIcon(), [this](TrayMessage m) { trayIcon_Message(m); });
 }
 
-void frmPlay::Form_MouseMove(int, int, double x, double)
+void frmPlay::trayIcon_Message(TrayMessage message)
 {
-    // Pixels from twips, halves to even: the message number.
-    lastTrayMessage = qint32(std::nearbyint(x / ctx_.services().screen->twipsPerPixelX()));
-    if (lastTrayMessage == TrayLeftDoubleClick) {
+    if (message == TrayMessage::LeftDoubleClick) {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         activateWindow();
     }
@@ -57,8 +52,8 @@ void frmPlay::Form_Unload()
         return;
     unloaded_ = true;
     if (ModulePlugin* plugin = ctx_.services().modules) {
-        plugin->stop(ctx_.ModPlayerHandle);
-        plugin->destroy(ctx_.ModPlayerHandle);
+        plugin->stop(ctx_.modPlayerHandle());
+        plugin->destroy(ctx_.modPlayerHandle());
     }
     instanceAttached_ = false;
     ctx_.services().tray->remove(this);

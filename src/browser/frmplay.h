@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/trayicons.h"
+
 #include <QWidget>
 
 namespace orv {
@@ -15,16 +17,14 @@ public:
     explicit frmPlay(AppContext& ctx, QWidget* parent = nullptr);
 
     void Form_Load();
-    // Tray messages arrive here as the x position in twips (the message number in pixels).
-    void Form_MouseMove(int button, int shift, double x, double y);
+    // The tray icon's mouse events: a double-click restores the window, visible or not.
+    void trayIcon_Message(TrayMessage message);
     void Form_Unload();
 
     // An instance is attached once the plug-in was given this window, until Form_Unload or a
     // new start releases it.
     bool hasInstance() const { return instanceAttached_; }
     void setInstanceAttached(bool attached) { instanceAttached_ = attached; }
-
-    qint32 lastTrayMessage = 0;  // the number of the last tray message received
 
 protected:
     void closeEvent(QCloseEvent* e) override;

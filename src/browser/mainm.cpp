@@ -1,37 +1,35 @@
 #include "browser/mainm.h"
 
 #include "browser/core/dispatchtable.h"
-#include "browser/core/filepatterns.h"
+#include "browser/core/filterpatterns.h"
 #include "browser/core/scrollsetup.h"
-#include "browser/core/folderentries.h"
-#include "browser/drivelistbox.h"
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
 #include "browser/picturebox.h"
-#include "browser/statusbar.h"
+#include "browser/statuspanels.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/drivelistbox.h"
+#include "browsing/filelistview.h"
+#include "browsing/folderlistview.h"
 #include "common/appcontext.h"
 #include "common/art.h"
 #include "common/core/paths.h"
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
-#include "common/twipslayout.h"
+#include "common/core/version.h"
 #include "common/fullscreenview.h"
+#include "common/twipslayout.h"
+#include "platform/core/processenvironment.h"
+#include "platform/desktoplauncher.h"
 #include "platform/mediacontrol.h"
 #include "pictures/pictureloader.h"
 #include "platform/printerservice.h"
-#include "platform/processenvironment.h"
-#include "platform/shell.h"
-#include "platform/soundplayer.h"
 #include "platform/screenmetrics.h"
-#include "platform/trayicons.h"
-#include "platform/volumelist.h"
+#include "platform/soundplayer.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
-#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -47,13 +45,27 @@ namespace orv {
 
 namespace {
 
-const QString kTrayTip = QStringLiteral("Orvane Viewer");
-
 QAction* addEntry(QMenu* menu, const QString& name, const QString& caption)
 {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     return a;
+}
+
+// The designed box of the version label was drawn for a smaller system font than a Linux
+// desktop's; its text keeps the box and gives up a point of size (two at most) to fit in it.
+void fitTextInBox(QLabel* label)
+{
+    QFont font = label->font();
+    const qreal smallest = font.pointSizeF() - 2;
+    for (;;) {
+        const QFontMetrics fm(font);
+        const bool fits = fm.horizontalAdvance(label->text()) <= label->width() && fm.height() <= label->height();
+        if (fits || font.pointSizeF() - 1 < smallest)
+            break;
+        font.setPointSizeF(font.pointSizeF() - 1);
+    }
+    label->setFont(font);
 }
 
 } // namespace
@@ -62,9 +74,32 @@ QAction* addEntry(QMenu* menu, const QString& name, const QString& caption)
 MainM::MainM(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx)
 {
     setObjectName(QStringLiteral("MainM"));
-    setWindowTitle(QStringLiteral("Orvane Viewer"));
+    setWindowTitle(ProgramName);
     buildMenus();
     buildControls();
+
+    const auto panelTip = [this](int panel) {
+        return [this, panel](const QString& tip) { StatusBar_->setPanelToolTip(panel, tip); };
+    };
+    const auto fileType = [this](int entry) {
+        return [this, entry](const QString& text) { cmbFiles_->setItemText(entry, text); };
+    };
+    texts_ = {
+        {mnuQuit_, 1}, {mnuSlide_, 2}, {mnuText_, 3}, {mnuTrayEditor_, 3}, {mnuTraySlide_, 2},
+        {mnuTrayPal_, 4}, {mnuTrayQuit_, 1}, {mnuTrayMaxi_, 109}, {mnuPalView_, 4}, {mnuOptions_, 5},
+        {mnuAbout_, 6},
+        {panelTip(1), 12}, {panelTip(2), 13}, {panelTip(3), 14},
+        {ppall_, 15}, {ppaudio_, 16}, {ppexe_, 17}, {pphlp_, 18}, {pphtml_, 19}, {pppic_, 20}, {pptxt_, 21},
+        {printerSetup_, 22}, {GoPrint_, 23}, {Root_, 24}, {Previous_, 25},
+        {fileType(0), 200}, {fileType(1), 201}, {fileType(2), 202}, {fileType(3), 203},
+        {fileType(4), 204}, {fileType(5), 205}, {fileType(6), 206}, {fileType(7), 207},
+        {mnuControl_, 61},
+    };
+}
+
+void MainM::applyTexts()
+{
+    texts_.apply(ctx_);
 }
 
 MainM::~MainM() = default;
@@ -72,69 +107,69 @@ MainM::~MainM() = default;
 void MainM::buildMenus()
 {
     QMenuBar* bar = menuBar();
-    mnuQuit = bar->addAction(QStringLiteral("&Quit"));
-    mnuQuit->setObjectName(QStringLiteral("mnuQuit"));
-    mnuModules = bar->addMenu(QStringLiteral("&Modules"));
-    mnuModules->setObjectName(QStringLiteral("mnuModules"));
-    mnuSlide = addEntry(mnuModules, QStringLiteral("mnuSlide"), QStringLiteral("&Slide Show"));
-    mnuSlide->setShortcut(Qt::Key_F1);
-    mnuText = addEntry(mnuModules, QStringLiteral("mnuText"), QStringLiteral("&Text Editor"));
-    mnuText->setShortcut(Qt::Key_F2);
-    mnuPalView = addEntry(mnuModules, QStringLiteral("mnuPalView"), QStringLiteral("&Palette Viewer"));
-    mnuPalView->setShortcut(Qt::Key_F3);
-    mnuModules->addSeparator()->setObjectName(QStringLiteral("mnuBlank"));
-    mnuControl = addEntry(mnuModules, QStringLiteral("mnuControl"), QStringLiteral("&Control Panel"));
-    mnuControl->setShortcut(Qt::Key_F4);
-    mnuOptions = bar->addAction(QStringLiteral("&Options"));
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuAbout = bar->addAction(QStringLiteral("&About..."));
-    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+    mnuQuit_ = bar->addAction(QStringLiteral("&Quit"));
+    mnuQuit_->setObjectName(QStringLiteral("mnuQuit"));
+    mnuModules_ = bar->addMenu(QStringLiteral("&Modules"));
+    mnuModules_->setObjectName(QStringLiteral("mnuModules"));
+    mnuSlide_ = addEntry(mnuModules_, QStringLiteral("mnuSlide"), QStringLiteral("&Slide Show"));
+    mnuSlide_->setShortcut(Qt::Key_F1);
+    mnuText_ = addEntry(mnuModules_, QStringLiteral("mnuText"), QStringLiteral("&Text Editor"));
+    mnuText_->setShortcut(Qt::Key_F2);
+    mnuPalView_ = addEntry(mnuModules_, QStringLiteral("mnuPalView"), QStringLiteral("&Palette Viewer"));
+    mnuPalView_->setShortcut(Qt::Key_F3);
+    mnuModules_->addSeparator()->setObjectName(QStringLiteral("mnuBlank"));
+    mnuControl_ = addEntry(mnuModules_, QStringLiteral("mnuControl"), QStringLiteral("&Control Panel"));
+    mnuControl_->setShortcut(Qt::Key_F4);
+    mnuOptions_ = bar->addAction(QStringLiteral("&Options"));
+    mnuOptions_->setObjectName(QStringLiteral("mnuOptions"));
+    mnuAbout_ = bar->addAction(QStringLiteral("&About..."));
+    mnuAbout_->setObjectName(QStringLiteral("mnuAbout"));
 
-    mnuTray = new QMenu(QStringLiteral("Tray"), this);
-    mnuTray->setObjectName(QStringLiteral("mnuTray"));
-    mnuTraySlide = addEntry(mnuTray, QStringLiteral("mnuTraySlide"), QStringLiteral("&Slide Show"));
-    mnuTrayEditor = addEntry(mnuTray, QStringLiteral("mnuTrayEditor"), QStringLiteral("&Text Editor"));
-    mnuTrayPal = addEntry(mnuTray, QStringLiteral("mnuTrayPal"), QStringLiteral("&Palette Viewer"));
-    mnuTray->addSeparator()->setObjectName(QStringLiteral("void"));
-    mnuTrayMaxi = addEntry(mnuTray, QStringLiteral("mnuTrayMaxi"), QStringLiteral("&Maximize"));
-    mnuTrayQuit = addEntry(mnuTray, QStringLiteral("mnuTrayQuit"), QStringLiteral("&Quit"));
+    mnuTray_ = new QMenu(QStringLiteral("Tray"), this);
+    mnuTray_->setObjectName(QStringLiteral("mnuTray"));
+    mnuTraySlide_ = addEntry(mnuTray_, QStringLiteral("mnuTraySlide"), QStringLiteral("&Slide Show"));
+    mnuTrayEditor_ = addEntry(mnuTray_, QStringLiteral("mnuTrayEditor"), QStringLiteral("&Text Editor"));
+    mnuTrayPal_ = addEntry(mnuTray_, QStringLiteral("mnuTrayPal"), QStringLiteral("&Palette Viewer"));
+    mnuTray_->addSeparator()->setObjectName(QStringLiteral("void"));
+    mnuTrayMaxi_ = addEntry(mnuTray_, QStringLiteral("mnuTrayMaxi"), QStringLiteral("&Maximize"));
+    mnuTrayQuit_ = addEntry(mnuTray_, QStringLiteral("mnuTrayQuit"), QStringLiteral("&Quit"));
 
-    popupF = new QMenu(QStringLiteral("popupF"), this);
-    popupF->setObjectName(QStringLiteral("popupF"));
+    popupF_ = new QMenu(QStringLiteral("popupF"), this);
+    popupF_->setObjectName(QStringLiteral("popupF"));
     const QString ppNames[] = {QStringLiteral("ppall"), QStringLiteral("ppaudio"), QStringLiteral("ppavi"),
                                QStringLiteral("ppexe"), QStringLiteral("pphlp"), QStringLiteral("pphtml"),
                                QStringLiteral("pppic"), QStringLiteral("pptxt")};
     const QString ppCaptions[] = {QStringLiteral("&All"), QStringLiteral("A&udio"), QStringLiteral("A&vi"),
                                   QStringLiteral("&Executable"), QStringLiteral("&Help"),
                                   QStringLiteral("HT&ML"), QStringLiteral("&Pictures"), QStringLiteral("&Text")};
-    QAction** ppActions[] = {&ppall, &ppaudio, &ppavi, &ppexe, &pphlp, &pphtml, &pppic, &pptxt};
+    QAction** ppActions[] = {&ppall_, &ppaudio_, &ppavi_, &ppexe_, &pphlp_, &pphtml_, &pppic_, &pptxt_};
     for (int i = 0; i < 8; ++i) {
-        *ppActions[i] = addEntry(popupF, ppNames[i], ppCaptions[i]);
+        *ppActions[i] = addEntry(popupF_, ppNames[i], ppCaptions[i]);
         connect(*ppActions[i], &QAction::triggered, this, [this, i] { selectFileType(i); });
     }
 
-    EasyBrowse = new QMenu(QStringLiteral("EasyBrowse"), this);
-    EasyBrowse->setObjectName(QStringLiteral("EasyBrowse"));
-    Root = addEntry(EasyBrowse, QStringLiteral("Root"), QStringLiteral("&Root"));
-    Previous = addEntry(EasyBrowse, QStringLiteral("Previous"), QStringLiteral("&Previous"));
-    connect(Root, &QAction::triggered, this, &MainM::btnRoot_Click);
-    connect(Previous, &QAction::triggered, this, &MainM::btnPrev_Click);
+    EasyBrowse_ = new QMenu(QStringLiteral("EasyBrowse"), this);
+    EasyBrowse_->setObjectName(QStringLiteral("EasyBrowse"));
+    Root_ = addEntry(EasyBrowse_, QStringLiteral("Root"), QStringLiteral("&Root"));
+    Previous_ = addEntry(EasyBrowse_, QStringLiteral("Previous"), QStringLiteral("&Previous"));
+    connect(Root_, &QAction::triggered, this, &MainM::btnRoot_Click);
+    connect(Previous_, &QAction::triggered, this, &MainM::btnPrev_Click);
 
-    printMnu = new QMenu(QStringLiteral("printMnu"), this);
-    printMnu->setObjectName(QStringLiteral("printMnu"));
-    printerSetup = addEntry(printMnu, QStringLiteral("printerSetup"), QStringLiteral("&Setup..."));
-    GoPrint = addEntry(printMnu, QStringLiteral("GoPrint"), QStringLiteral("&Print"));
+    printMnu_ = new QMenu(QStringLiteral("printMnu"), this);
+    printMnu_->setObjectName(QStringLiteral("printMnu"));
+    printerSetup_ = addEntry(printMnu_, QStringLiteral("printerSetup"), QStringLiteral("&Setup..."));
+    GoPrint_ = addEntry(printMnu_, QStringLiteral("GoPrint"), QStringLiteral("&Print"));
 
-    connect(mnuQuit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuTrayQuit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuSlide, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
-    connect(mnuTraySlide, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
-    connect(mnuPalView, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
-    connect(mnuTrayPal, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
-    connect(mnuOptions, &QAction::triggered, this, [this] { ctx_.shell().showOptions(); });
-    connect(mnuAbout, &QAction::triggered, this, [this] { ctx_.shell().showAbout(); });
-    connect(mnuControl, &QAction::triggered, this, &MainM::mnuControl_Click);
-    connect(mnuTrayMaxi, &QAction::triggered, this, [this] {
+    connect(mnuQuit_, &QAction::triggered, this, &QWidget::close);
+    connect(mnuTrayQuit_, &QAction::triggered, this, &QWidget::close);
+    connect(mnuSlide_, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
+    connect(mnuTraySlide_, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
+    connect(mnuPalView_, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
+    connect(mnuTrayPal_, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
+    connect(mnuOptions_, &QAction::triggered, this, [this] { ctx_.shell().showOptions(); });
+    connect(mnuAbout_, &QAction::triggered, this, [this] { ctx_.shell().showAbout(); });
+    connect(mnuControl_, &QAction::triggered, this, &MainM::mnuControl_Click);
+    connect(mnuTrayMaxi_, &QAction::triggered, this, [this] {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         if (isVisible())
             activateWindow();
@@ -155,143 +190,127 @@ void MainM::buildControls()
     small.setPointSizeF(8.0);
     client->setFont(small);
 
-    Open = new PictureBox(client);
-    Open->setObjectName(QStringLiteral("Open"));
-    Open->setMouseTracking(true);
-    Open->installEventFilter(this);
-    L.place(Open, 0, 0, 4335, 4575);
+    Open_ = new PictureBox(client);
+    Open_->setObjectName(QStringLiteral("Open"));
+    Open_->setMouseTracking(true);
+    Open_->installEventFilter(this);
+    L.place(Open_, 0, 0, 4335, 4575);
 
-    imgAvi = new QLabel(Open);
-    imgAvi->setObjectName(QStringLiteral("imgAvi"));
-    imgAvi->setPixmap(QPixmap::fromImage(artImage("video")));
-    L.place(imgAvi, 1920, 1800, 720, 720);
-    imgAvi->hide();
-    imgWave = new QLabel(Open);
-    imgWave->setObjectName(QStringLiteral("imgWave"));
-    imgWave->setPixmap(QPixmap::fromImage(artImage("wave")));
-    L.place(imgWave, 1920, 1800, 720, 720);
-    imgWave->hide();
+    imgAvi_ = new QLabel(Open_);
+    imgAvi_->setObjectName(QStringLiteral("imgAvi"));
+    imgAvi_->setPixmap(QPixmap::fromImage(artImage("video")));
+    L.place(imgAvi_, 1920, 1800, 720, 720);
+    imgAvi_->hide();
+    imgWave_ = new QLabel(Open_);
+    imgWave_->setObjectName(QStringLiteral("imgWave"));
+    imgWave_->setPixmap(QPixmap::fromImage(artImage("wave")));
+    L.place(imgWave_, 1920, 1800, 720, 720);
+    imgWave_->hide();
 
-    vscrPic = new QScrollBar(Qt::Vertical, client);
-    vscrPic->setObjectName(QStringLiteral("vscrPic"));
-    L.place(vscrPic, 4320, 0, 255, 4575);
-    hscrPic = new QScrollBar(Qt::Horizontal, client);
-    hscrPic->setObjectName(QStringLiteral("hscrPic"));
-    L.place(hscrPic, 0, 4560, 4335, 255);
+    vscrPic_ = new QScrollBar(Qt::Vertical, client);
+    vscrPic_->setObjectName(QStringLiteral("vscrPic"));
+    L.place(vscrPic_, 4320, 0, 255, 4575);
+    hscrPic_ = new QScrollBar(Qt::Horizontal, client);
+    hscrPic_->setObjectName(QStringLiteral("hscrPic"));
+    L.place(hscrPic_, 0, 4560, 4335, 255);
     // No picture yet: nothing to scroll.
-    for (QScrollBar* bar : {vscrPic, hscrPic}) {
+    for (QScrollBar* bar : {vscrPic_, hscrPic_}) {
         bar->setRange(0, 0);
         bar->setEnabled(false);
     }
 
-    btnFull = new QPushButton(QStringLiteral("F"), client);
-    btnFull->setObjectName(QStringLiteral("btnFull"));
-    L.place(btnFull, 4320, 4560, 255, 255);
-    btnFull->setEnabled(false);
+    btnFull_ = new QPushButton(QStringLiteral("F"), client);
+    btnFull_->setObjectName(QStringLiteral("btnFull"));
+    L.place(btnFull_, 4320, 4560, 255, 255);
+    btnFull_->setEnabled(false);
 
     ProcessEnvironment& proc = *ctx_.services().process;
-    dirDrive = new FolderListView(client);
-    dirDrive->setObjectName(QStringLiteral("dirDrive"));
-    L.place(dirDrive, 4680, 0, 2535, 3855);
+    browser_ = new FolderBrowser(*ctx_.services().volumes, proc, this);
+    browser_->setPattern(FilterPatterns[0]);
+    dirDrive_ = new FolderListView(*browser_, client);
+    dirDrive_->setObjectName(QStringLiteral("dirDrive"));
+    L.place(dirDrive_, 4680, 0, 2535, 3855);
 
-    drvChoose = new DriveListBox(*ctx_.services().volumes, client);
-    drvChoose->setObjectName(QStringLiteral("drvChoose"));
-    L.place(drvChoose, 4680, 4080, 1815, 315);
+    drvChoose_ = new DriveListBox(*browser_, client);
+    drvChoose_->setObjectName(QStringLiteral("drvChoose"));
+    L.place(drvChoose_, 4680, 4080, 1815, 315);
 
-    btnPrev = new QPushButton(QStringLiteral(".."), client);
-    btnPrev->setObjectName(QStringLiteral("btnPrev"));
-    L.place(btnPrev, 6600, 4110, 255, 255);
-    btnRoot = new QPushButton(QStringLiteral("/"), client);
-    btnRoot->setObjectName(QStringLiteral("btnRoot"));
-    L.place(btnRoot, 6960, 4110, 255, 255);
+    btnPrev_ = new QPushButton(QStringLiteral(".."), client);
+    btnPrev_->setObjectName(QStringLiteral("btnPrev"));
+    L.place(btnPrev_, 6600, 4110, 255, 255);
+    btnRoot_ = new QPushButton(QStringLiteral("/"), client);
+    btnRoot_->setObjectName(QStringLiteral("btnRoot"));
+    L.place(btnRoot_, 6960, 4110, 255, 255);
 
-    fileFilter = new FileListView(client);
-    fileFilter->setObjectName(QStringLiteral("fileFilter"));
-    L.place(fileFilter, 7320, 0, 2175, 3600);
+    fileFilter_ = new FileListView(client);
+    fileFilter_->setObjectName(QStringLiteral("fileFilter"));
+    fileFilter_->follow(*browser_);
+    L.place(fileFilter_, 7320, 0, 2175, 3600);
 
-    cmbFiles = new QComboBox(client);
-    cmbFiles->setObjectName(QStringLiteral("cmbFiles"));
-    L.place(cmbFiles, 7320, 4080, 2175, 315);
+    cmbFiles_ = new QComboBox(client);
+    cmbFiles_->setObjectName(QStringLiteral("cmbFiles"));
+    L.place(cmbFiles_, 7320, 4080, 2175, 315);
     for (int i = 0; i < 8; ++i)
-        cmbFiles->addItem(QString());
-    cmbFiles->setCurrentIndex(-1);
+        cmbFiles_->addItem(QString());
+    cmbFiles_->setCurrentIndex(-1);
 
-    lblVersion = new QLabel(QStringLiteral("v1.7"), client);
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    L.place(lblVersion, 6840, 4560, 585, 195);  // wide enough for the text in any font
-    lblCopyright = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), client);
-    lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
-    L.place(lblCopyright, 4680, 4560, 1965, 195);
-    lblURL = new QLabel(AppContext::SiteAddress.mid(8), client);
-    lblURL->setObjectName(QStringLiteral("lblURL"));
-    lblURL->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
-    lblURL->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblURL->setCursor(Qt::PointingHandCursor);
-    L.place(lblURL, 7440, 4560, 2055, 375);
-    imgBanner = new QLabel(client);
-    imgBanner->setObjectName(QStringLiteral("imgBanner"));
-    imgBanner->setPixmap(QPixmap::fromImage(artImage("banner-vertical")));
-    imgBanner->setScaledContents(true);
-    L.place(imgBanner, 9600, 0, 465, 4845);
+    lblVersion_ = new QLabel(versionLabel(), client);
+    lblVersion_->setObjectName(QStringLiteral("lblVersion"));
+    L.place(lblVersion_, 6840, 4560, 315, 195);
+    fitTextInBox(lblVersion_);
+    lblCopyright_ = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), client);
+    lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
+    L.place(lblCopyright_, 4680, 4560, 1965, 195);
+    lblURL_ = new QLabel(AppContext::SiteAddress.mid(8), client);
+    lblURL_->setObjectName(QStringLiteral("lblURL"));
+    lblURL_->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
+    lblURL_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblURL_->setCursor(Qt::PointingHandCursor);
+    L.place(lblURL_, 7440, 4560, 2055, 375);
+    imgBanner_ = new QLabel(client);
+    imgBanner_->setObjectName(QStringLiteral("imgBanner"));
+    imgBanner_->setPixmap(QPixmap::fromImage(artImage("banner-vertical")));
+    imgBanner_->setScaledContents(true);
+    L.place(imgBanner_, 9600, 0, 465, 4845);
 
-    StatusBar = new StatusPanels(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->setFont(small);
-    setStatusBar(StatusBar);
-    StatusBar->setPanelText(1, QStringLiteral("Orvane Viewer"));
+    StatusBar_ = new StatusPanels(this);
+    StatusBar_->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar_->setFont(small);
+    // The bottom 315 twips of the client area, as designed.
+    StatusBar_->setFixedHeight(L.y(315));
+    setStatusBar(StatusBar_);
+    StatusBar_->setPanelText(1, ProgramName);
 
-    for (QWidget* w : {static_cast<QWidget*>(btnPrev), static_cast<QWidget*>(btnRoot),
-                       static_cast<QWidget*>(btnFull), static_cast<QWidget*>(lblURL)}) {
+    for (QWidget* w : {static_cast<QWidget*>(btnPrev_), static_cast<QWidget*>(btnRoot_),
+                       static_cast<QWidget*>(btnFull_), static_cast<QWidget*>(lblURL_)}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }
 
     // The lists start at the folder the program was launched in, as created.
-    const QString launch = proc.currentFolder();
-    if (!dirDrive->setPath(launch))
-        dirDrive->setPath(QStringLiteral("/"));
-    fileFilter->setFolder(dirDrive->path());
-    drvChoose->showDrive(volumeRootOf(dirDrive->path(), drvChoose->volumes()));
+    if (!browser_->enter(proc.currentFolder()))
+        browser_->enter(QStringLiteral("/"));
 
-    connect(cmbFiles, &QComboBox::currentIndexChanged, this, [this](int) { cmbFiles_Click(); });
-    connect(dirDrive, &FolderListView::folderChanged, this, &MainM::dirDrive_Change);
-    connect(dirDrive, &FolderListView::enterPressed, this, [this] { dirDrive_KeyPress(13); });
-    connect(dirDrive, &FolderListView::rightButtonPressed, this, [this](QPoint p) { EasyBrowse->popup(p); });
-    connect(fileFilter, &FileListView::rightButtonPressed, this, [this](QPoint p) { popupF->popup(p); });
-    connect(fileFilter, &FileListView::fileClicked, this, &MainM::fileFilter_Click);
-    connect(drvChoose, &DriveListBox::driveChanged, this, &MainM::drvChoose_Change);
-    connect(btnPrev, &QPushButton::clicked, this, &MainM::btnPrev_Click);
-    connect(btnRoot, &QPushButton::clicked, this, &MainM::btnRoot_Click);
-    connect(btnFull, &QPushButton::clicked, this, &MainM::btnFull_Click);
-    connect(hscrPic, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
-    connect(vscrPic, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
-    connect(Open, &PictureBox::rightButtonPressed, this, [this](QPoint p) {
-        if (Open->hasPicture() && soundShown == 0)
-            printMnu->popup(p);
+    connect(cmbFiles_, &QComboBox::currentIndexChanged, this, [this](int) { cmbFiles_Click(); });
+    connect(browser_, &FolderBrowser::folderChanged, this, &MainM::dirDrive_Change);
+    connect(dirDrive_, &FolderListView::enterPressed, this, [this] { dirDrive_KeyPress(13); });
+    connect(dirDrive_, &FolderListView::rightButtonPressed, this, [this](QPoint p) { EasyBrowse_->popup(p); });
+    connect(fileFilter_, &FileListView::rightButtonPressed, this, [this](QPoint p) { popupF_->popup(p); });
+    connect(fileFilter_, &FileListView::fileClicked, this, &MainM::fileFilter_Click);
+    connect(drvChoose_, &DriveListBox::driveChanged, this, &MainM::drvChoose_Change);
+    connect(btnPrev_, &QPushButton::clicked, this, &MainM::btnPrev_Click);
+    connect(btnRoot_, &QPushButton::clicked, this, &MainM::btnRoot_Click);
+    connect(btnFull_, &QPushButton::clicked, this, &MainM::btnFull_Click);
+    connect(hscrPic_, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
+    connect(vscrPic_, &QScrollBar::valueChanged, this, &MainM::scrollPicture);
+    connect(Open_, &PictureBox::rightButtonPressed, this, [this](QPoint p) {
+        if (Open_->hasPicture() && soundShown_ == 0)
+            printMnu_->popup(p);
     });
-    connect(GoPrint, &QAction::triggered, this, &MainM::GoPrint_Click);
-    connect(printerSetup, &QAction::triggered, this, &MainM::printerSetup_Click);
+    connect(GoPrint_, &QAction::triggered, this, &MainM::GoPrint_Click);
+    connect(printerSetup_, &QAction::triggered, this, &MainM::printerSetup_Click);
 
     setFixedSize(sizeHint());
-}
-
-QString MainM::programVolumeRoot() const
-{
-    return volumeRootOf(ctx_.services().process->executableFolder(), ctx_.services().volumes->volumes());
-}
-
-QString MainM::startupCommandLine() const
-{
-    QString cmd = ctx_.services().process->arguments().join(QLatin1Char(' '));
-    if (cmd.isEmpty())
-        return cmd;
-    // A path wrapped in double quotes (as some launchers pass it) names the path inside.
-    if (cmd.size() >= 2 && cmd.startsWith(QLatin1Char('"')) && cmd.endsWith(QLatin1Char('"'))
-        && !QFileInfo::exists(cmd))
-        cmd = cmd.mid(1, cmd.size() - 2);
-    if (QDir::isRelativePath(cmd))
-        cmd = QDir(ctx_.services().process->launchFolder()).absoluteFilePath(cmd);
-    return cmd;
 }
 
 void MainM::Form_Load()
@@ -303,65 +322,46 @@ void MainM::Form_Load()
     adjustSize();
     move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
 
-    const double tppX = ctx_.services().screen->twipsPerPixelX();
-    ctx_.services().tray->add(this, kTrayTip, windowIcon(),
-                              [this, tppX](int message) { Form_MouseMove(0, 0, message * tppX, 0); });
+    ctx_.services().tray->add(this, ProgramName, windowIcon(), [this](TrayMessage m) { trayIcon_Message(m); });
 
     selectFileType(0);
 
-    QString start = ctx_.store().read(AppContext::AppName, QStringLiteral("Settings"), QStringLiteral("DefaultDir"));
-    if (start.isEmpty())
-        start = programVolumeRoot();
-    ProcessEnvironment& proc = *ctx_.services().process;
-    if (!proc.setCurrentFolder(start)) {
-        // A start folder that has gone (a removed disc, a deleted folder) is not fatal.
-        start = programVolumeRoot();
-        if (!proc.setCurrentFolder(start)) {
-            start = QStringLiteral("/");
-            proc.setCurrentFolder(start);
-        }
-    }
+    const QString start = browser_->makeStartFolderCurrent(
+        ctx_.store().read(AppContext::AppName, QStringLiteral("Settings"), QStringLiteral("DefaultDir")));
 
-    const QString cmd = startupCommandLine();
+    const QString cmd = browser_->commandLinePath();
     if (!cmd.isEmpty()) {
         const QString parent = ParentFolder(cmd);
         if (parent != kNoParent) {
-            currentFile = cmd;
-            openedFromCommandLine = 1;
-            enterFolderOrFallback(parent);
-            fileFilter_Click();
+            browser_->enterOrFallback(parent);
+            dispatchFile(cmd);
         }
     } else {
-        enterFolderOrFallback(start);
+        browser_->enterOrFallback(start);
     }
 }
 
-void MainM::enterFolderOrFallback(const QString& path)
+void MainM::dispatchFile(const QString& path)
 {
-    if (dirDrive->setPath(path))
-        return;
-    const QString current = ctx_.services().process->currentFolder();
-    if (dirDrive->setPath(current))
-        return;
-    if (dirDrive->setPath(programVolumeRoot()))
-        return;
-    dirDrive->setPath(QStringLiteral("/"));
+    currentFile_ = path;
+    openedFromCommandLine_ = 1;
+    fileFilter_Click();
 }
 
 void MainM::selectFileType(int entry)
 {
-    if (cmbFiles->currentIndex() == entry)
+    if (cmbFiles_->currentIndex() == entry)
         cmbFiles_Click();
     else
-        cmbFiles->setCurrentIndex(entry);  // raises cmbFiles_Click
+        cmbFiles_->setCurrentIndex(entry);  // raises cmbFiles_Click
 }
 
 void MainM::cmbFiles_Click()
 {
-    const int i = cmbFiles->currentIndex();
+    const int i = cmbFiles_->currentIndex();
     if (i < 0 || i >= int(FilterPatterns.size()))
         return;
-    fileFilter->setPattern(FilterPatterns[size_t(i)]);
+    browser_->setPattern(FilterPatterns[size_t(i)]);
 }
 
 namespace {
@@ -385,31 +385,31 @@ public:
 void MainM::fileFilter_Click()
 {
     try {
-        soundShown = 0;
-        previousFile = currentFile;
-        imgWave->hide();
-        imgAvi->hide();
+        soundShown_ = 0;
+        previousFile_ = currentFile_;
+        imgWave_->hide();
+        imgAvi_->hide();
 
-        if (!openedFromCommandLine) {
-            const QString name = fileFilter->selectedName();
+        if (!openedFromCommandLine_) {
+            const QString name = fileFilter_->selectedName();
             if (name.isEmpty())
                 return;
-            const QString dir = dirDrive->path();
+            const QString dir = browser_->folder();
             const QChar sep = nativeSeparator();
-            currentFile = dir.endsWith(sep) ? dir + name : dir + sep + name;
+            currentFile_ = dir.endsWith(sep) ? dir + name : dir + sep + name;
             if (namesIgnoreCase())
-                currentFile = currentFile.toUpper();
+                currentFile_ = currentFile_.toUpper();
         }
 
-        StatusBar->setPanelText(1, displayFolder(currentFile));
+        StatusBar_->setPanelText(1, displayFolder(currentFile_));
 
-        const DispatchPlan plan = planDispatch(currentFile, cmbFiles->currentIndex());
+        const DispatchPlan plan = planDispatch(currentFile_, cmbFiles_->currentIndex());
         if (plan.playModuleFirst)
             playModule();
         if (plan.handHtmlFirst) {
-            if (!ctx_.services().desktop->openDocument(currentFile))
+            if (!ctx_.services().desktop->openDocument(currentFile_))
                 throw DispatchFailure{QStringLiteral("cannot hand over")};
-            currentFile = previousFile;
+            currentFile_ = previousFile_;
         }
         switch (plan.byTail) {
         case FileAction::None:
@@ -418,22 +418,20 @@ void MainM::fileFilter_Click()
             showPicture();
             break;
         case FileAction::OpenInEditor:
-            ctx_.pendingEditorFile = currentFile;
-            ctx_.shell().showTextEditor();
-            ctx_.pendingEditorFile.clear();
+            ctx_.shell().openInEditor(currentFile_);
             break;
         case FileAction::RunProgram:
             runProgram();
             break;
         case FileAction::OpenHelp:
-            if (!ctx_.services().desktop->openHelp(currentFile))
+            if (!ctx_.services().desktop->openHelp(currentFile_))
                 throw DispatchFailure{QStringLiteral("cannot open help")};
-            currentFile = previousFile;
+            currentFile_ = previousFile_;
             break;
         case FileAction::HandToSystem:
-            if (!ctx_.services().desktop->openDocument(currentFile))
+            if (!ctx_.services().desktop->openDocument(currentFile_))
                 throw DispatchFailure{QStringLiteral("cannot hand over")};
-            currentFile = previousFile;
+            currentFile_ = previousFile_;
             break;
         case FileAction::PlaySound:
             playSound();
@@ -445,46 +443,46 @@ void MainM::fileFilter_Click()
             playModule();
             break;
         }
-        if (openedFromCommandLine)
-            openedFromCommandLine = 0;
+        if (openedFromCommandLine_)
+            openedFromCommandLine_ = 0;
     } catch (const DispatchFailure&) {
         ctx_.prompts().message(ctx_.text(54) + QLatin1Char('\r') + ctx_.text(55), ctx_.text(56),
                                PromptIcon::Critical, PromptButtons::Ok);
-        if (openedFromCommandLine)
-            openedFromCommandLine = 0;
+        if (openedFromCommandLine_)
+            openedFromCommandLine_ = 0;
     }
 }
 
 void MainM::clearPictureArea()
 {
-    Open->clearPicture();
+    Open_->clearPicture();
 }
 
 void MainM::disablePictureControls()
 {
-    for (QScrollBar* bar : {hscrPic, vscrPic}) {
+    for (QScrollBar* bar : {hscrPic_, vscrPic_}) {
         const QSignalBlocker block(bar);
         bar->setEnabled(false);
     }
-    btnFull->setEnabled(false);
+    btnFull_->setEnabled(false);
 }
 
 void MainM::showPicture()
 {
     const BusyCursor busy;
     clearPictureArea();
-    const PictureResult r = ctx_.services().pictures->load(currentFile);
+    const PictureResult r = ctx_.services().pictures->load(currentFile_);
     if (!r.ok())
         throw DispatchFailure{r.error};
-    Open->setPicture(r.picture);
-    btnFull->setEnabled(true);
+    Open_->setPicture(r.picture);
+    btnFull_->setEnabled(true);
     setUpScrollBars();
 }
 
 void MainM::setUpScrollBars()
 {
     const ScreenMetrics& screen = *ctx_.services().screen;
-    const QSize h = Open->himetric();
+    const QSize h = Open_->himetric();
     const ScrollAxis across = scrollAxis(h.width(), kPictureBoxWidthTwips, screen.twipsPerPixelX());
     const ScrollAxis down = scrollAxis(h.height(), kPictureBoxHeightTwips, screen.twipsPerPixelY());
     const auto apply = [](QScrollBar* bar, const ScrollAxis& a) {
@@ -495,91 +493,88 @@ void MainM::setUpScrollBars()
         bar->setSingleStep(std::max(a.smallStep, 1));
         bar->setEnabled(a.enabled);
     };
-    apply(hscrPic, across);
-    apply(vscrPic, down);
+    apply(hscrPic_, across);
+    apply(vscrPic_, down);
     scrollPicture();
 }
 
 void MainM::scrollPicture()
 {
     const ScreenMetrics& screen = *ctx_.services().screen;
-    Open->setOffset(QPoint(int(std::lround(hscrPic->value() / screen.twipsPerPixelX())),
-                           int(std::lround(vscrPic->value() / screen.twipsPerPixelY()))));
+    Open_->setOffset(QPoint(int(std::lround(hscrPic_->value() / screen.twipsPerPixelX())),
+                           int(std::lround(vscrPic_->value() / screen.twipsPerPixelY()))));
 }
 
 void MainM::runProgram()
 {
     // The name as the list shows it; a command-line program has no list entry, so its file name.
-    QString shown = fileFilter->selectedName();
-    if (openedFromCommandLine || shown.isEmpty())
-        shown = QFileInfo(currentFile).fileName();
+    QString shown = fileFilter_->selectedName();
+    if (openedFromCommandLine_ || shown.isEmpty())
+        shown = QFileInfo(currentFile_).fileName();
     const PromptAnswer answer = ctx_.prompts().message(ctx_.text(57) + QLatin1Char('\r') + shown, ctx_.text(58),
                                                        PromptIcon::Question, PromptButtons::YesNo);
     if (answer == PromptAnswer::Yes) {
         const QString parameters = ctx_.prompts().input(ctx_.text(59), ctx_.text(60), QString()).value_or(QString());
-        if (!ctx_.services().desktop->runProgram(currentFile, parameters))
+        if (!ctx_.services().desktop->runProgram(currentFile_, parameters))
             throw DispatchFailure{QStringLiteral("cannot start program")};
     }
-    currentFile = previousFile;
+    currentFile_ = previousFile_;
 }
 
 void MainM::playSound()
 {
     const BusyCursor busy;
     clearPictureArea();
-    imgWave->show();
-    soundShown = 1;
+    imgWave_->show();
+    soundShown_ = 1;
     disablePictureControls();
-    ctx_.services().sound->play(currentFile);
+    ctx_.services().sound->play(currentFile_);
 }
 
 void MainM::playVideo()
 {
     disablePictureControls();
     clearPictureArea();
-    imgAvi->show();
+    imgAvi_->show();
     const PromptAnswer answer = ctx_.prompts().message(ctx_.text(107), ctx_.text(108), PromptIcon::Information,
                                                        PromptButtons::YesNo);
-    if (!ctx_.services().media->sendString(QStringLiteral("play ") + currentFile
-                                           + (answer == PromptAnswer::Yes ? QStringLiteral(" fullscreen") : QString())))
+    if (!ctx_.services().media->play(currentFile_, answer == PromptAnswer::Yes))
         throw DispatchFailure{QStringLiteral("cannot play video")};
 }
 
 void MainM::playModule()
 {
-    if (!ctx_.shell().playModule(currentFile))
+    if (!ctx_.shell().playModule(currentFile_))
         throw DispatchFailure{QStringLiteral("no module plug-in")};
 }
 
 void MainM::btnFull_Click()
 {
-    if (!Open->hasPicture() || soundShown != 0)
+    if (!Open_->hasPicture() || soundShown_ != 0)
         return;
-    ctx_.singlePictureMode = 1;
+    ctx_.setSinglePictureMode(true);
     FullScreenView& view = ctx_.shell().fullScreenView();
-    view.setCaption(currentFile + QStringLiteral(" [Full Screen]"));
+    view.setCaption(currentFile_ + QStringLiteral(" [Full Screen]"));
     view.showView();
     const ScreenMetrics& screen = *ctx_.services().screen;
     const QSize px = view.viewSizePixels();
-    const QSize h = Open->himetric();
-    fullScreenX = fullScreenOffset(px.width() * screen.twipsPerPixelX(), h.width(), kFullScreenDivisorX);
-    fullScreenY = fullScreenOffset(px.height() * screen.twipsPerPixelY(), h.height(), kFullScreenDivisorY);
+    const QSize h = Open_->himetric();
+    fullScreenX_ = fullScreenOffset(px.width() * screen.twipsPerPixelX(), h.width(), kFullScreenDivisorX);
+    fullScreenY_ = fullScreenOffset(px.height() * screen.twipsPerPixelY(), h.height(), kFullScreenDivisorY);
     // The offsets are kept in twips; the window draws in pixels.
-    view.drawPicture(Open->image(), QPoint(int(std::lround(fullScreenX / screen.twipsPerPixelX())),
-                                           int(std::lround(fullScreenY / screen.twipsPerPixelY()))));
+    view.drawPicture(Open_->image(), QPoint(int(std::lround(fullScreenX_ / screen.twipsPerPixelX())),
+                                           int(std::lround(fullScreenY_ / screen.twipsPerPixelY()))));
 }
 
-void MainM::Form_MouseMove(int, int, double x, double)
+void MainM::trayIcon_Message(TrayMessage message)
 {
-    // Pixels from twips, halves to even: the message number.
-    const long long message = static_cast<long long>(std::nearbyint(x / ctx_.services().screen->twipsPerPixelX()));
-    if (message == TrayLeftDoubleClick) {
+    if (message == TrayMessage::LeftDoubleClick) {
         if (isVisible()) {
             setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
             activateWindow();
         }
-    } else if (message == TrayRightButtonUp) {
-        mnuTray->popup(QCursor::pos());
+    } else if (message == TrayMessage::RightButtonUp) {
+        mnuTray_->popup(QCursor::pos());
     }
 }
 
@@ -596,10 +591,10 @@ void MainM::lblURL_Click()
 
 void MainM::GoPrint_Click()
 {
-    if (!Open->hasPicture() || soundShown == 1)
+    if (!Open_->hasPicture() || soundShown_ == 1)
         return;
     const ScreenMetrics& screen = *ctx_.services().screen;
-    ctx_.services().printer->printPicture(Open->image(), 1440.0 / screen.twipsPerPixelX(),
+    ctx_.services().printer->printPicture(Open_->image(), 1440.0 / screen.twipsPerPixelX(),
                                           1440.0 / screen.twipsPerPixelY());
 }
 
@@ -610,56 +605,52 @@ void MainM::printerSetup_Click()
 
 void MainM::dirDrive_Change()
 {
-    fileFilter->setFolder(dirDrive->path());
-    drvChoose->showDrive(volumeRootOf(dirDrive->path(), drvChoose->volumes()));
-    StatusBar->setPanelText(1, displayFolder(fileFilter->folder()));
+    StatusBar_->setPanelText(1, displayFolder(browser_->folder()));
 }
 
 void MainM::dirDrive_KeyPress(int keyAscii)
 {
     if (keyAscii == 13)
-        dirDrive->openHighlighted();
+        dirDrive_->openHighlighted();
 }
 
 void MainM::btnPrev_Click()
 {
-    const QString p = dirDrive->path();
-    // The root of a volume has no parent here.
-    if (p == volumeRootOf(p, drvChoose->volumes()))
-        return;
-    dirDrive->setPath(p + QStringLiteral("/.."));
+    browser_->enterParent();
 }
 
 void MainM::btnRoot_Click()
 {
-    dirDrive->setPath(volumeRootOf(dirDrive->path(), drvChoose->volumes()));
+    browser_->enterRoot();
 }
 
 void MainM::drvChoose_Change()
 {
-    const QString fallback = volumeRootOf(ctx_.services().process->currentFolder(), drvChoose->volumes());
-    const QString drive = drvChoose->drive();
-    // The drive's "current folder": the process's own when it is on that drive, else its root.
-    const QString cwd = ctx_.services().process->currentFolder();
-    const QString target = volumeRootOf(cwd, drvChoose->volumes()) == drive ? cwd : drive;
-    const bool ok = ctx_.services().volumes->isReady(drive) && dirDrive->setPath(target);
-    if (ok) {
-        StatusBar->setPanelText(1, namesIgnoreCase() ? dirDrive->path().toUpper() : dirDrive->path());
+    const QString drive = drvChoose_->drive();
+    if (browser_->enterDrive(drive)) {
+        StatusBar_->setPanelText(1, namesIgnoreCase() ? browser_->folder().toUpper() : browser_->folder());
         return;
     }
-    ctx_.prompts().message(ctx_.text(78), AppContext::AppName, PromptIcon::Critical, PromptButtons::Ok);
-    if (fallback != drive && ctx_.services().volumes->isReady(fallback)) {
-        drvChoose->setDrive(fallback);  // raises drvChoose_Change for the fallback drive
+    ctx_.prompts().message(ctx_.text(FolderBrowser::DriveErrorText), AppContext::AppName, PromptIcon::Critical,
+                           PromptButtons::Ok);
+    const QString fallback = browser_->fallbackDrive(drive);
+    if (!fallback.isEmpty()) {
+        drvChoose_->setDrive(fallback);  // raises drvChoose_Change for the fallback drive
         return;
     }
     // The fallback is gone as well: settle on "/" without asking again.
-    drvChoose->showDrive(QStringLiteral("/"));
-    dirDrive->setPath(QStringLiteral("/"));
-    StatusBar->setPanelText(1, dirDrive->path());
+    browser_->enter(QStringLiteral("/"));
+    StatusBar_->setPanelText(1, browser_->folder());
 }
 
 void MainM::closeEvent(QCloseEvent* e)
 {
+    // The close box and both Quit entries come here: the other windows are asked first, and a
+    // No from any of them keeps the program (and this window) as it is.
+    if (!unloaded_ && !ctx_.shell().mayEndProgram()) {
+        e->ignore();
+        return;
+    }
     // Form_Unload: the tray icon goes, then the program ends.
     if (!unloaded_) {
         unloaded_ = true;
@@ -672,30 +663,30 @@ void MainM::closeEvent(QCloseEvent* e)
 
 bool MainM::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == lblURL) {
+    if (watched == lblURL_) {
         if (e->type() == QEvent::MouseButtonPress) {
-            lblURL->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
+            lblURL_->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
         } else if (e->type() == QEvent::MouseButtonRelease) {
-            lblURL->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
+            lblURL_->setStyleSheet(QStringLiteral("color: rgb(0,0,255);"));
             const auto* me = static_cast<QMouseEvent*>(e);
-            if (me->button() == Qt::LeftButton && lblURL->rect().contains(me->position().toPoint()))
+            if (me->button() == Qt::LeftButton && lblURL_->rect().contains(me->position().toPoint()))
                 lblURL_Click();
         } else if (e->type() == QEvent::MouseMove) {
-            StatusBar->setPanelText(1, ctx_.text(8));
+            StatusBar_->setPanelText(1, ctx_.text(8));
         }
         return QMainWindow::eventFilter(watched, e);
     }
     if (e->type() == QEvent::MouseMove) {
-        if (watched == btnPrev)
-            StatusBar->setPanelText(1, ctx_.text(9));
-        else if (watched == btnRoot)
-            StatusBar->setPanelText(1, ctx_.text(10));
-        else if (watched == btnFull)
-            StatusBar->setPanelText(1, ctx_.text(7));
-        else if (watched == Open) {
-            const QString tail = currentFile.right(3).toLower();
-            const bool describe = Open->hasPicture() || tail == QLatin1String("mp3") || tail == QLatin1String("mid");
-            StatusBar->setPanelText(1, describe ? currentFile : ctx_.text(11));
+        if (watched == btnPrev_)
+            StatusBar_->setPanelText(1, ctx_.text(9));
+        else if (watched == btnRoot_)
+            StatusBar_->setPanelText(1, ctx_.text(10));
+        else if (watched == btnFull_)
+            StatusBar_->setPanelText(1, ctx_.text(7));
+        else if (watched == Open_) {
+            const QString tail = currentFile_.right(3).toLower();
+            const bool describe = Open_->hasPicture() || tail == QLatin1String("mp3") || tail == QLatin1String("mid");
+            StatusBar_->setPanelText(1, describe ? currentFile_ : ctx_.text(11));
         }
     }
     return QMainWindow::eventFilter(watched, e);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/texttable.h"
+#include "platform/trayicons.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -14,13 +17,14 @@ namespace orv {
 class AppContext;
 class DriveListBox;
 class FileListView;
+class FolderBrowser;
 class FolderListView;
 class PictureBox;
 class StatusPanels;
 
-// The main window: the file browser that lives for the whole run. Controls and handlers carry
-// the names the rest of the program knows them by; the language captions are set from outside
-// (ApplyLanguage), everything else is here.
+// The main window: the file browser that lives for the whole run. Its controls carry the
+// names the rest of the program knows them by, as object names; they are its own, and so are
+// its language texts (applyTexts).
 class MainM : public QMainWindow {
     Q_OBJECT
 public:
@@ -29,67 +33,22 @@ public:
 
     // Load handler: splash, centring, tray icon, file type, start folder, command line.
     void Form_Load();
+    // Sets the captions, tool tips and file-type entries from the active language.
+    void applyTexts();
 
-    // Menu bar and its twins in the tray menu.
-    QAction* mnuQuit = nullptr;
-    QMenu* mnuModules = nullptr;
-    QAction* mnuSlide = nullptr;
-    QAction* mnuText = nullptr;
-    QAction* mnuPalView = nullptr;
-    QAction* mnuControl = nullptr;
-    QAction* mnuOptions = nullptr;
-    QAction* mnuAbout = nullptr;
-    QMenu* mnuTray = nullptr;
-    QAction* mnuTraySlide = nullptr;
-    QAction* mnuTrayEditor = nullptr;
-    QAction* mnuTrayPal = nullptr;
-    QAction* mnuTrayMaxi = nullptr;
-    QAction* mnuTrayQuit = nullptr;
-
-    // Pop-up menus.
-    QMenu* popupF = nullptr;
-    QAction* ppall = nullptr;
-    QAction* ppaudio = nullptr;
-    QAction* ppavi = nullptr;
-    QAction* ppexe = nullptr;
-    QAction* pphlp = nullptr;
-    QAction* pphtml = nullptr;
-    QAction* pppic = nullptr;
-    QAction* pptxt = nullptr;
-    QMenu* EasyBrowse = nullptr;
-    QAction* Root = nullptr;
-    QAction* Previous = nullptr;
-    QMenu* printMnu = nullptr;
-    QAction* printerSetup = nullptr;
-    QAction* GoPrint = nullptr;
-
-    // Controls.
-    PictureBox* Open = nullptr;
-    QLabel* imgAvi = nullptr;
-    QLabel* imgWave = nullptr;
-    QScrollBar* vscrPic = nullptr;
-    QScrollBar* hscrPic = nullptr;
-    QPushButton* btnFull = nullptr;
-    FolderListView* dirDrive = nullptr;
-    DriveListBox* drvChoose = nullptr;
-    QPushButton* btnPrev = nullptr;
-    QPushButton* btnRoot = nullptr;
-    FileListView* fileFilter = nullptr;
-    QComboBox* cmbFiles = nullptr;
-    StatusPanels* StatusBar = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblCopyright = nullptr;
-    QLabel* lblURL = nullptr;
-    QLabel* imgBanner = nullptr;
+    // Where the browser is: folder, drive and file pattern.
+    FolderBrowser& browser() const { return *browser_; }
 
     // Form-level fields.
-    QString currentFile;
-    QString previousFile;
-    qint16 openedFromCommandLine = 0;
-    qint16 soundShown = 0;
-    // Not 16-bit: a picture far larger than the screen has offsets beyond that range.
-    int fullScreenX = 0;
-    int fullScreenY = 0;
+    QString currentFile() const { return currentFile_; }
+    QString previousFile() const { return previousFile_; }
+    bool openedFromCommandLine() const { return openedFromCommandLine_ != 0; }
+    bool soundShown() const { return soundShown_ != 0; }
+    int fullScreenX() const { return fullScreenX_; }
+    int fullScreenY() const { return fullScreenY_; }
+
+    // Opens a file by its path, as a file named on the command line is opened.
+    void dispatchFile(const QString& path);
 
     // Handlers.
     void cmbFiles_Click();
@@ -99,17 +58,18 @@ public:
     void dirDrive_KeyPress(int keyAscii);
     void btnPrev_Click();
     void btnRoot_Click();
+    // Selects a file-type entry and runs its click, as the file-type pop-up entries do.
     void selectFileType(int entry);
     void btnFull_Click();
-    // Tray notifications arrive here with the message number in place of x (in twips).
-    void Form_MouseMove(int button, int shift, double x, double y);
+    // The tray icon's mouse events: a double-click restores a visible window, the right
+    // button pops up the tray menu.
+    void trayIcon_Message(TrayMessage message);
     void mnuControl_Click();
     void lblURL_Click();
     void GoPrint_Click();
     void printerSetup_Click();
     // Repaints the picture at the scroll bars' values (their Change and Scroll events).
     void scrollPicture();
-
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -118,10 +78,6 @@ protected:
 private:
     void buildMenus();
     void buildControls();
-    // Moves the folder list to path, or to the nearest fallback that can be entered.
-    void enterFolderOrFallback(const QString& path);
-    QString programVolumeRoot() const;
-    QString startupCommandLine() const;
     // The dispatcher's actions; each throws DispatchFailure for the one error path.
     void showPicture();
     void runProgram();
@@ -133,6 +89,70 @@ private:
     void disablePictureControls();
 
     AppContext& ctx_;
+    FolderBrowser* browser_ = nullptr;
+    TextTable texts_;
+
+    // Menu bar and its twins in the tray menu.
+    QAction* mnuQuit_ = nullptr;
+    QMenu* mnuModules_ = nullptr;
+    QAction* mnuSlide_ = nullptr;
+    QAction* mnuText_ = nullptr;
+    QAction* mnuPalView_ = nullptr;
+    QAction* mnuControl_ = nullptr;
+    QAction* mnuOptions_ = nullptr;
+    QAction* mnuAbout_ = nullptr;
+    QMenu* mnuTray_ = nullptr;
+    QAction* mnuTraySlide_ = nullptr;
+    QAction* mnuTrayEditor_ = nullptr;
+    QAction* mnuTrayPal_ = nullptr;
+    QAction* mnuTrayMaxi_ = nullptr;
+    QAction* mnuTrayQuit_ = nullptr;
+
+    // Pop-up menus.
+    QMenu* popupF_ = nullptr;
+    QAction* ppall_ = nullptr;
+    QAction* ppaudio_ = nullptr;
+    QAction* ppavi_ = nullptr;
+    QAction* ppexe_ = nullptr;
+    QAction* pphlp_ = nullptr;
+    QAction* pphtml_ = nullptr;
+    QAction* pppic_ = nullptr;
+    QAction* pptxt_ = nullptr;
+    QMenu* EasyBrowse_ = nullptr;
+    QAction* Root_ = nullptr;
+    QAction* Previous_ = nullptr;
+    QMenu* printMnu_ = nullptr;
+    QAction* printerSetup_ = nullptr;
+    QAction* GoPrint_ = nullptr;
+
+    // Controls.
+    PictureBox* Open_ = nullptr;
+    QLabel* imgAvi_ = nullptr;
+    QLabel* imgWave_ = nullptr;
+    QScrollBar* vscrPic_ = nullptr;
+    QScrollBar* hscrPic_ = nullptr;
+    QPushButton* btnFull_ = nullptr;
+    FolderListView* dirDrive_ = nullptr;
+    DriveListBox* drvChoose_ = nullptr;
+    QPushButton* btnPrev_ = nullptr;
+    QPushButton* btnRoot_ = nullptr;
+    FileListView* fileFilter_ = nullptr;
+    QComboBox* cmbFiles_ = nullptr;
+    StatusPanels* StatusBar_ = nullptr;
+    QLabel* lblVersion_ = nullptr;
+    QLabel* lblCopyright_ = nullptr;
+    QLabel* lblURL_ = nullptr;
+    QLabel* imgBanner_ = nullptr;
+
+    // Form-level fields.
+    QString currentFile_;
+    QString previousFile_;
+    qint16 openedFromCommandLine_ = 0;
+    qint16 soundShown_ = 0;
+    // Not 16-bit: a picture far larger than the screen has offsets beyond that range.
+    int fullScreenX_ = 0;
+    int fullScreenY_ = 0;
+
     bool unloaded_ = false;
 };
 

@@ -1,10 +1,11 @@
 #include "common/appcontext.h"
 
 #include "common/core/settingsstore.h"
+#include "common/core/version.h"
 
 namespace orv {
 
-const QString AppContext::AppName = QStringLiteral("Orvane Viewer");
+const QString AppContext::AppName = ProgramName;
 const QString AppContext::LangSection = QStringLiteral("Lang");
 const QString AppContext::SiteAddress = QStringLiteral("https://orvane-viewer.org");
 

@@ -13,7 +13,7 @@ class ProcessEnvironment;
 class PictureLoader;
 class SoundPlayer;
 class MediaControl;
-class Shell;
+class DesktopLauncher;
 class PrinterService;
 class ModulePlugin;
 class FullScreenView;
@@ -33,8 +33,13 @@ public:
     virtual void showPaletteViewer() = 0;
     virtual void showOptions() = 0;
     virtual void showAbout() = 0;
-    // The editor frame, which opens AppContext::pendingEditorFile.
-    virtual void showTextEditor() = 0;
+    // The folder the main window's browser shows; empty before it exists.
+    virtual QString browsedFolder() const = 0;
+    // The close query: asks every open window whether it may close, in a fixed order; false
+    // as soon as one says no (its user chose Cancel), and the program must keep running.
+    virtual bool mayEndProgram() = 0;
+    // Hands a text file to the editor, which opens it in a document window of its own.
+    virtual void openInEditor(const QString& path) = 0;
     // Starts a module in the module-player window; false when the plug-in could not be used.
     virtual bool playModule(const QString& path) = 0;
     // The full-screen window, created (hidden) on first use.
@@ -50,7 +55,7 @@ struct PlatformServices {
     PictureLoader* pictures = nullptr;
     SoundPlayer* sound = nullptr;
     MediaControl* media = nullptr;
-    Shell* desktop = nullptr;
+    DesktopLauncher* desktop = nullptr;
     PrinterService* printer = nullptr;
     ModulePlugin* modules = nullptr;
 };
@@ -61,7 +66,7 @@ class AppContext {
 public:
     AppContext(SettingsStore& store, Prompts& prompts, PlatformServices services);
 
-    static const QString AppName;      // "Orvane Viewer"
+    static const QString AppName;      // the program's name, "Orvane Viewer"
     static const QString LangSection;  // "Lang"
     static const QString SiteAddress;  // the makers' web site, opened by the web labels
 
@@ -74,18 +79,27 @@ public:
     // Text n of the active language, read from the store each time (empty when missing).
     QString text(int n) const;
 
-    // Program-wide values.
-    bool aboutShown = false;          // the About flag: set once the About box has been opened
-    QString pendingEditorFile;
-    qint16 singlePictureMode = 0;     // 1 while the full-screen window shows one picture
-    quint32 ModPlayerHandle = 0;      // the module plug-in instance created last
-    QString ModFilePath;              // the module path last handed to the plug-in
+    // The About flag: set once the About box has been opened, never cleared.
+    bool aboutShown() const { return aboutShown_; }
+    void setAboutShown() { aboutShown_ = true; }
+    // While the full-screen window shows one picture for the main window.
+    bool singlePictureMode() const { return singlePictureMode_; }
+    void setSinglePictureMode(bool on) { singlePictureMode_ = on; }
+    // The module plug-in instance created last, and the module path last handed to it.
+    quint32 modPlayerHandle() const { return modPlayerHandle_; }
+    void setModPlayerHandle(quint32 handle) { modPlayerHandle_ = handle; }
+    QString modFilePath() const { return modFilePath_; }
+    void setModFilePath(const QString& path) { modFilePath_ = path; }
 
 private:
     SettingsStore& store_;
     Prompts& prompts_;
     PlatformServices services_;
     AppShell* shell_ = nullptr;
+    bool aboutShown_ = false;
+    bool singlePictureMode_ = false;
+    quint32 modPlayerHandle_ = 0;
+    QString modFilePath_;
 };
 
 } // namespace orv

@@ -61,14 +61,63 @@ std::optional<QString> QtPrompts::input(const QString& prompt, const QString& ti
     return s;
 }
 
-QString QtPrompts::openFileName(const QString& title, const QString& folder, const QString& filter)
+QString qtNameFilter(const FileFilter& filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+    QStringList masks;
+    for (const QString& mask : filter.masks) {
+        QString any;
+        for (const QChar c : mask) {
+            const QChar lower = c.toLower();
+            const QChar upper = c.toUpper();
+            if (lower == upper)
+                any += c;
+            else
+                any += QLatin1Char('[') + lower + upper + QLatin1Char(']');
+        }
+        masks.append(any);
+    }
+    return filter.label + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
-QString QtPrompts::saveFileName(const QString& title, const QString& folder, const QString& filter)
+void setUpFileDialog(QFileDialog& dialog, const QString& title, const QString& folder,
+                     const QList<FileFilter>& filters)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, folder, filter);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    dialog.setWindowTitle(title);
+    dialog.setDirectory(folder);
+    QStringList names;
+    for (const FileFilter& f : filters)
+        names.append(qtNameFilter(f));
+    dialog.setNameFilters(names);
+}
+
+namespace {
+
+QString chosenFile(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+} // namespace
+
+QString QtPrompts::openFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    setUpFileDialog(dialog, title, folder, filters);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return chosenFile(dialog);
+}
+
+QString QtPrompts::saveFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters)
+{
+    QFileDialog dialog(QApplication::activeWindow());
+    setUpFileDialog(dialog, title, folder, filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return chosenFile(dialog);
 }
 
 } // namespace orv

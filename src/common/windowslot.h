@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/windowregistry.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -12,6 +14,14 @@ namespace orv {
 template <class W>
 class WindowSlot {
 public:
+    explicit WindowSlot(WindowRegistry& registry) : registry_(registry)
+    {
+        registry_.add(this, [this]() -> QWidget* { return w_.data(); });
+    }
+    ~WindowSlot() { registry_.remove(this); }
+    WindowSlot(const WindowSlot&) = delete;
+    WindowSlot& operator=(const WindowSlot&) = delete;
+
     W* find() const { return w_.data(); }
 
     template <class Make>
@@ -29,6 +39,7 @@ public:
     void destroy() { delete w_.data(); }
 
 private:
+    WindowRegistry& registry_;
     QPointer<W> w_;
 };
 

@@ -38,88 +38,96 @@ bool loopRequested(std::string_view params)
 } // namespace
 
 ModPlayerInstance::ModPlayerInstance(const std::string& params)
-    : m_loop(loopRequested(params))
+    : loop_(loopRequested(params))
 {
 }
 
 ModPlayerInstance::~ModPlayerInstance()
 {
     stop();
-    delete m_view.data();
+    delete view_.data();
 }
 
 void ModPlayerInstance::attach(const ModPlugHost* host)
 {
-    delete m_view.data();
+    delete view_.data();
     const bool complete = host && host->size >= sizeof(ModPlugHost);
-    m_output = complete ? host->output : nullptr;
+    output_ = complete ? host->output : nullptr;
     if (complete && host->window)
-        m_view = new ModPlugView(*this, host->window);
+        view_ = new ModPlugView(*this, host->window);
 }
 
 bool ModPlayerInstance::load(const std::string& path)
 {
-    m_path = path;
-    m_ready = std::make_unique<ModuleDecoder>();
-    if (!m_ready->loadFile(path)) {
-        m_ready.reset();
-        m_title.clear();
-        m_format.clear();
-        m_channels = 0;
+    path_ = path;
+    ready_ = std::make_unique<ModuleDecoder>();
+    if (!ready_->loadFile(path)) {
+        ready_.reset();
+        title_.clear();
+        format_.clear();
+        channels_ = 0;
+        if (view_)
+            view_->refresh();
         return false;
     }
-    m_title = m_ready->title();
-    m_format = m_ready->format();
-    m_channels = m_ready->channels();
+    title_ = ready_->title();
+    format_ = ready_->format();
+    channels_ = ready_->channels();
+    if (view_)
+        view_->refresh();
     return true;
 }
 
 bool ModPlayerInstance::play()
 {
     stop();
-    if (!m_output)
+    if (!output_)
         return false;
     // A Play after Stop starts the module again from its beginning.
-    if (!m_ready && !m_path.empty()) {
-        m_ready = std::make_unique<ModuleDecoder>();
-        if (!m_ready->loadFile(m_path))
-            m_ready.reset();
+    if (!ready_ && !path_.empty()) {
+        ready_ = std::make_unique<ModuleDecoder>();
+        if (!ready_->loadFile(path_))
+            ready_.reset();
     }
-    if (!m_ready)
+    if (!ready_)
         return false;
-    m_ready->setLooping(m_loop);
-    m_stream = std::make_shared<ModuleStream>(std::move(m_ready), m_output->sampleRate());
-    m_output->start(m_stream, AudioOutput::ModuleSlot);
+    ready_->setLooping(loop_);
+    stream_ = std::make_shared<ModuleStream>(std::move(ready_), output_->sampleRate());
+    output_->start(stream_, AudioOutput::ModuleSlot);
     g_slotOwner = this;
+    if (view_)
+        view_->refresh();
     return true;
 }
 
 void ModPlayerInstance::stop()
 {
-    if (!m_stream)
+    if (!stream_)
         return;
-    m_stream->halt();
+    stream_->halt();
     if (g_slotOwner == this) {
         g_slotOwner = nullptr;
-        if (m_output)
-            m_output->stop(AudioOutput::ModuleSlot);
+        if (output_)
+            output_->stop(AudioOutput::ModuleSlot);
     }
-    m_stream.reset();
+    stream_.reset();
+    if (view_)
+        view_->refresh();
 }
 
-ModPlayerInstance::Snapshot ModPlayerInstance::snapshot() const
+ModPlayerInstance::Progress ModPlayerInstance::progress(std::vector<float>& scope) const
 {
-    Snapshot s;
-    s.title = m_title;
-    s.format = m_format;
-    s.channels = m_channels;
-    if (m_stream) {
-        s.playing = true;
-        s.elapsedSeconds = double(m_stream->framesPlayed()) / double(m_stream->rate());
-        s.peaks = m_stream->takePeaks();
-        s.scope = m_stream->scope();
+    Progress p;
+    if (!stream_) {
+        scope.clear();
+        return p;
     }
-    return s;
+    p.playing = true;
+    p.ended = stream_->ended();
+    p.elapsedSeconds = double(stream_->framesPlayed()) / double(stream_->rate());
+    p.peaks = stream_->takePeaks();
+    stream_->copyScope(scope);
+    return p;
 }
 
 } // namespace orv

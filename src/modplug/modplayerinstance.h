@@ -33,30 +33,33 @@ public:
     bool play();
     void stop();
 
-    bool looping() const { return m_loop; }
+    bool looping() const { return loop_; }
 
-    // What the display shows.
-    struct Snapshot {
-        std::string title;
-        std::string format;
-        int channels = 0;
-        bool playing = false;
+    // What the display shows: the loaded module...
+    const std::string& title() const { return title_; }
+    const std::string& format() const { return format_; }
+    int channels() const { return channels_; }
+
+    // ...and how far its stream has got.
+    struct Progress {
+        bool playing = false;  // started and not stopped
+        bool ended = false;    // the last frame has been played
         double elapsedSeconds = 0.0;
-        std::array<float, 2> peaks {0.0f, 0.0f};
-        std::vector<float> scope;
+        std::array<float, 2> peaks {0.0f, 0.0f};  // since the previous call
     };
-    Snapshot snapshot() const;
+    // `scope` receives the last played frames mixed to mono, or is emptied while nothing plays.
+    Progress progress(std::vector<float>& scope) const;
 
 private:
-    bool m_loop = false;
-    AudioOutput* m_output = nullptr;
-    QPointer<ModPlugView> m_view;
-    std::string m_path;
-    std::unique_ptr<ModuleDecoder> m_ready;  // loaded, not yet handed to a stream
-    std::string m_title;
-    std::string m_format;
-    int m_channels = 0;
-    std::shared_ptr<ModuleStream> m_stream;
+    bool loop_ = false;
+    AudioOutput* output_ = nullptr;
+    QPointer<ModPlugView> view_;
+    std::string path_;
+    std::unique_ptr<ModuleDecoder> ready_;  // loaded, not yet handed to a stream
+    std::string title_;
+    std::string format_;
+    int channels_ = 0;
+    std::shared_ptr<ModuleStream> stream_;
 };
 
 } // namespace orv

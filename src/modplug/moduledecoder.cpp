@@ -57,11 +57,11 @@ bool ModuleDecoder::loadFile(const std::string& path)
 
 bool ModuleDecoder::loadBytes(std::vector<std::byte> bytes)
 {
-    m_module.reset();
-    m_title.clear();
-    m_format.clear();
-    m_channels = 0;
-    m_duration = 0.0;
+    module_.reset();
+    title_.clear();
+    format_.clear();
+    channels_ = 0;
+    duration_ = 0.0;
     if (ModuleArchive::isZip(bytes))
         bytes = ModuleArchive::firstModule(bytes, MaxBytes);
     if (bytes.empty())
@@ -69,13 +69,13 @@ bool ModuleDecoder::loadBytes(std::vector<std::byte> bytes)
     // libopenmpt's own messages go nowhere: a bad module is silent.
     std::ostream quiet(nullptr);
     try {
-        m_module = std::make_unique<openmpt::module>(bytes, quiet);
-        m_title = m_module->get_metadata("title");
-        m_format = m_module->get_metadata("type_long");
-        m_channels = m_module->get_num_channels();
-        m_duration = m_module->get_duration_seconds();
+        module_ = std::make_unique<openmpt::module>(bytes, quiet);
+        title_ = module_->get_metadata("title");
+        format_ = module_->get_metadata("type_long");
+        channels_ = module_->get_num_channels();
+        duration_ = module_->get_duration_seconds();
     } catch (...) {
-        m_module.reset();
+        module_.reset();
         return false;
     }
     return true;
@@ -83,16 +83,16 @@ bool ModuleDecoder::loadBytes(std::vector<std::byte> bytes)
 
 void ModuleDecoder::setLooping(bool loop)
 {
-    if (m_module)
-        m_module->set_repeat_count(loop ? -1 : 0);
+    if (module_)
+        module_->set_repeat_count(loop ? -1 : 0);
 }
 
 int ModuleDecoder::render(int rate, float* interleavedStereo, int frames)
 {
-    if (!m_module || frames <= 0)
+    if (!module_ || frames <= 0)
         return 0;
     try {
-        return int(m_module->read_interleaved_stereo(rate, std::size_t(frames), interleavedStereo));
+        return int(module_->read_interleaved_stereo(rate, std::size_t(frames), interleavedStereo));
     } catch (...) {
         return 0;
     }

@@ -26,24 +26,24 @@ public:
 
     bool loadFile(const std::string& path);
     bool loadBytes(std::vector<std::byte> bytes);
-    bool isLoaded() const { return m_module != nullptr; }
+    bool isLoaded() const { return module_ != nullptr; }
 
     // Repeats the song for ever instead of ending after its last order.
     void setLooping(bool loop);
     // Writes up to `frames` interleaved stereo frames at `rate`; fewer means the song ended.
     int render(int rate, float* interleavedStereo, int frames);
 
-    const std::string& title() const { return m_title; }
-    const std::string& format() const { return m_format; }
-    int channels() const { return m_channels; }
-    double durationSeconds() const { return m_duration; }
+    const std::string& title() const { return title_; }
+    const std::string& format() const { return format_; }
+    int channels() const { return channels_; }
+    double durationSeconds() const { return duration_; }
 
 private:
-    std::unique_ptr<openmpt::module> m_module;
-    std::string m_title;
-    std::string m_format;
-    int m_channels = 0;
-    double m_duration = 0.0;
+    std::unique_ptr<openmpt::module> module_;
+    std::string title_;
+    std::string format_;
+    int channels_ = 0;
+    double duration_ = 0.0;
 };
 
 } // namespace orv

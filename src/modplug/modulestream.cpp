@@ -17,45 +17,48 @@ void raise(std::atomic<float>& peak, float value)
 } // namespace
 
 ModuleStream::ModuleStream(std::unique_ptr<ModuleDecoder> decoder, int outputRate)
-    : m_decoder(std::move(decoder)),
-      m_rate(outputRate),
-      m_ring(RingFrames, [this](float* out, int frames) { return m_decoder ? m_decoder->render(m_rate, out, frames) : 0; })
+    : decoder_(std::move(decoder)),
+      rate_(outputRate),
+      ring_(RingFrames, [this](float* out, int frames) { return decoder_ ? decoder_->render(rate_, out, frames) : 0; })
 {
 }
 
 int ModuleStream::render(float* interleavedStereo, int frames)
 {
-    if (m_halted.load(std::memory_order_acquire))
+    if (halted_.load(std::memory_order_acquire))
         return 0;
-    const std::size_t start = m_ring.framesRead();
+    const std::size_t start = ring_.framesRead();
     int real = 0;
-    const int n = m_ring.render(interleavedStereo, frames, &real);
+    const int n = ring_.render(interleavedStereo, frames, &real);
     float peakL = 0.0f;
     float peakR = 0.0f;
     for (int i = 0; i < real; ++i) {
-        const float l = interleavedStereo[i * 2];
-        const float r = interleavedStereo[i * 2 + 1];
-        peakL = std::max(peakL, std::fabs(l));
-        peakR = std::max(peakR, std::fabs(r));
-        m_scope[(start + std::size_t(i)) & (ScopeFrames - 1)].store((l + r) * 0.5f, std::memory_order_relaxed);
+        peakL = std::max(peakL, std::fabs(interleavedStereo[i * 2]));
+        peakR = std::max(peakR, std::fabs(interleavedStereo[i * 2 + 1]));
     }
-    raise(m_peak[0], peakL);
-    raise(m_peak[1], peakR);
+    // Only the newest frames can still be in the scope.
+    for (int i = std::max(0, real - int(ScopeFrames)); i < real; ++i) {
+        const float mono = (interleavedStereo[i * 2] + interleavedStereo[i * 2 + 1]) * 0.5f;
+        scope_[(start + std::size_t(i)) & (ScopeFrames - 1)].store(mono, std::memory_order_relaxed);
+    }
+    raise(peak_[0], peakL);
+    raise(peak_[1], peakR);
+    if (n < frames)
+        ended_.store(true, std::memory_order_release);
     return n;
 }
 
 std::array<float, 2> ModuleStream::takePeaks()
 {
-    return {m_peak[0].exchange(0.0f, std::memory_order_relaxed), m_peak[1].exchange(0.0f, std::memory_order_relaxed)};
+    return {peak_[0].exchange(0.0f, std::memory_order_relaxed), peak_[1].exchange(0.0f, std::memory_order_relaxed)};
 }
 
-std::vector<float> ModuleStream::scope() const
+void ModuleStream::copyScope(std::vector<float>& out) const
 {
-    const std::size_t end = m_ring.framesRead();
-    std::vector<float> out(ScopeFrames);
+    const std::size_t end = ring_.framesRead();
+    out.resize(ScopeFrames);
     for (std::size_t i = 0; i < ScopeFrames; ++i)
-        out[i] = m_scope[(end + i) & (ScopeFrames - 1)].load(std::memory_order_relaxed);
-    return out;
+        out[i] = scope_[(end + i) & (ScopeFrames - 1)].load(std::memory_order_relaxed);
 }
 
 } // namespace orv

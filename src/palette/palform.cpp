@@ -4,9 +4,9 @@
 #include "common/core/prompts.h"
 #include "common/twipslayout.h"
 #include "palette/core/palettereaders.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
+#include "platform/desktoplauncher.h"
 #include "platform/screenmetrics.h"
-#include "platform/shell.h"
 
 #include <QDir>
 #include <QEvent>
@@ -124,45 +124,45 @@ PalForm::PalForm(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
     setFont(small);
     background_ = palette().color(QPalette::Window);
 
-    imgOpenUp = buttonPicture(ButtonArt::Open, false);
-    imgOpenDown = buttonPicture(ButtonArt::Open, true);
-    imgQuitUp = buttonPicture(ButtonArt::Quit, false);
-    imgQuitDown = buttonPicture(ButtonArt::Quit, true);
+    imgOpenUp_ = buttonPicture(ButtonArt::Open, false);
+    imgOpenDown_ = buttonPicture(ButtonArt::Open, true);
+    imgQuitUp_ = buttonPicture(ButtonArt::Quit, false);
+    imgQuitDown_ = buttonPicture(ButtonArt::Quit, true);
 
-    imgOpen = new QLabel(this);
-    imgOpen->setObjectName(QStringLiteral("imgOpen"));
-    imgOpen->setScaledContents(true);
-    imgOpen->setPixmap(imgOpenUp);
-    L.place(imgOpen, 120, 120, 345, 330);
-    imgOpen->installEventFilter(this);
-    imgQuit = new QLabel(this);
-    imgQuit->setObjectName(QStringLiteral("imgQuit"));
-    imgQuit->setScaledContents(true);
-    imgQuit->setPixmap(imgQuitUp);
-    L.place(imgQuit, 480, 120, 345, 330);
-    imgQuit->installEventFilter(this);
+    imgOpen_ = new QLabel(this);
+    imgOpen_->setObjectName(QStringLiteral("imgOpen"));
+    imgOpen_->setScaledContents(true);
+    imgOpen_->setPixmap(imgOpenUp_);
+    L.place(imgOpen_, 120, 120, 345, 330);
+    imgOpen_->installEventFilter(this);
+    imgQuit_ = new QLabel(this);
+    imgQuit_->setObjectName(QStringLiteral("imgQuit"));
+    imgQuit_->setScaledContents(true);
+    imgQuit_->setPixmap(imgQuitUp_);
+    L.place(imgQuit_, 480, 120, 345, 330);
+    imgQuit_->installEventFilter(this);
 
-    colorsList = new QListWidget(this);
-    colorsList->setObjectName(QStringLiteral("colorsList"));
-    L.place(colorsList, 120, 600, 2415, 4740);
-    connect(colorsList, &QListWidget::currentRowChanged, this, [this] { colorsList_Click(); });
+    colorsList_ = new QListWidget(this);
+    colorsList_->setObjectName(QStringLiteral("colorsList"));
+    L.place(colorsList_, 120, 600, 2415, 4740);
+    connect(colorsList_, &QListWidget::currentRowChanged, this, [this] { colorsList_Click(); });
 
-    displayColors = new QLabel(this);
-    displayColors->setObjectName(QStringLiteral("displayColors"));
-    displayColors->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    displayColors->setCursor(Qt::CrossCursor);
-    displayColors->setMouseTracking(true);
-    L.place(displayColors, 2760, 600, 1215, 5190);
-    displayColors->installEventFilter(this);
+    displayColors_ = new QLabel(this);
+    displayColors_->setObjectName(QStringLiteral("displayColors"));
+    displayColors_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    displayColors_->setCursor(Qt::CrossCursor);
+    displayColors_->setMouseTracking(true);
+    L.place(displayColors_, 2760, 600, 1215, 5190);
+    displayColors_->installEventFilter(this);
 
-    displayChoosenColor = new QLabel(this);
-    displayChoosenColor->setObjectName(QStringLiteral("displayChoosenColor"));
-    displayChoosenColor->setAutoFillBackground(true);
-    L.place(displayChoosenColor, 4200, 600, 1935, 1815);
+    displayChoosenColor_ = new QLabel(this);
+    displayChoosenColor_->setObjectName(QStringLiteral("displayChoosenColor"));
+    displayChoosenColor_->setAutoFillBackground(true);
+    L.place(displayChoosenColor_, 4200, 600, 1935, 1815);
 
     const int tops[] = {2760, 3240, 3720};
-    QLabel** labels[] = {&lblRed, &lblGreen, &lblBlue};
-    QLineEdit** values[] = {&rValue, &gValue, &bValue};
+    QLabel** labels[] = {&lblRed_, &lblGreen_, &lblBlue_};
+    QLineEdit** values[] = {&rValue_, &gValue_, &bValue_};
     const QString labelNames[] = {QStringLiteral("lblRed"), QStringLiteral("lblGreen"), QStringLiteral("lblBlue")};
     const QString valueNames[] = {QStringLiteral("rValue"), QStringLiteral("gValue"), QStringLiteral("bValue")};
     for (int i = 0; i < 3; ++i) {
@@ -175,33 +175,44 @@ PalForm::PalForm(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
         L.place(*values[i], 5160, tops[i], 975, 285);
     }
 
-    lblPreview = new QLabel(this);
-    lblPreview->setObjectName(QStringLiteral("lblPreview"));
-    L.place(lblPreview, 120, 5520, 1200, 255);
-    displayPreview = new QLabel(this);
-    displayPreview->setObjectName(QStringLiteral("displayPreview"));
-    displayPreview->setAutoFillBackground(true);
-    L.place(displayPreview, 1320, 5520, 1215, 255);
+    lblPreview_ = new QLabel(this);
+    lblPreview_->setObjectName(QStringLiteral("lblPreview"));
+    L.place(lblPreview_, 120, 5520, 1200, 255);
+    displayPreview_ = new QLabel(this);
+    displayPreview_->setObjectName(QStringLiteral("displayPreview"));
+    displayPreview_->setAutoFillBackground(true);
+    L.place(displayPreview_, 1320, 5520, 1215, 255);
 
-    frmABout = new QGroupBox(this);
-    frmABout->setObjectName(QStringLiteral("frmABout"));
-    L.place(frmABout, 4200, 4200, 1935, 1575);
-    lblCopyright = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), frmABout);
-    lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
-    lblCopyright->setWordWrap(true);
-    L.place(lblCopyright, 120, 360, 1700, 600);
-    lblEmail = new QLabel(frmABout);
-    lblEmail->setObjectName(QStringLiteral("lblEmail"));
-    lblEmail->setCursor(Qt::PointingHandCursor);
-    lblEmail->setWordWrap(true);
-    lblEmail->setToolTip(AppContext::SiteAddress);
-    QPalette link = lblEmail->palette();
+    frmABout_ = new QGroupBox(this);
+    frmABout_->setObjectName(QStringLiteral("frmABout"));
+    L.place(frmABout_, 4200, 4200, 1935, 1575);
+    lblCopyright_ = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), frmABout_);
+    lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
+    lblCopyright_->setWordWrap(true);
+    L.place(lblCopyright_, 120, 360, 1700, 600);
+    lblEmail_ = new QLabel(frmABout_);
+    lblEmail_->setObjectName(QStringLiteral("lblEmail"));
+    lblEmail_->setCursor(Qt::PointingHandCursor);
+    lblEmail_->setWordWrap(true);
+    lblEmail_->setToolTip(AppContext::SiteAddress);
+    QPalette link = lblEmail_->palette();
     link.setColor(QPalette::WindowText, kLinkColour);
-    lblEmail->setPalette(link);
-    L.place(lblEmail, 120, 1080, 1700, 400);
-    lblEmail->installEventFilter(this);
+    lblEmail_->setPalette(link);
+    L.place(lblEmail_, 120, 1080, 1700, 400);
+    lblEmail_->installEventFilter(this);
 
     clearPalette();
+
+    texts_ = {
+        {lblPreview_, 46}, {frmABout_, 47}, {lblEmail_, 48}, {lblRed_, 49}, {lblGreen_, 50}, {lblBlue_, 51},
+        {[this](const QString& title) { dialogTitle_ = title; }, 52},
+        {[this](const QString& title) { setWindowTitle(title); }, 53},
+    };
+}
+
+void PalForm::applyTexts()
+{
+    texts_.apply(ctx_);
 }
 
 void PalForm::Form_Load()
@@ -212,9 +223,9 @@ void PalForm::Form_Load()
 
 void PalForm::imgOpen_Click()
 {
-    paletteRejected = 0;
+    paletteRejected_ = 0;
     const QString folder = QDir(ctx_.services().process->currentFolder()).filePath(QStringLiteral("Palettes"));
-    const QString path = ctx_.prompts().openFileName(dialogTitle, folder, paletteFileFilter());
+    const QString path = ctx_.prompts().openFileName(dialogTitle_, folder, paletteFileFilters());
     if (path.isEmpty())
         return;
 
@@ -224,7 +235,7 @@ void PalForm::imgOpen_Click()
     case PaletteKind::Bitmap: {
         const PaletteRead read = MakeBMP256(path);
         if (read.refused()) {
-            paletteRejected = 1;
+            paletteRejected_ = 1;
             busy.release();
             ctx_.prompts().message(ctx_.text(read.refusal), QString(), PromptIcon::Critical, PromptButtons::Ok);
             setPaletteControlsEnabled(false);
@@ -254,24 +265,24 @@ void PalForm::imgQuit_Click() { close(); }
 
 void PalForm::colorsList_Click()
 {
-    const QListWidgetItem* item = colorsList->currentItem();
+    const QListWidgetItem* item = colorsList_->currentItem();
     if (!item)
         return;
     const EntryParts parts = splitEntryText(item->text());
-    fillSwatch(displayChoosenColor, QColor(parts.redLevel, parts.greenLevel, parts.blueLevel));
-    rValue->setText(parts.red);
-    gValue->setText(parts.green);
-    bValue->setText(parts.blue);
+    fillSwatch(displayChoosenColor_, QColor(parts.redLevel, parts.greenLevel, parts.blueLevel));
+    rValue_->setText(parts.red);
+    gValue_->setText(parts.green);
+    bValue_->setText(parts.blue);
 }
 
 void PalForm::displayColors_Click()
 {
-    if (hoverIndex < 0 || hoverIndex >= colorsList->count())
+    if (hoverIndex_ < 0 || hoverIndex_ >= colorsList_->count())
         return;
-    if (colorsList->currentRow() == hoverIndex)
+    if (colorsList_->currentRow() == hoverIndex_)
         colorsList_Click();
     else
-        colorsList->setCurrentRow(hoverIndex);
+        colorsList_->setCurrentRow(hoverIndex_);
 }
 
 void PalForm::lblEmail_Click() { ctx_.services().desktop->openDocument(AppContext::SiteAddress); }
@@ -279,28 +290,28 @@ void PalForm::lblEmail_Click() { ctx_.services().desktop->openDocument(AppContex
 void PalForm::displayColors_MouseMove(QPoint at)
 {
     const double yTwips = (at.y() + 0.5) * twipsPerPixelY_;
-    hoverIndex = static_cast<qint16>(std::clamp(hoverIndexAt(yTwips), -32768, 32767));
+    hoverIndex_ = static_cast<qint16>(std::clamp(hoverIndexAt(yTwips), -32768, 32767));
     if (at.y() >= 0 && at.y() < strip_.height())
-        fillSwatch(displayPreview, strip_.pixelColor(0, at.y()));
+        fillSwatch(displayPreview_, strip_.pixelColor(0, at.y()));
 }
 
 bool PalForm::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == imgOpen)
-        imageButtonEvent(imgOpen, imgOpenUp, imgOpenDown, e);
-    else if (watched == imgQuit)
-        imageButtonEvent(imgQuit, imgQuitUp, imgQuitDown, e);
-    else if (watched == lblEmail)
+    if (watched == imgOpen_)
+        imageButtonEvent(imgOpen_, imgOpenUp_, imgOpenDown_, e);
+    else if (watched == imgQuit_)
+        imageButtonEvent(imgQuit_, imgQuitUp_, imgQuitDown_, e);
+    else if (watched == lblEmail_)
         lblEmailEvent(e);
-    else if (watched == displayColors) {
+    else if (watched == displayColors_) {
         if (e->type() == QEvent::MouseMove) {
             displayColors_MouseMove(static_cast<QMouseEvent*>(e)->position().toPoint());
         } else if (e->type() == QEvent::MouseButtonPress) {
-            pressed_ = displayColors;
+            pressed_ = displayColors_;
         } else if (e->type() == QEvent::MouseButtonRelease) {
             const auto* me = static_cast<QMouseEvent*>(e);
-            const bool click = pressed_ == displayColors && me->button() == Qt::LeftButton
-                               && displayColors->rect().contains(me->position().toPoint());
+            const bool click = pressed_ == displayColors_ && me->button() == Qt::LeftButton
+                               && displayColors_->rect().contains(me->position().toPoint());
             pressed_ = nullptr;
             if (click) {
                 displayColors_MouseMove(me->position().toPoint());
@@ -331,7 +342,7 @@ void PalForm::imageButtonEvent(QLabel* button, const QPixmap& up, const QPixmap&
         const bool click = pressed_ == button && me->button() == Qt::LeftButton && !outside(button, me->position());
         pressed_ = nullptr;
         if (click) {
-            if (button == imgOpen)
+            if (button == imgOpen_)
                 imgOpen_Click();
             else
                 imgQuit_Click();
@@ -348,16 +359,16 @@ void PalForm::lblEmailEvent(QEvent* e)
     if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonRelease)
         return;
     const bool down = e->type() == QEvent::MouseButtonPress;
-    QPalette p = lblEmail->palette();
+    QPalette p = lblEmail_->palette();
     p.setColor(QPalette::WindowText, down ? kLinkHeldColour : kLinkColour);
-    lblEmail->setPalette(p);
+    lblEmail_->setPalette(p);
     if (down) {
-        pressed_ = lblEmail;
+        pressed_ = lblEmail_;
         return;
     }
     const auto* me = static_cast<QMouseEvent*>(e);
-    const bool click = pressed_ == lblEmail && me->button() == Qt::LeftButton
-                       && lblEmail->rect().contains(me->position().toPoint());
+    const bool click = pressed_ == lblEmail_ && me->button() == Qt::LeftButton
+                       && lblEmail_->rect().contains(me->position().toPoint());
     pressed_ = nullptr;
     if (click)
         lblEmail_Click();
@@ -367,12 +378,12 @@ void PalForm::clearPalette()
 {
     stripes_.clear();
     paintStrip();
-    fillSwatch(displayPreview, background_);
-    fillSwatch(displayChoosenColor, background_);
-    rValue->clear();
-    gValue->clear();
-    bValue->clear();
-    colorsList->clear();
+    fillSwatch(displayPreview_, background_);
+    fillSwatch(displayChoosenColor_, background_);
+    rValue_->clear();
+    gValue_->clear();
+    bValue_->clear();
+    colorsList_->clear();
 }
 
 void PalForm::showPalette(const PaletteRead& read)
@@ -383,14 +394,14 @@ void PalForm::showPalette(const PaletteRead& read)
         texts.append(entryText(e));
         stripes_.append(QColor(paintedLevel(e.red), paintedLevel(e.green), paintedLevel(e.blue)));
     }
-    colorsList->addItems(texts);
+    colorsList_->addItems(texts);
     paintStrip();
 }
 
 void PalForm::paintStrip()
 {
     // Painted row by row with the pointer's own rule, so the preview and a click agree.
-    strip_ = QImage(displayColors->size(), QImage::Format_RGB32);
+    strip_ = QImage(displayColors_->size(), QImage::Format_RGB32);
     strip_.fill(kStripBackground);
     for (int row = 0; row < strip_.height(); ++row) {
         const int i = stripeAt((row + 0.5) * twipsPerPixelY_, static_cast<int>(stripes_.size()));
@@ -400,13 +411,13 @@ void PalForm::paintStrip()
         auto* line = reinterpret_cast<QRgb*>(strip_.scanLine(row));
         std::fill(line, line + strip_.width(), c);
     }
-    displayColors->setPixmap(QPixmap::fromImage(strip_));
+    displayColors_->setPixmap(QPixmap::fromImage(strip_));
 }
 
 void PalForm::setPaletteControlsEnabled(bool enabled)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{colorsList, displayColors, displayChoosenColor, displayPreview,
-                                                      lblPreview, lblRed, lblGreen, lblBlue, rValue, gValue, bValue})
+    for (QWidget* w : std::initializer_list<QWidget*>{colorsList_, displayColors_, displayChoosenColor_, displayPreview_,
+                                                      lblPreview_, lblRed_, lblGreen_, lblBlue_, rValue_, gValue_, bValue_})
         w->setEnabled(enabled);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/texttable.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -28,6 +30,7 @@ public:
 
     // Centres the window, then applies its texts (and those of the windows after it).
     void Form_Load();
+    void applyTexts();
 
     // The open command: asks for a palette file and shows what its reader delivers.
     void imgOpen_Click();
@@ -38,32 +41,15 @@ public:
     void displayColors_Click();
     void lblEmail_Click();
 
-    // The authors' web address opened by lblEmail.
-
-    QLabel* imgOpen = nullptr;
-    QLabel* imgQuit = nullptr;
-    QListWidget* colorsList = nullptr;
-    QLabel* displayColors = nullptr;
-    QLabel* displayChoosenColor = nullptr;
-    QLabel* lblRed = nullptr;
-    QLabel* lblGreen = nullptr;
-    QLabel* lblBlue = nullptr;
-    QLineEdit* rValue = nullptr;
-    QLineEdit* gValue = nullptr;
-    QLineEdit* bValue = nullptr;
-    QLabel* lblPreview = nullptr;
-    QLabel* displayPreview = nullptr;
-    QGroupBox* frmABout = nullptr;
-    QLabel* lblCopyright = nullptr;
-    QLabel* lblEmail = nullptr;
     // Released and pressed pictures of the two image buttons.
-    QPixmap imgOpenUp, imgOpenDown, imgQuitUp, imgQuitDown;
-    // Title of the open-palette dialog.
-    QString dialogTitle;
+    const QPixmap& imgOpenUp() const { return imgOpenUp_; }
+    const QPixmap& imgOpenDown() const { return imgOpenDown_; }
+    const QPixmap& imgQuitUp() const { return imgQuitUp_; }
+    const QPixmap& imgQuitDown() const { return imgQuitDown_; }
     // Palette index under the pointer on the strip, kept for the next click there.
-    qint16 hoverIndex = 0;
-    // 1 when the last open refused a bitmap.
-    qint16 paletteRejected = 0;
+    qint16 hoverIndex() const { return hoverIndex_; }
+    // Whether the last open refused a bitmap.
+    bool paletteRejected() const { return paletteRejected_ != 0; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -79,6 +65,29 @@ private:
     void fillSwatch(QLabel* box, const QColor& colour);
 
     AppContext& ctx_;
+    TextTable texts_;
+
+    QLabel* imgOpen_ = nullptr;
+    QLabel* imgQuit_ = nullptr;
+    QListWidget* colorsList_ = nullptr;
+    QLabel* displayColors_ = nullptr;
+    QLabel* displayChoosenColor_ = nullptr;
+    QLabel* lblRed_ = nullptr;
+    QLabel* lblGreen_ = nullptr;
+    QLabel* lblBlue_ = nullptr;
+    QLineEdit* rValue_ = nullptr;
+    QLineEdit* gValue_ = nullptr;
+    QLineEdit* bValue_ = nullptr;
+    QLabel* lblPreview_ = nullptr;
+    QLabel* displayPreview_ = nullptr;
+    QGroupBox* frmABout_ = nullptr;
+    QLabel* lblCopyright_ = nullptr;
+    QLabel* lblEmail_ = nullptr;
+    QPixmap imgOpenUp_, imgOpenDown_, imgQuitUp_, imgQuitDown_;
+    QString dialogTitle_;
+    qint16 hoverIndex_ = 0;
+    qint16 paletteRejected_ = 0;
+
     double twipsPerPixelY_ = 15.0;
     QColor background_;
     QList<QColor> stripes_;

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -14,8 +12,10 @@ namespace orv {
 
 // A decoding thread that keeps a ring of interleaved stereo frames topped up, and the lock-free
 // reading side the audio thread drains it from. The producer fills a block and returns how many
-// frames it wrote; fewer than asked for is the end. Shared by the wave sounds and the module
-// plug-in (header-only, so the plug-in library needs nothing else of the program).
+// frames it wrote; fewer than asked for is the end. The thread fills the ring, then sleeps until
+// the reader has drained half of it and wakes it, so it runs a few times a second in long
+// bursts instead of waking for every block. Shared by the wave sounds and the module plug-in
+// (header-only, so the plug-in library needs nothing else of the program).
 // Destruction stops and joins the thread: declare it after what the producer uses.
 class DecodedRing {
 public:
@@ -30,11 +30,9 @@ public:
 
     ~DecodedRing()
     {
-        {
-            std::lock_guard lock(wakeMutex_);
-            quit_ = true;
-        }
-        wake_.notify_all();
+        quit_.store(true);
+        wakeCount_.fetch_add(1);
+        wakeCount_.notify_all();
         thread_.join();
     }
 
@@ -57,6 +55,12 @@ public:
             out[i * 2 + 1] = ring_[at + 1];
         }
         read_.store(read + std::size_t(n), std::memory_order_release);
+        // One wake-up per refill: the decoding thread re-arms it before it sleeps. Waking it
+        // costs a system call only while it really waits.
+        if (available - std::size_t(n) <= frames_ / 2 && !wakeSent_.exchange(true)) {
+            wakeCount_.fetch_add(1);
+            wakeCount_.notify_one();
+        }
         if (realFrames)
             *realFrames = n;
         if (n == frames || done)
@@ -78,9 +82,13 @@ private:
             const std::size_t written = written_.load(std::memory_order_relaxed);
             const std::size_t room = frames_ - (written - read_.load(std::memory_order_acquire));
             if (room < std::size_t(BlockFrames)) {
-                // Looking back every 20 ms keeps a ring of a sixth of a second or more topped up.
-                std::unique_lock lock(wakeMutex_);
-                wake_.wait_for(lock, std::chrono::milliseconds(20), [this] { return quit_.load(); });
+                // Full: sleep until the reader has taken half. The flag is re-armed before the
+                // count is read and the level checked again, so a wake-up sent in between
+                // either shows in the level or changes the count and ends the wait at once.
+                wakeSent_.store(false);
+                const std::uint32_t seen = wakeCount_.load();
+                if (written - read_.load(std::memory_order_acquire) > frames_ / 2 && !quit_.load())
+                    wakeCount_.wait(seen);
                 continue;
             }
             const int got = std::clamp(produce_(block.data(), BlockFrames), 0, BlockFrames);
@@ -103,8 +111,8 @@ private:
     std::atomic<std::size_t> read_ {0};     // frames ever read; the audio thread advances it
     std::atomic<bool> finished_ {false};
     std::atomic<bool> quit_ {false};
-    std::mutex wakeMutex_;
-    std::condition_variable wake_;
+    std::atomic<bool> wakeSent_ {true};        // set by the reader's wake-up, re-armed by the thread
+    std::atomic<std::uint32_t> wakeCount_ {0};  // what the thread sleeps on
     std::thread thread_;
 };
 

@@ -10,7 +10,7 @@ namespace orv {
 const QString LibraryModulePlugin::FileName = QStringLiteral("liborvane-modplug.so");
 
 LibraryModulePlugin::LibraryModulePlugin(AudioOutput& output, const QString& folder)
-    : m_output(output), m_library(QDir(folder).filePath(FileName))
+    : output_(output), library_(QDir(folder).filePath(FileName))
 {
 }
 
@@ -18,38 +18,38 @@ LibraryModulePlugin::~LibraryModulePlugin()
 {
     // The program is ending: what still plays stops with it, and nothing is left to leak. The
     // library stays mapped; its code may still be on another thread's stack until then.
-    if (m_create) {
-        for (const quint32 handle : m_live)
-            m_destroy(handle);
+    if (create_) {
+        for (const quint32 handle : live_)
+            destroy_(handle);
     }
 }
 
 bool LibraryModulePlugin::resolve()
 {
-    if (!m_tried) {
-        m_tried = true;
-        if (m_library.load()) {
-            m_create = reinterpret_cast<CreateFn>(m_library.resolve("ModPlug_CreateEx"));
-            m_setWindow = reinterpret_cast<WindowFn>(m_library.resolve("ModPlug_SetWindow"));
-            m_load = reinterpret_cast<PathFn>(m_library.resolve("ModPlug_Load"));
-            m_play = reinterpret_cast<HandleFn>(m_library.resolve("ModPlug_Play"));
-            m_stop = reinterpret_cast<HandleFn>(m_library.resolve("ModPlug_Stop"));
-            m_destroy = reinterpret_cast<HandleFn>(m_library.resolve("ModPlug_Destroy"));
+    if (!tried_) {
+        tried_ = true;
+        if (library_.load()) {
+            create_ = reinterpret_cast<CreateFn>(library_.resolve("ModPlug_CreateEx"));
+            setWindow_ = reinterpret_cast<WindowFn>(library_.resolve("ModPlug_SetWindow"));
+            load_ = reinterpret_cast<PathFn>(library_.resolve("ModPlug_Load"));
+            play_ = reinterpret_cast<HandleFn>(library_.resolve("ModPlug_Play"));
+            stop_ = reinterpret_cast<HandleFn>(library_.resolve("ModPlug_Stop"));
+            destroy_ = reinterpret_cast<HandleFn>(library_.resolve("ModPlug_Destroy"));
         }
         // A library without all six calls is no plug-in: every call fails, as with none.
-        if (!(m_create && m_setWindow && m_load && m_play && m_stop && m_destroy))
-            m_create = nullptr;
+        if (!(create_ && setWindow_ && load_ && play_ && stop_ && destroy_))
+            create_ = nullptr;
     }
-    return m_create != nullptr;
+    return create_ != nullptr;
 }
 
 bool LibraryModulePlugin::createEx(const QString& params, quint32& handle)
 {
     if (!resolve())
         return false;
-    handle = m_create(params.toLocal8Bit().constData());
+    handle = create_(params.toLocal8Bit().constData());
     if (handle != 0)
-        m_live.insert(handle);
+        live_.insert(handle);
     return true;
 }
 
@@ -58,9 +58,9 @@ bool LibraryModulePlugin::setWindow(quint32 handle, QWidget* window)
     if (!resolve())
         return false;
     ModPlugHost host;
-    host.output = &m_output;
+    host.output = &output_;
     host.window = window;
-    m_setWindow(handle, &host);
+    setWindow_(handle, &host);
     return true;
 }
 
@@ -68,7 +68,7 @@ bool LibraryModulePlugin::load(quint32 handle, const QString& path)
 {
     if (!resolve())
         return false;
-    m_load(handle, QFile::encodeName(path).constData());
+    load_(handle, QFile::encodeName(path).constData());
     return true;
 }
 
@@ -76,7 +76,7 @@ bool LibraryModulePlugin::play(quint32 handle)
 {
     if (!resolve())
         return false;
-    m_play(handle);
+    play_(handle);
     return true;
 }
 
@@ -84,7 +84,7 @@ bool LibraryModulePlugin::stop(quint32 handle)
 {
     if (!resolve())
         return false;
-    m_stop(handle);
+    stop_(handle);
     return true;
 }
 
@@ -92,8 +92,8 @@ bool LibraryModulePlugin::destroy(quint32 handle)
 {
     if (!resolve())
         return false;
-    m_destroy(handle);
-    m_live.erase(handle);
+    destroy_(handle);
+    live_.erase(handle);
     return true;
 }
 

@@ -11,7 +11,7 @@ namespace orv {
 
 class AudioOutput;
 
-// The module plug-in library (liborvane-modplug.so in the given folder, the executable's own),
+// The module plug-in library (liborvane-modplug.so in the given folder, the program's own),
 // loaded at the first call and kept loaded. setWindow hands it the window together with the
 // shared audio output. Instances the program never destroyed are destroyed with this object,
 // which must therefore go before the audio output and after the windows.
@@ -39,16 +39,16 @@ private:
     using PathFn = std::uint32_t (*)(std::uint32_t, const char*);
     using HandleFn = std::uint32_t (*)(std::uint32_t);
 
-    AudioOutput& m_output;
-    QLibrary m_library;
-    bool m_tried = false;
-    CreateFn m_create = nullptr;
-    WindowFn m_setWindow = nullptr;
-    PathFn m_load = nullptr;
-    HandleFn m_play = nullptr;
-    HandleFn m_stop = nullptr;
-    HandleFn m_destroy = nullptr;
-    std::set<quint32> m_live;
+    AudioOutput& output_;
+    QLibrary library_;
+    bool tried_ = false;
+    CreateFn create_ = nullptr;
+    WindowFn setWindow_ = nullptr;
+    PathFn load_ = nullptr;
+    HandleFn play_ = nullptr;
+    HandleFn stop_ = nullptr;
+    HandleFn destroy_ = nullptr;
+    std::set<quint32> live_;
 };
 
 } // namespace orv

@@ -4,16 +4,16 @@
 
 namespace orv {
 
-// Media-control commands by text. "play <path>" plays a video in a window of its own,
-// "play <path> fullscreen" on the whole screen; Escape or closing the window stops it. The
-// path runs to the end of the command (or to " fullscreen") and may hold spaces.
+// Video playback. play() shows a video in a window of its own, on the whole screen when
+// fullScreen is set; Escape or closing the window stops it, and a new play replaces the video
+// playing. The path is taken whole, spaces and all.
 class MediaControl {
 public:
     virtual ~MediaControl() = default;
-    // False when the command was not carried out: unknown, a path that names no readable file,
-    // or no video can be played here at all. Media that turns out to be unplayable once it
-    // loads ends on its own, with no report.
-    virtual bool sendString(const QString& command) = 0;
+    // False when nothing was started: a path that names no readable file, or no video can be
+    // played here at all. Media that turns out to be unplayable once it loads ends on its own,
+    // with no report.
+    virtual bool play(const QString& path, bool fullScreen) = 0;
 };
 
 } // namespace orv

@@ -60,10 +60,10 @@ void LazyMediaServices::stop()
         real_->sound().stop();
 }
 
-bool LazyMediaServices::sendString(const QString& command)
+bool LazyMediaServices::play(const QString& path, bool fullScreen)
 {
     MediaServices* m = loaded();
-    return m && m->media().sendString(command);
+    return m && m->media().play(path, fullScreen);
 }
 
 } // namespace orv

@@ -18,8 +18,8 @@ public:
     virtual MediaControl& media() = 0;
 };
 
-// The media services loaded from their own library (liborvane-media.so beside the
-// executable) at their first use. SDL, libsndfile and Qt Multimedia bring some forty shared
+// The media services loaded from their own library (liborvane-media.so in the given folder)
+// at their first use. SDL, libsndfile and Qt Multimedia bring some forty shared
 // libraries with them; a program that only browses and shows pictures never maps them, which
 // keeps start-up as quick as a bare Qt program's. Without the library, sound and video are
 // silent, as their contracts allow.
@@ -43,7 +43,7 @@ private:
     int sampleRate() const override;
     void play(const QString& path) override;
     void stop() override;
-    bool sendString(const QString& command) override;
+    bool play(const QString& path, bool fullScreen) override;
 
     QString folder_;
     QLibrary library_;

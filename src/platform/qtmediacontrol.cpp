@@ -1,7 +1,6 @@
 #include "qtmediacontrol.h"
 
 #include "gstreamerelements.h"
-#include "mediacommand.h"
 #include "videowindow.h"
 
 #include <QFileInfo>
@@ -21,29 +20,26 @@ QtMediaControl::QtMediaControl()
 
 QtMediaControl::~QtMediaControl()
 {
-    delete m_window.data();
+    delete window_.data();
 }
 
 VideoWindow* QtMediaControl::current() const
 {
-    return m_window.data();
+    return window_.data();
 }
 
-bool QtMediaControl::sendString(const QString& command)
+bool QtMediaControl::play(const QString& path, bool fullScreen)
 {
-    const MediaCommand parsed = MediaCommand::parse(command);
-    if (parsed.verb != MediaCommand::Verb::Play)
-        return false;
     // A path that names no readable file leaves whatever plays alone.
-    const QFileInfo file(parsed.path);
+    const QFileInfo file(path);
     if (!file.isFile() || !file.isReadable())
         return false;
     // Qt's player crashes when GStreamer lacks its elements: check before making one.
     if (!missingPlayerElements().isEmpty())
         return false;
-    if (m_window)
-        m_window->release();
-    m_window = new VideoWindow(file.absoluteFilePath(), parsed.fullScreen);
+    if (window_)
+        window_->release();
+    window_ = new VideoWindow(file.absoluteFilePath(), fullScreen);
     return true;
 }
 

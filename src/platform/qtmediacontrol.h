@@ -8,8 +8,8 @@ namespace orv {
 
 class VideoWindow;
 
-// Media commands on Qt Multimedia's GStreamer backend. Only one video plays at a time: a new
-// "play" releases the one before. Construct it before anything else touches Qt Multimedia,
+// Video on Qt Multimedia's GStreamer backend. Only one video plays at a time: a new play
+// releases the one before. Construct it before anything else touches Qt Multimedia,
 // since it is what keeps Qt off its other backend.
 class QtMediaControl final : public MediaControl {
 public:
@@ -18,7 +18,7 @@ public:
     QtMediaControl(const QtMediaControl&) = delete;
     QtMediaControl& operator=(const QtMediaControl&) = delete;
 
-    bool sendString(const QString& command) override;
+    bool play(const QString& path, bool fullScreen) override;
 
     // The video now playing, null when none is.
     VideoWindow* current() const;
@@ -27,7 +27,7 @@ public:
     static void chooseBackend();
 
 private:
-    QPointer<VideoWindow> m_window;
+    QPointer<VideoWindow> window_;
 };
 
 } // namespace orv

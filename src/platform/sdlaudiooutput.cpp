@@ -10,7 +10,9 @@ namespace orv {
 namespace {
 
 constexpr int RequestedRate = 48000;
-constexpr int RequestedFrames = 1024;
+// About 43 ms a callback: half the audio thread's wake-ups of 1024 frames, still too short a
+// delay to notice between a click and its sound.
+constexpr int RequestedFrames = 2048;
 
 } // namespace
 
@@ -19,11 +21,11 @@ SdlAudioOutput::SdlAudioOutput() = default;
 SdlAudioOutput::~SdlAudioOutput()
 {
     // Closing waits for a running callback, so the streams can be released after it.
-    if (m_device != 0)
-        SDL_CloseAudioDevice(m_device.load());
-    for (Channel& c : m_channels)
+    if (device_ != 0)
+        SDL_CloseAudioDevice(device_.load());
+    for (Channel& c : channels_)
         c.stream.reset();
-    if (m_subsystemUp)
+    if (subsystemUp_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -40,37 +42,37 @@ bool SdlAudioOutput::openDevice() const
     const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (device == 0)
         return false;
-    m_device = device;
-    m_rate = have.freq > 0 ? have.freq : RequestedRate;
-    m_scratch.assign(std::size_t(std::max<int>(have.samples, RequestedFrames)) * 2, 0.0f);
-    SDL_PauseAudioDevice(m_device, 0);
+    device_ = device;
+    rate_ = have.freq > 0 ? have.freq : RequestedRate;
+    scratch_.assign(std::size_t(std::max<int>(have.samples, RequestedFrames)) * 2, 0.0f);
+    SDL_PauseAudioDevice(device_, 0);
     return true;
 }
 
 bool SdlAudioOutput::ensureOpen() const
 {
-    std::lock_guard lock(m_openMutex);
-    if (m_tried)
-        return m_device != 0;
-    m_tried = true;
+    std::lock_guard lock(openMutex_);
+    if (tried_)
+        return device_ != 0;
+    tried_ = true;
     // Audio brings up SDL's event system, which would otherwise take SIGINT and SIGTERM from Qt.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-        m_subsystemUp = true;
+        subsystemUp_ = true;
         if (openDevice())
             return true;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        m_subsystemUp = false;
+        subsystemUp_ = false;
     }
     // No sound card, no server: keep going on the dummy driver so playback still runs its course.
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    m_subsystemUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    subsystemUp_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    if (m_subsystemUp && openDevice())
+    if (subsystemUp_ && openDevice())
         return true;
-    if (m_subsystemUp)
+    if (subsystemUp_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    m_subsystemUp = false;
+    subsystemUp_ = false;
     return false;
 }
 
@@ -83,16 +85,16 @@ void SdlAudioOutput::callback(void* self, unsigned char* bytes, int length)
 void SdlAudioOutput::mix(float* out, int frames)
 {
     std::memset(out, 0, std::size_t(frames) * 2 * sizeof(float));
-    const int chunk = int(m_scratch.size() / 2);
-    for (Channel& c : m_channels) {
+    const int chunk = int(scratch_.size() / 2);
+    for (Channel& c : channels_) {
         if (!c.stream || c.ended)
             continue;
         for (int done = 0; done < frames && !c.ended;) {
             const int want = std::min(chunk, frames - done);
-            const int got = std::clamp(c.stream->render(m_scratch.data(), want), 0, want);
+            const int got = std::clamp(c.stream->render(scratch_.data(), want), 0, want);
             float* dst = out + std::size_t(done) * 2;
             for (int i = 0; i < got * 2; ++i)
-                dst[i] += m_scratch[std::size_t(i)];
+                dst[i] += scratch_[std::size_t(i)];
             done += got;
             c.ended = got < want;
         }
@@ -103,11 +105,11 @@ void SdlAudioOutput::mix(float* out, int frames)
 
 std::shared_ptr<AudioStream> SdlAudioOutput::exchange(int slot, std::shared_ptr<AudioStream> stream)
 {
-    SDL_LockAudioDevice(m_device);
-    Channel& c = m_channels[std::size_t(slot)];
+    SDL_LockAudioDevice(device_);
+    Channel& c = channels_[std::size_t(slot)];
     std::swap(c.stream, stream);
     c.ended = false;
-    SDL_UnlockAudioDevice(m_device);
+    SDL_UnlockAudioDevice(device_);
     return stream;
 }
 
@@ -121,26 +123,26 @@ void SdlAudioOutput::start(std::shared_ptr<AudioStream> stream, int slot)
 
 void SdlAudioOutput::stop(int slot)
 {
-    if (slot < 0 || slot >= SlotCount || m_device == 0)
+    if (slot < 0 || slot >= SlotCount || device_ == 0)
         return;
     const std::shared_ptr<AudioStream> old = exchange(slot, nullptr);
 }
 
 bool SdlAudioOutput::isPlaying(int slot) const
 {
-    if (slot < 0 || slot >= SlotCount || m_device == 0)
+    if (slot < 0 || slot >= SlotCount || device_ == 0)
         return false;
-    SDL_LockAudioDevice(m_device);
-    const Channel& c = m_channels[std::size_t(slot)];
+    SDL_LockAudioDevice(device_);
+    const Channel& c = channels_[std::size_t(slot)];
     const bool playing = c.stream && !c.ended;
-    SDL_UnlockAudioDevice(m_device);
+    SDL_UnlockAudioDevice(device_);
     return playing;
 }
 
 int SdlAudioOutput::sampleRate() const
 {
     ensureOpen();
-    return m_rate;
+    return rate_;
 }
 
 QString SdlAudioOutput::driverName() const

@@ -44,13 +44,13 @@ private:
     // Puts `stream` in the slot and hands back the one it replaces, for release outside the lock.
     std::shared_ptr<AudioStream> exchange(int slot, std::shared_ptr<AudioStream> stream);
 
-    mutable std::mutex m_openMutex;
-    mutable bool m_tried = false;
-    mutable bool m_subsystemUp = false;
-    mutable std::atomic<unsigned> m_device = 0;
-    mutable int m_rate = 48000;
-    mutable std::vector<float> m_scratch;
-    std::array<Channel, SlotCount> m_channels;
+    mutable std::mutex openMutex_;
+    mutable bool tried_ = false;
+    mutable bool subsystemUp_ = false;
+    mutable std::atomic<unsigned> device_ = 0;
+    mutable int rate_ = 48000;
+    mutable std::vector<float> scratch_;
+    std::array<Channel, SlotCount> channels_;
 };
 
 } // namespace orv

@@ -6,18 +6,18 @@
 namespace orv {
 
 SdlSoundPlayer::SdlSoundPlayer(AudioOutput& output)
-    : m_output(output)
+    : output_(output)
 {
 }
 
 void SdlSoundPlayer::play(const QString& path)
 {
-    m_output.start(std::make_shared<WaveStream>(path, m_output.sampleRate()), AudioOutput::WaveSlot);
+    output_.start(std::make_shared<WaveStream>(path, output_.sampleRate()), AudioOutput::WaveSlot);
 }
 
 void SdlSoundPlayer::stop()
 {
-    m_output.stop(AudioOutput::WaveSlot);
+    output_.stop(AudioOutput::WaveSlot);
 }
 
 } // namespace orv

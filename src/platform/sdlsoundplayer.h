@@ -16,7 +16,7 @@ public:
     void stop() override;
 
 private:
-    AudioOutput& m_output;
+    AudioOutput& output_;
 };
 
 } // namespace orv

@@ -33,10 +33,10 @@ void QtTrayIcons::add(QObject* owner, const QString& tip, const QIcon& icon, Tra
     if (onMessage) {
         QObject::connect(slot, &QSystemTrayIcon::activated, slot, [onMessage](QSystemTrayIcon::ActivationReason why) {
             switch (why) {
-            case QSystemTrayIcon::DoubleClick: onMessage(TrayLeftDoubleClick); break;
-            case QSystemTrayIcon::Context: onMessage(TrayRightButtonUp); break;
-            case QSystemTrayIcon::Trigger: onMessage(TrayLeftButtonUp); break;
-            case QSystemTrayIcon::MiddleClick: onMessage(TrayMiddleButtonUp); break;
+            case QSystemTrayIcon::DoubleClick: onMessage(TrayMessage::LeftDoubleClick); break;
+            case QSystemTrayIcon::Context: onMessage(TrayMessage::RightButtonUp); break;
+            case QSystemTrayIcon::Trigger: onMessage(TrayMessage::LeftButtonUp); break;
+            case QSystemTrayIcon::MiddleClick: onMessage(TrayMessage::MiddleButtonUp); break;
             case QSystemTrayIcon::Unknown: break;
             }
         });

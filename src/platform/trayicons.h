@@ -9,14 +9,14 @@ class QSystemTrayIcon;
 
 namespace orv {
 
-// What the icon reports to its owner: the mouse message numbers the program reacts to.
-enum TrayMessage : int {
-    TrayLeftButtonUp = 514,
-    TrayLeftDoubleClick = 515,
-    TrayRightButtonUp = 517,
-    TrayMiddleButtonUp = 520,
+// What the icon reports to its owner: the mouse events on it.
+enum class TrayMessage {
+    LeftButtonUp,
+    LeftDoubleClick,
+    RightButtonUp,
+    MiddleButtonUp,
 };
-using TrayMessageHandler = std::function<void(int message)>;
+using TrayMessageHandler = std::function<void(TrayMessage message)>;
 
 // The notification-area icons of the program: at most one per owning window.
 // Adding for an owner that already has one replaces its tip, picture and handler; removing an
@@ -30,7 +30,7 @@ public:
 };
 
 // QSystemTrayIcon per owner; the icon goes away with its owner too. Qt's activation reasons
-// become the message numbers (double-click 515, right button 517, left 514, middle 520).
+// become the messages (a trigger is the left button, the context request the right one).
 class QtTrayIcons final : public TrayIcons {
 public:
     QtTrayIcons();

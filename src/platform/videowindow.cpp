@@ -23,10 +23,10 @@ constexpr QSize FallbackSize(320, 240);
 } // namespace
 
 VideoWindow::VideoWindow(const QString& path, bool fullScreen)
-    : m_player(new QMediaPlayer(this)),
-      m_audio(new QAudioOutput(this)),
-      m_video(new QVideoWidget(this)),
-      m_fullScreen(fullScreen)
+    : player_(new QMediaPlayer(this)),
+      audio_(new QAudioOutput(this)),
+      video_(new QVideoWidget(this)),
+      fullScreen_(fullScreen)
 {
     setWindowTitle(QFileInfo(path).fileName());
     setFocusPolicy(Qt::StrongFocus);
@@ -36,28 +36,28 @@ VideoWindow::VideoWindow(const QString& path, bool fullScreen)
     setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_video);
-    m_video->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(video_);
+    video_->setFocusPolicy(Qt::NoFocus);
 
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, &VideoWindow::mediaStatusChanged);
-    connect(m_player, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
+    connect(player_, &QMediaPlayer::mediaStatusChanged, this, &VideoWindow::mediaStatusChanged);
+    connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
         if (video)
             present();
     });
-    connect(m_player, &QMediaPlayer::errorOccurred, this, &VideoWindow::release);
-    connect(m_video->videoSink(), &QVideoSink::videoFrameChanged, this,
+    connect(player_, &QMediaPlayer::errorOccurred, this, &VideoWindow::release);
+    connect(video_->videoSink(), &QVideoSink::videoFrameChanged, this,
             [this](const QVideoFrame& frame) { frameArrived(frame.size()); });
 
-    m_player->setAudioOutput(m_audio);
-    m_player->setVideoOutput(m_video);
-    m_player->setSource(QUrl::fromLocalFile(path));
-    m_player->play();
+    player_->setAudioOutput(audio_);
+    player_->setVideoOutput(video_);
+    player_->setSource(QUrl::fromLocalFile(path));
+    player_->play();
 }
 
 VideoWindow::~VideoWindow()
 {
-    m_player->disconnect(this);
-    m_player->stop();
+    player_->disconnect(this);
+    player_->stop();
 }
 
 void VideoWindow::mediaStatusChanged(QMediaPlayer::MediaStatus status)
@@ -66,7 +66,7 @@ void VideoWindow::mediaStatusChanged(QMediaPlayer::MediaStatus status)
     case QMediaPlayer::LoadedMedia:
     case QMediaPlayer::BufferedMedia:
         // No picture stream (or no codec for it) leaves the sound playing without a window.
-        if (m_player->hasVideo())
+        if (player_->hasVideo())
             present();
         break;
     case QMediaPlayer::EndOfMedia:
@@ -96,16 +96,16 @@ void VideoWindow::fitTo(QSize videoSize)
 
 void VideoWindow::present()
 {
-    if (m_presented || m_released)
+    if (presented_ || released_)
         return;
-    m_presented = true;
-    QSize size = m_player->metaData().value(QMediaMetaData::Resolution).toSize();
+    presented_ = true;
+    QSize size = player_->metaData().value(QMediaMetaData::Resolution).toSize();
     if (size.isEmpty())
-        size = m_video->videoSink()->videoSize();
+        size = video_->videoSink()->videoSize();
     // Without a size yet, the first frame sets it.
-    m_sizeKnown = !size.isEmpty();
-    fitTo(m_sizeKnown ? size : FallbackSize);
-    if (m_fullScreen)
+    sizeKnown_ = !size.isEmpty();
+    fitTo(sizeKnown_ ? size : FallbackSize);
+    if (fullScreen_)
         showFullScreen();
     else
         show();
@@ -117,21 +117,21 @@ void VideoWindow::frameArrived(QSize size)
 {
     if (!size.isValid() || size.isEmpty())
         return;
-    m_frameShown = true;
-    if (!m_sizeKnown && m_presented && !m_fullScreen) {
-        m_sizeKnown = true;
+    frameShown_ = true;
+    if (!sizeKnown_ && presented_ && !fullScreen_) {
+        sizeKnown_ = true;
         fitTo(size);
     }
 }
 
 void VideoWindow::release()
 {
-    if (m_released)
+    if (released_)
         return;
-    m_released = true;
-    m_player->disconnect(this);
-    m_video->videoSink()->disconnect(this);
-    m_player->stop();
+    released_ = true;
+    player_->disconnect(this);
+    video_->videoSink()->disconnect(this);
+    player_->stop();
     hide();
     deleteLater();
 }

@@ -21,9 +21,9 @@ public:
 
     void release();
 
-    QMediaPlayer* player() const { return m_player; }
+    QMediaPlayer* player() const { return player_; }
     // True once a decoded picture reached the window.
-    bool hasShownFrame() const { return m_frameShown; }
+    bool hasShownFrame() const { return frameShown_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -35,14 +35,14 @@ private:
     void frameArrived(QSize size);
     void fitTo(QSize videoSize);
 
-    QMediaPlayer* m_player;
-    QAudioOutput* m_audio;
-    QVideoWidget* m_video;
-    bool m_fullScreen;
-    bool m_presented = false;
-    bool m_frameShown = false;
-    bool m_sizeKnown = false;
-    bool m_released = false;
+    QMediaPlayer* player_;
+    QAudioOutput* audio_;
+    QVideoWidget* video_;
+    bool fullScreen_;
+    bool presented_ = false;
+    bool frameShown_ = false;
+    bool sizeKnown_ = false;
+    bool released_ = false;
 };
 
 } // namespace orv

@@ -33,10 +33,10 @@ WaveDecoder::~WaveDecoder() = default;
 
 bool WaveDecoder::open(const QString& path, int outputRate)
 {
-    m_file.reset();
-    m_pendingFrames = 0;
-    m_position = 0.0;
-    m_atEnd = false;
+    file_.reset();
+    pendingFrames_ = 0;
+    position_ = 0.0;
+    atEnd_ = false;
     // A FIFO or device would block the reader, and a folder is never a sound.
     if (outputRate < 1 || outputRate > MaxRate || !QFileInfo(path).isFile())
         return false;
@@ -47,30 +47,30 @@ bool WaveDecoder::open(const QString& path, int outputRate)
     if (!file->handle || info.channels < 1 || info.samplerate < 1 || info.samplerate > MaxRate)
         return false;
 
-    m_file = std::move(file);
-    m_sourceRate = info.samplerate;
-    m_channels = info.channels;
-    m_outputRate = outputRate;
-    m_step = double(m_sourceRate) / double(m_outputRate);
+    file_ = std::move(file);
+    sourceRate_ = info.samplerate;
+    channels_ = info.channels;
+    outputRate_ = outputRate;
+    step_ = double(sourceRate_) / double(outputRate_);
 
     // Front left and right keep their sides; a centre channel (the third, in the usual
     // 3, 5.1 and 7.1 layouts) goes to both at -3 dB; LFE is dropped; the rest alternate.
-    m_leftGain.assign(std::size_t(m_channels), 0.0f);
-    m_rightGain.assign(std::size_t(m_channels), 0.0f);
-    if (m_channels == 1) {
-        m_leftGain[0] = m_rightGain[0] = 1.0f;
+    leftGain_.assign(std::size_t(channels_), 0.0f);
+    rightGain_.assign(std::size_t(channels_), 0.0f);
+    if (channels_ == 1) {
+        leftGain_[0] = rightGain_[0] = 1.0f;
     } else {
-        for (int c = 0; c < m_channels; ++c) {
-            if (c == 2 && (m_channels == 3 || m_channels >= 5)) {
-                m_leftGain[2] = m_rightGain[2] = float(std::sqrt(0.5));
-            } else if (c == 3 && m_channels >= 6) {
+        for (int c = 0; c < channels_; ++c) {
+            if (c == 2 && (channels_ == 3 || channels_ >= 5)) {
+                leftGain_[2] = rightGain_[2] = float(std::sqrt(0.5));
+            } else if (c == 3 && channels_ >= 6) {
                 continue;
             } else {
-                (c % 2 == 0 ? m_leftGain : m_rightGain)[std::size_t(c)] = 1.0f;
+                (c % 2 == 0 ? leftGain_ : rightGain_)[std::size_t(c)] = 1.0f;
             }
         }
         // Averaging keeps the fold-down within full scale.
-        for (auto* gains : {&m_leftGain, &m_rightGain}) {
+        for (auto* gains : {&leftGain_, &rightGain_}) {
             float sum = 0.0f;
             for (float g : *gains)
                 sum += g;
@@ -79,62 +79,62 @@ bool WaveDecoder::open(const QString& path, int outputRate)
         }
     }
 
-    const int blockFrames = std::max(1, BlockSamples / m_channels);
-    m_raw.assign(std::size_t(blockFrames) * std::size_t(m_channels), 0.0f);
-    m_pending.assign(std::size_t(blockFrames + 2) * 2, 0.0f);
+    const int blockFrames = std::max(1, BlockSamples / channels_);
+    raw_.assign(std::size_t(blockFrames) * std::size_t(channels_), 0.0f);
+    pending_.assign(std::size_t(blockFrames + 2) * 2, 0.0f);
     return true;
 }
 
 bool WaveDecoder::refill()
 {
     // Keep the frame under the read position; it is the left end of the next interpolation.
-    const std::size_t consumed = std::min(std::size_t(m_position), m_pendingFrames);
-    const std::size_t kept = m_pendingFrames - consumed;
-    std::memmove(m_pending.data(), m_pending.data() + consumed * 2, kept * 2 * sizeof(float));
-    m_pendingFrames = kept;
-    m_position -= double(consumed);
+    const std::size_t consumed = std::min(std::size_t(position_), pendingFrames_);
+    const std::size_t kept = pendingFrames_ - consumed;
+    std::memmove(pending_.data(), pending_.data() + consumed * 2, kept * 2 * sizeof(float));
+    pendingFrames_ = kept;
+    position_ -= double(consumed);
 
-    const std::size_t blockFrames = m_raw.size() / std::size_t(m_channels);
-    const sf_count_t got = sf_readf_float(m_file->handle, m_raw.data(), sf_count_t(blockFrames));
+    const std::size_t blockFrames = raw_.size() / std::size_t(channels_);
+    const sf_count_t got = sf_readf_float(file_->handle, raw_.data(), sf_count_t(blockFrames));
     if (got <= 0)
         return false;
-    if (m_pending.size() < (kept + std::size_t(got)) * 2)
-        m_pending.resize((kept + std::size_t(got)) * 2);
-    float* dst = m_pending.data() + kept * 2;
-    const float* src = m_raw.data();
-    for (sf_count_t f = 0; f < got; ++f, src += m_channels, dst += 2) {
+    if (pending_.size() < (kept + std::size_t(got)) * 2)
+        pending_.resize((kept + std::size_t(got)) * 2);
+    float* dst = pending_.data() + kept * 2;
+    const float* src = raw_.data();
+    for (sf_count_t f = 0; f < got; ++f, src += channels_, dst += 2) {
         float left = 0.0f;
         float right = 0.0f;
-        for (int c = 0; c < m_channels; ++c) {
-            left += src[c] * m_leftGain[std::size_t(c)];
-            right += src[c] * m_rightGain[std::size_t(c)];
+        for (int c = 0; c < channels_; ++c) {
+            left += src[c] * leftGain_[std::size_t(c)];
+            right += src[c] * rightGain_[std::size_t(c)];
         }
         dst[0] = left;
         dst[1] = right;
     }
-    m_pendingFrames = kept + std::size_t(got);
+    pendingFrames_ = kept + std::size_t(got);
     return true;
 }
 
 int WaveDecoder::read(float* interleavedStereo, int frames)
 {
-    if (!m_file)
+    if (!file_)
         return 0;
     int written = 0;
     while (written < frames) {
-        const std::size_t at = std::size_t(m_position);
-        if (at + 1 >= m_pendingFrames && !m_atEnd) {
-            m_atEnd = !refill();
+        const std::size_t at = std::size_t(position_);
+        if (at + 1 >= pendingFrames_ && !atEnd_) {
+            atEnd_ = !refill();
             continue;
         }
-        if (at >= m_pendingFrames)
+        if (at >= pendingFrames_)
             break;
-        const float* a = m_pending.data() + at * 2;
-        const float* b = at + 1 < m_pendingFrames ? a + 2 : a;
-        const float t = float(m_position - double(at));
+        const float* a = pending_.data() + at * 2;
+        const float* b = at + 1 < pendingFrames_ ? a + 2 : a;
+        const float t = float(position_ - double(at));
         interleavedStereo[written * 2] = a[0] + (b[0] - a[0]) * t;
         interleavedStereo[written * 2 + 1] = a[1] + (b[1] - a[1]) * t;
-        m_position += m_step;
+        position_ += step_;
         ++written;
     }
     return written;

@@ -25,26 +25,26 @@ public:
     // rest of the file is unreadable).
     int read(float* interleavedStereo, int frames);
 
-    int sourceRate() const { return m_sourceRate; }
-    int sourceChannels() const { return m_channels; }
+    int sourceRate() const { return sourceRate_; }
+    int sourceChannels() const { return channels_; }
 
 private:
-    // Reads the next block into m_pending as stereo; false at the end of the file.
+    // Reads the next block into pending_ as stereo; false at the end of the file.
     bool refill();
 
     struct File;
-    std::unique_ptr<File> m_file;
-    int m_sourceRate = 0;
-    int m_channels = 0;
-    int m_outputRate = 0;
-    double m_step = 1.0;
-    std::vector<float> m_raw;       // one block as read, all channels
-    std::vector<float> m_leftGain;  // per source channel
-    std::vector<float> m_rightGain;
-    std::vector<float> m_pending;   // stereo source frames not yet consumed
-    std::size_t m_pendingFrames = 0;
-    double m_position = 0.0;        // read position in m_pending, in source frames
-    bool m_atEnd = false;
+    std::unique_ptr<File> file_;
+    int sourceRate_ = 0;
+    int channels_ = 0;
+    int outputRate_ = 0;
+    double step_ = 1.0;
+    std::vector<float> raw_;       // one block as read, all channels
+    std::vector<float> leftGain_;  // per source channel
+    std::vector<float> rightGain_;
+    std::vector<float> pending_;   // stereo source frames not yet consumed
+    std::size_t pendingFrames_ = 0;
+    double position_ = 0.0;        // read position in pending_, in source frames
+    bool atEnd_ = false;
 };
 
 } // namespace orv

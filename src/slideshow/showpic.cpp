@@ -20,10 +20,10 @@ Showpic::Showpic(AppContext& ctx, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     const ScreenMetrics& screen = *ctx_.services().screen;
     const TwipsLayout L(screen.twipsPerPixelX(), screen.twipsPerPixelY());
-    lblShowFilename = new QLabel(this);
-    lblShowFilename->setObjectName(QStringLiteral("lblShowFilename"));
-    lblShowFilename->move(L.x(45), L.y(30));
-    lblShowFilename->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblShowFilename_ = new QLabel(this);
+    lblShowFilename_->setObjectName(QStringLiteral("lblShowFilename"));
+    lblShowFilename_->move(L.x(45), L.y(30));
+    lblShowFilename_->setAttribute(Qt::WA_TransparentForMouseEvents);
     setCaptionColour(Qt::black);
     setPointerVisible(false);
 }
@@ -41,9 +41,9 @@ void Showpic::Form_Load()
 void Showpic::setCaptionColour(QColor colour)
 {
     const QColor c = colour == QColor(Qt::black) ? QColor(0, 255, 0) : colour;
-    QPalette pal = lblShowFilename->palette();
+    QPalette pal = lblShowFilename_->palette();
     pal.setColor(QPalette::WindowText, c);
-    lblShowFilename->setPalette(pal);
+    lblShowFilename_->setPalette(pal);
 }
 
 void Showpic::setPointerVisible(bool visible)
@@ -86,20 +86,19 @@ void Showpic::keyPressEvent(QKeyEvent* e)
         return;
     }
     // Escape ends any view; other character keys end the single-picture view.
-    if (e->key() == Qt::Key_Escape || ctx_.singlePictureMode == 1)
+    if (e->key() == Qt::Key_Escape || ctx_.singlePictureMode())
         close();
 }
 
 void Showpic::mousePressEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::RightButton || (e->button() == Qt::LeftButton && ctx_.singlePictureMode == 1))
+    if (e->button() == Qt::RightButton || (e->button() == Qt::LeftButton && ctx_.singlePictureMode()))
         close();
 }
 
 void Showpic::closeEvent(QCloseEvent* e)
 {
-    if (ctx_.singlePictureMode == 1)
-        ctx_.singlePictureMode = 0;
+    ctx_.setSinglePictureMode(false);
     QWidget::closeEvent(e);
 }
 

@@ -12,7 +12,7 @@ namespace orv {
 class AppContext;
 
 // The full-screen window: borderless, black, covering the screen. It shows slide shows and,
-// for the main window, a single picture (AppContext::singlePictureMode).
+// for the main window, a single picture (AppContext::singlePictureMode()).
 class Showpic : public QWidget, public FullScreenView {
     Q_OBJECT
 public:
@@ -20,8 +20,6 @@ public:
 
     // Sizes the window to the screen, sets the caption colour and the pointer.
     void Form_Load();
-
-    QLabel* lblShowFilename = nullptr;
 
     // FullScreenView
     void setCaption(const QString& caption) override;
@@ -42,6 +40,7 @@ protected:
 
 private:
     AppContext& ctx_;
+    QLabel* lblShowFilename_ = nullptr;
     QImage picture_;
     QPoint pictureAt_;
 };

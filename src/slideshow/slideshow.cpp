@@ -1,13 +1,13 @@
 #include "slideshow/slideshow.h"
 
-#include "browser/drivelistbox.h"
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/drivelistbox.h"
+#include "browsing/filelistview.h"
+#include "browsing/folderlistview.h"
 #include "common/appcontext.h"
 #include "common/twipslayout.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
-#include "platform/volumelist.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -38,85 +38,98 @@ Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     const ScreenMetrics& screen = *ctx_.services().screen;
     const TwipsLayout L(screen.twipsPerPixelX(), screen.twipsPerPixelY());
 
-    menuBar = new QMenuBar(this);
-    File = menuBar->addMenu(QString());
-    File->setObjectName(QStringLiteral("File"));
-    Open = entry(File, "Open");
-    Open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Save = entry(File, "Save");
-    Save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    File->addSeparator()->setObjectName(QStringLiteral("mnublank"));
-    Quit = entry(File, "Quit");
-    Quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    connect(Quit, &QAction::triggered, this, &QWidget::close);
+    menuBar_ = new QMenuBar(this);
+    File_ = menuBar_->addMenu(QString());
+    File_->setObjectName(QStringLiteral("File"));
+    Open_ = entry(File_, "Open");
+    Open_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Save_ = entry(File_, "Save");
+    Save_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    File_->addSeparator()->setObjectName(QStringLiteral("mnublank"));
+    Quit_ = entry(File_, "Quit");
+    Quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    connect(Quit_, &QAction::triggered, this, &QWidget::close);
 
-    SlideControl = menuBar->addMenu(QString());
-    SlideControl->setObjectName(QStringLiteral("SlideControl"));
-    Play = entry(SlideControl, "Play");
-    Play->setShortcut(Qt::Key_F5);
-    SlideControl->addSeparator()->setObjectName(QStringLiteral("blank1"));
-    key = entry(SlideControl, "key", true, true);
-    timer = entry(SlideControl, "timer", true, false);
-    looppic = entry(SlideControl, "looppic", true, true);
-    SlideControl->addSeparator()->setObjectName(QStringLiteral("blnk5"));
-    mnuCursor = entry(SlideControl, "mnuCursor", true, true);
-    mnuFilename = entry(SlideControl, "mnuFilename", true, true);
-    SlideControl->addSeparator()->setObjectName(QStringLiteral("blnk4"));
-    mnuColor = entry(SlideControl, "mnuColor");
-    Info = menuBar->addAction(QString());
-    Info->setObjectName(QStringLiteral("Info"));
+    SlideControl_ = menuBar_->addMenu(QString());
+    SlideControl_->setObjectName(QStringLiteral("SlideControl"));
+    Play_ = entry(SlideControl_, "Play");
+    Play_->setShortcut(Qt::Key_F5);
+    SlideControl_->addSeparator()->setObjectName(QStringLiteral("blank1"));
+    key_ = entry(SlideControl_, "key", true, true);
+    timer_ = entry(SlideControl_, "timer", true, false);
+    looppic_ = entry(SlideControl_, "looppic", true, true);
+    SlideControl_->addSeparator()->setObjectName(QStringLiteral("blnk5"));
+    mnuCursor_ = entry(SlideControl_, "mnuCursor", true, true);
+    mnuFilename_ = entry(SlideControl_, "mnuFilename", true, true);
+    SlideControl_->addSeparator()->setObjectName(QStringLiteral("blnk4"));
+    mnuColor_ = entry(SlideControl_, "mnuColor");
+    Info_ = menuBar_->addAction(QString());
+    Info_->setObjectName(QStringLiteral("Info"));
 
-    MainAdd = new QMenu(QStringLiteral("Add"), this);
-    MainAdd->setObjectName(QStringLiteral("MainAdd"));
-    add = entry(MainAdd, "add");
-    Addall = entry(MainAdd, "Addall");
+    MainAdd_ = new QMenu(QStringLiteral("Add"), this);
+    MainAdd_->setObjectName(QStringLiteral("MainAdd"));
+    add_ = entry(MainAdd_, "add");
+    Addall_ = entry(MainAdd_, "Addall");
 
-    SlideRemoveControl = new QMenu(QStringLiteral("Remove"), this);
-    SlideRemoveControl->setObjectName(QStringLiteral("SlideRemoveControl"));
-    Playr = entry(SlideRemoveControl, "Playr");
-    SlideRemoveControl->addSeparator()->setObjectName(QStringLiteral("blnk3"));
-    keypress = entry(SlideRemoveControl, "keypress", true, true);
-    timerwait = entry(SlideRemoveControl, "timerwait", true, false);
-    looppicture = entry(SlideRemoveControl, "looppicture", true, true);
-    SlideRemoveControl->addSeparator()->setObjectName(QStringLiteral("blnk2"));
-    mnuCursorPop = entry(SlideRemoveControl, "mnuCursorPop", true, true);
-    mnuShowf = entry(SlideRemoveControl, "mnuShowf", true, true);
-    SlideRemoveControl->addSeparator()->setObjectName(QStringLiteral("blnk6"));
-    Remove = entry(SlideRemoveControl, "Remove");
-    Removeall = entry(SlideRemoveControl, "Removeall");
+    SlideRemoveControl_ = new QMenu(QStringLiteral("Remove"), this);
+    SlideRemoveControl_->setObjectName(QStringLiteral("SlideRemoveControl"));
+    Playr_ = entry(SlideRemoveControl_, "Playr");
+    SlideRemoveControl_->addSeparator()->setObjectName(QStringLiteral("blnk3"));
+    keypress_ = entry(SlideRemoveControl_, "keypress", true, true);
+    timerwait_ = entry(SlideRemoveControl_, "timerwait", true, false);
+    looppicture_ = entry(SlideRemoveControl_, "looppicture", true, true);
+    SlideRemoveControl_->addSeparator()->setObjectName(QStringLiteral("blnk2"));
+    mnuCursorPop_ = entry(SlideRemoveControl_, "mnuCursorPop", true, true);
+    mnuShowf_ = entry(SlideRemoveControl_, "mnuShowf", true, true);
+    SlideRemoveControl_->addSeparator()->setObjectName(QStringLiteral("blnk6"));
+    Remove_ = entry(SlideRemoveControl_, "Remove");
+    Removeall_ = entry(SlideRemoveControl_, "Removeall");
 
-    Diskmnu = new QMenu(QStringLiteral("Disk"), this);
-    Diskmnu->setObjectName(QStringLiteral("Diskmnu"));
-    Root = entry(Diskmnu, "Root");
-    Previous = entry(Diskmnu, "Previous");
+    Diskmnu_ = new QMenu(QStringLiteral("Disk"), this);
+    Diskmnu_->setObjectName(QStringLiteral("Diskmnu"));
+    Root_ = entry(Diskmnu_, "Root");
+    Previous_ = entry(Diskmnu_, "Previous");
 
-    const int barHeight = menuBar->sizeHint().height();
-    menuBar->setGeometry(0, 0, L.x(6600), barHeight);
+    const int barHeight = menuBar_->sizeHint().height();
+    menuBar_->setGeometry(0, 0, L.x(6600), barHeight);
     auto* client = new QWidget(this);
     client->setGeometry(0, barHeight, L.x(6600), L.y(5700));
     setFixedSize(L.x(6600), L.y(5700) + barHeight);
 
-    drvChoose = new DriveListBox(*ctx_.services().volumes, client);
-    drvChoose->setObjectName(QStringLiteral("drvChoose"));
-    L.place(drvChoose, 120, 120, 3135, 315);
-    dirDrive = new FolderListView(client);
-    dirDrive->setObjectName(QStringLiteral("dirDrive"));
-    L.place(dirDrive, 120, 600, 3150, 2730);
-    lstFiles = new FileListView(client);
-    lstFiles->setObjectName(QStringLiteral("lstFiles"));
-    lstFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    L.place(lstFiles, 3345, 120, 3120, 3015);
-    lstChosen = new QListWidget(client);
-    lstChosen->setObjectName(QStringLiteral("lstChosen"));
-    lstChosen->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    L.place(lstChosen, 120, 3435, 6375, 2205);
+    browser_ = new FolderBrowser(*ctx_.services().volumes, *ctx_.services().process, this);
+    browser_->setPattern(QStringLiteral("*.wav;*.bmp;*.jpg;*.gif;*.wmf;*.emf;*.ico;*.dib;*.cur"));
+    drvChoose_ = new DriveListBox(*browser_, client);
+    drvChoose_->setObjectName(QStringLiteral("drvChoose"));
+    L.place(drvChoose_, 120, 120, 3135, 315);
+    dirDrive_ = new FolderListView(*browser_, client);
+    dirDrive_->setObjectName(QStringLiteral("dirDrive"));
+    L.place(dirDrive_, 120, 600, 3150, 2730);
+    lstFiles_ = new FileListView(client);
+    lstFiles_->setObjectName(QStringLiteral("lstFiles"));
+    lstFiles_->follow(*browser_);
+    lstFiles_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    L.place(lstFiles_, 3345, 120, 3120, 3015);
+    lstChosen_ = new QListWidget(client);
+    lstChosen_->setObjectName(QStringLiteral("lstChosen"));
+    lstChosen_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    L.place(lstChosen_, 120, 3435, 6375, 2205);
 
-    const QString cwd = ctx_.services().process->currentFolder();
-    if (!dirDrive->setPath(cwd))
-        dirDrive->setPath(QStringLiteral("/"));
-    lstFiles->setPattern(QStringLiteral("*.wav;*.bmp;*.jpg;*.gif;*.wmf;*.emf;*.ico;*.dib;*.cur"));
-    lstFiles->setFolder(dirDrive->path());
-    drvChoose->showDrive(volumeRootOf(dirDrive->path(), drvChoose->volumes()));
+    if (!browser_->enter(ctx_.services().process->currentFolder()))
+        browser_->enter(QStringLiteral("/"));
+
+    texts_ = {
+        {File_, 63}, {Open_, 64}, {Save_, 65}, {Quit_, 66}, {SlideControl_, 67}, {Play_, 68}, {Playr_, 68},
+        {key_, 69}, {keypress_, 69}, {timer_, 70}, {timerwait_, 70}, {looppic_, 71}, {looppicture_, 71},
+        {Info_, 72}, {Root_, 24}, {Previous_, 25},
+        {[this](const QString& title) { setWindowTitle(title); }, 73},
+        {add_, 74}, {Addall_, 75}, {Remove_, 76}, {Removeall_, 77}, {mnuFilename_, 91}, {mnuShowf_, 91},
+        {mnuColor_, 92}, {mnuCursor_, 93}, {mnuCursorPop_, 93},
+    };
+}
+
+void Slideshow::applyTexts()
+{
+    texts_.apply(ctx_);
 }
 
 void Slideshow::Form_Load()

@@ -1,10 +1,11 @@
 // Start-up, language switching and the window registry, on fakes.
-#include "apphost.h"
+#include "startedprogram.h"
 
 #include "app/core/languagetable.h"
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
-#include "browser/statusbar.h"
+#include "app/frmlang.h"
+#include "app/intro.h"
+#include "palette/palform.h"
+#include "slideshow/slideshow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -81,7 +83,7 @@ TEST(Startup, SecondStartKeepsSettings)
     h.app->Main();
     EXPECT_FALSE(h.app->findOptions()->isVisible());
     EXPECT_EQ(h.read(QStringLiteral("Recent Files"), QStringLiteral("RecentFile1")), QStringLiteral("/x.txt"));
-    EXPECT_EQ(h.app->findMainM()->dirDrive->path(), h.dir.path());
+    EXPECT_EQ(folderList(*h.app->findMainM()).path(), h.dir.path());
     EXPECT_EQ(h.process.current, h.dir.path());
 }
 
@@ -148,14 +150,14 @@ TEST(Language, SwitchToFrenchAndRestart)
     AppHost h;
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    h.app->findOptions()->optFrench->setChecked(true);
+    control<QRadioButton>(*h.app->findOptions(), "optFrench").setChecked(true);
     h.app->SetLanguage(false);
     EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("French"));
-    EXPECT_EQ(m.mnuQuit->text(), QStringLiteral("&Quitter"));
-    EXPECT_EQ(m.cmbFiles->count(), 8);
-    EXPECT_EQ(m.cmbFiles->itemText(0), QStringLiteral("Fichiers Support\u00e9s"));
-    EXPECT_EQ(m.printerSetup->text(), QStringLiteral("&Configuration..."));
-    EXPECT_EQ(h.app->findOptions()->btnSet->text(), QStringLiteral("&Valider"));
+    EXPECT_EQ(control<QAction>(m, "mnuQuit").text(), QStringLiteral("&Quitter"));
+    EXPECT_EQ(control<QComboBox>(m, "cmbFiles").count(), 8);
+    EXPECT_EQ(control<QComboBox>(m, "cmbFiles").itemText(0), QStringLiteral("Fichiers Support\u00e9s"));
+    EXPECT_EQ(control<QAction>(m, "printerSetup").text(), QStringLiteral("&Configuration..."));
+    EXPECT_EQ(control<QPushButton>(*h.app->findOptions(), "btnSet").text(), QStringLiteral("&Valider"));
     EXPECT_EQ(h.app->findPalForm()->windowTitle(), QStringLiteral("Visualiseur de Palettes 256 couleurs"));
     EXPECT_EQ(h.app->findSlideshow()->windowTitle(), QStringLiteral("Module de Diaporama"));
     for (const LanguageText& t : languageTable())
@@ -163,8 +165,8 @@ TEST(Language, SwitchToFrenchAndRestart)
 
     h.restart();
     h.app->Main();
-    EXPECT_EQ(h.app->findMainM()->mnuQuit->text(), QStringLiteral("&Quitter"));
-    EXPECT_EQ(h.app->findMainM()->StatusBar->panel(1)->toolTip(), QStringLiteral("Chemin de l'image"));
+    EXPECT_EQ(control<QAction>(*h.app->findMainM(), "mnuQuit").text(), QStringLiteral("&Quitter"));
+    EXPECT_EQ(statusPanels(*h.app->findMainM()).panel(1)->toolTip(), QStringLiteral("Chemin de l'image"));
 }
 
 // The two tests of SetLanguage judge the language read before either block ran, and nothing
@@ -183,14 +185,14 @@ TEST(Language, SetLanguageTests)
 
     // Old language missing, force false: nothing whatever the buttons say.
     h.store->removeKey(AppContext::AppName, kLang, kLang);
-    h.app->findOptions()->optFrench->setChecked(true);
+    control<QRadioButton>(*h.app->findOptions(), "optFrench").setChecked(true);
     const QByteArray missing = stamp();
     h.app->SetLanguage(false);
     EXPECT_EQ(stamp(), missing);
 
     // force with French selected and English stored: both blocks run, French wins.
     h.write(kLang, kLang, QStringLiteral("English"));
-    h.app->findOptions()->optFrench->setChecked(true);
+    control<QRadioButton>(*h.app->findOptions(), "optFrench").setChecked(true);
     h.app->SetLanguage(true);
     EXPECT_EQ(h.read(kLang, kLang), QStringLiteral("French"));
     EXPECT_EQ(h.read(kLang, QStringLiteral("1")), QStringLiteral("&Quitter"));
@@ -201,10 +203,10 @@ TEST(Language, SetLanguageTests)
     EXPECT_EQ(stamp(), french);
 
     // French stored, English selected: back to English.
-    h.app->findOptions()->optEnglish->setChecked(true);
+    control<QRadioButton>(*h.app->findOptions(), "optEnglish").setChecked(true);
     h.app->SetLanguage(false);
     EXPECT_EQ(h.read(kLang, QStringLiteral("1")), QStringLiteral("&Quit"));
-    EXPECT_EQ(h.app->findMainM()->mnuQuit->text(), QStringLiteral("&Quit"));
+    EXPECT_EQ(control<QAction>(*h.app->findMainM(), "mnuQuit").text(), QStringLiteral("&Quit"));
 }
 
 // ApplyLanguage enters the block sequence by exact name and creates what it needs.
@@ -219,20 +221,20 @@ TEST(Language, ApplyLanguageEntryPoints)
 
     h.app->ApplyLanguage(QStringLiteral("FrmSlide"));
     EXPECT_EQ(h.app->findSlideshow()->windowTitle(), QStringLiteral("S73"));
-    EXPECT_EQ(m.mnuQuit->text(), QStringLiteral("&Quit"));
-    EXPECT_EQ(h.app->findOptions()->fraLang->title(), QStringLiteral("Language"));
+    EXPECT_EQ(control<QAction>(m, "mnuQuit").text(), QStringLiteral("&Quit"));
+    EXPECT_EQ(control<QGroupBox>(*h.app->findOptions(), "fraLang").title(), QStringLiteral("Language"));
 
     h.app->ApplyLanguage(QStringLiteral("FrmLang"));
-    EXPECT_EQ(h.app->findOptions()->fraLang->title(), QStringLiteral("L35"));
-    EXPECT_EQ(m.mnuQuit->text(), QStringLiteral("&Quit"));
+    EXPECT_EQ(control<QGroupBox>(*h.app->findOptions(), "fraLang").title(), QStringLiteral("L35"));
+    EXPECT_EQ(control<QAction>(m, "mnuQuit").text(), QStringLiteral("&Quit"));
 
     h.app->ApplyLanguage(QStringLiteral("frmlang"));
-    EXPECT_EQ(m.mnuQuit->text(), QStringLiteral("Q1"));
+    EXPECT_EQ(control<QAction>(m, "mnuQuit").text(), QStringLiteral("Q1"));
 
     // A missing text gives an empty caption, nothing else.
     h.store->removeKey(AppContext::AppName, kLang, QStringLiteral("4"));
     h.app->ApplyLanguage(QString());
-    EXPECT_TRUE(m.mnuPalView->text().isEmpty());
+    EXPECT_TRUE(control<QAction>(m, "mnuPalView").text().isEmpty());
 
     // A closed window is forgotten; the next use re-creates it with the texts of that moment.
     h.app->findSlideshow()->close();
@@ -241,21 +243,93 @@ TEST(Language, ApplyLanguageEntryPoints)
     EXPECT_EQ(h.app->slideshow().windowTitle(), QStringLiteral("again"));
 }
 
+namespace {
+
+// What a control shows as its language text: a caption or a title.
+QString shownText(const QObject& control)
+{
+    if (const auto* a = qobject_cast<const QAction*>(&control))
+        return a->text();
+    if (const auto* m = qobject_cast<const QMenu*>(&control))
+        return m->title();
+    if (const auto* g = qobject_cast<const QGroupBox*>(&control))
+        return g->title();
+    if (const auto* b = qobject_cast<const QAbstractButton*>(&control))
+        return b->text();
+    if (const auto* l = qobject_cast<const QLabel*>(&control))
+        return l->text();
+    return QStringLiteral("(not a captioned control)");
+}
+
+} // namespace
+
+// Every bound control of the four windows shows its own text: with each stored text replaced
+// by its number, each control shows the number it is bound to.
+TEST(Language, EveryControlShowsItsText)
+{
+    AppHost h;
+    h.app->Main();
+    for (const LanguageText& t : languageTable())
+        h.write(kLang, QString::number(t.number), QStringLiteral("#%1").arg(t.number));
+    h.app->ApplyLanguage(QString());
+
+    const struct {
+        const QWidget* window;
+        QList<QPair<const char*, int>> rows;
+    } windows[] = {
+        {h.app->findMainM(),
+         {{"mnuQuit", 1}, {"mnuSlide", 2}, {"mnuText", 3}, {"mnuTrayEditor", 3}, {"mnuTraySlide", 2},
+          {"mnuTrayPal", 4}, {"mnuTrayQuit", 1}, {"mnuTrayMaxi", 109}, {"mnuPalView", 4}, {"mnuOptions", 5},
+          {"mnuAbout", 6}, {"ppall", 15}, {"ppaudio", 16}, {"ppexe", 17}, {"pphlp", 18}, {"pphtml", 19},
+          {"pppic", 20}, {"pptxt", 21}, {"printerSetup", 22}, {"GoPrint", 23}, {"Root", 24}, {"Previous", 25},
+          {"mnuControl", 61}}},
+        {h.app->findOptions(),
+         {{"fraLang", 35}, {"optEnglish", 36}, {"optFrench", 37}, {"fraDirectory", 38}, {"lblQuest", 39},
+          {"optYes", 40}, {"optNo", 41}, {"btnSet", 42}, {"btnExit", 43}}},
+        {h.app->findPalForm(),
+         {{"lblPreview", 46}, {"frmABout", 47}, {"lblEmail", 48}, {"lblRed", 49}, {"lblGreen", 50}, {"lblBlue", 51}}},
+        {h.app->findSlideshow(),
+         {{"File", 63}, {"Open", 64}, {"Save", 65}, {"Quit", 66}, {"SlideControl", 67}, {"Play", 68},
+          {"Playr", 68}, {"key", 69}, {"keypress", 69}, {"timer", 70}, {"timerwait", 70}, {"looppic", 71},
+          {"looppicture", 71}, {"Info", 72}, {"Root", 24}, {"Previous", 25}, {"add", 74}, {"Addall", 75},
+          {"Remove", 76}, {"Removeall", 77}, {"mnuFilename", 91}, {"mnuShowf", 91}, {"mnuColor", 92},
+          {"mnuCursor", 93}, {"mnuCursorPop", 93}}},
+    };
+    for (const auto& w : windows) {
+        ASSERT_TRUE(w.window);
+        for (const auto& [name, number] : w.rows)
+            EXPECT_EQ(shownText(control<QObject>(*w.window, name)), QStringLiteral("#%1").arg(number))
+                << w.window->objectName().toStdString() << "." << name;
+    }
+    const MainM& m = *h.app->findMainM();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(control<QComboBox>(m, "cmbFiles").itemText(i), QStringLiteral("#%1").arg(200 + i)) << i;
+    for (int panel = 1; panel <= 3; ++panel)
+        EXPECT_EQ(statusPanels(m).panel(panel)->toolTip(), QStringLiteral("#%1").arg(11 + panel)) << panel;
+    EXPECT_EQ(h.app->findPalForm()->windowTitle(), QStringLiteral("#53"));
+    EXPECT_EQ(h.app->findSlideshow()->windowTitle(), QStringLiteral("#73"));
+    // The palette viewer's open dialog carries text 52.
+    h.prompts.expectInput(std::nullopt);
+    h.app->findPalForm()->imgOpen_Click();
+    ASSERT_EQ(h.prompts.asked().size(), 1);
+    EXPECT_EQ(h.prompts.asked().front().title, QStringLiteral("#52"));
+}
+
 // Closing the options dialog destroys it; reopening restores Yes and reads the language anew.
 TEST(Options, ReopenAfterSet)
 {
     AppHost h;
     h.app->Main();
     frmLang* dlg = h.app->findOptions();
-    dlg->optNo->setChecked(true);
+    control<QRadioButton>(*dlg, "optNo").setChecked(true);
     dlg->btnSet_Click();
     QTRY_VERIFY(!h.app->findOptions());
     EXPECT_EQ(h.read(QStringLiteral("Settings"), QStringLiteral("DefaultDir")), QStringLiteral("/"));
     h.app->showOptions();
     ASSERT_TRUE(h.app->findOptions());
-    EXPECT_TRUE(h.app->findOptions()->optYes->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(*h.app->findOptions(), "optYes").isChecked());
     h.app->findOptions()->Form_Activate();
-    EXPECT_EQ(h.app->findOptions()->lblDir->text(), h.app->findMainM()->dirDrive->path());
+    EXPECT_EQ(control<QLineEdit>(*h.app->findOptions(), "lblDir").text(), folderList(*h.app->findMainM()).path());
 }
 
 // The About box: ten lines joined by nine lone CRs, splash behind it and hidden after.

@@ -1,9 +1,11 @@
 // Menus, tray icon and its message numbers, the options dialog's storage rules, the About box
 // and the web-site label.
-#include "apphost.h"
+#include "startedprogram.h"
 
-#include "browser/folderlistview.h"
-#include "browser/statusbar.h"
+#include "app/frmlang.h"
+#include "app/intro.h"
+#include "palette/palform.h"
+#include "slideshow/slideshow.h"
 
 #include <QAction>
 #include <QFile>
@@ -44,21 +46,22 @@ TEST(Menus, CaptionsInBothLanguages)
     MainM& m = *h.app->findMainM();
     EXPECT_EQ(captions(m.menuBar()->actions()), (QStringList{QStringLiteral("&Quit"), QStringLiteral("&Modules"),
                                                              QStringLiteral("&Options"), QStringLiteral("&About...")}));
-    EXPECT_EQ(captions(m.mnuModules->actions()),
-              (QStringList{QStringLiteral("&Slide Show"), QStringLiteral("&Text Editor"), QStringLiteral("&Palette Viewer"),
-                           QStringLiteral("-"), QStringLiteral("&Control Panel")}));
-    EXPECT_EQ(captions(m.mnuTray->actions()),
-              (QStringList{QStringLiteral("&Slide Show"), QStringLiteral("&Text Editor"), QStringLiteral("&Palette Viewer"),
-                           QStringLiteral("-"), QStringLiteral("&Maximize"), QStringLiteral("&Quit")}));
+    EXPECT_EQ(captions(control<QMenu>(m, "mnuModules").actions()),
+              (QStringList{QStringLiteral("&Slide Show"), QStringLiteral("&Text Editor"),
+                           QStringLiteral("&Palette Viewer"), QStringLiteral("-"), QStringLiteral("&Control Panel")}));
+    EXPECT_EQ(captions(control<QMenu>(m, "mnuTray").actions()),
+              (QStringList{QStringLiteral("&Slide Show"), QStringLiteral("&Text Editor"),
+                           QStringLiteral("&Palette Viewer"), QStringLiteral("-"), QStringLiteral("&Maximize"),
+                           QStringLiteral("&Quit")}));
 
-    h.app->findOptions()->optFrench->setChecked(true);
+    control<QRadioButton>(*h.app->findOptions(), "optFrench").setChecked(true);
     h.app->findOptions()->btnSet_Click();
     EXPECT_EQ(captions(m.menuBar()->actions()), (QStringList{QStringLiteral("&Quitter"), QStringLiteral("&Modules"),
                                                              QStringLiteral("&Options"), QStringLiteral("&A propos...")}));
-    EXPECT_EQ(captions(m.mnuTray->actions()),
+    EXPECT_EQ(captions(control<QMenu>(m, "mnuTray").actions()),
               (QStringList{QStringLiteral("&Diaporama"), QStringLiteral("&Editeur"), QStringLiteral("&Palettes"),
                            QStringLiteral("-"), QStringLiteral("&Maximiser"), QStringLiteral("&Quitter")}));
-    EXPECT_EQ(m.mnuControl->text(), QStringLiteral("Panneau de &Configuration"));
+    EXPECT_EQ(control<QAction>(m, "mnuControl").text(), QStringLiteral("Panneau de &Configuration"));
 }
 
 // F1 to F4 are the shortcuts of the Modules entries; the tools open modeless, once each.
@@ -67,10 +70,10 @@ TEST(Menus, ShortcutsAndTools)
     AppHost h;
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    EXPECT_EQ(m.mnuSlide->shortcut(), QKeySequence(Qt::Key_F1));
-    EXPECT_EQ(m.mnuText->shortcut(), QKeySequence(Qt::Key_F2));
-    EXPECT_EQ(m.mnuPalView->shortcut(), QKeySequence(Qt::Key_F3));
-    EXPECT_EQ(m.mnuControl->shortcut(), QKeySequence(Qt::Key_F4));
+    EXPECT_EQ(control<QAction>(m, "mnuSlide").shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(control<QAction>(m, "mnuText").shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(control<QAction>(m, "mnuPalView").shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(control<QAction>(m, "mnuControl").shortcut(), QKeySequence(Qt::Key_F4));
 
     QTest::mouseClick(h.app->findIntro(), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
@@ -80,19 +83,20 @@ TEST(Menus, ShortcutsAndTools)
     EXPECT_TRUE(h.app->findPalForm()->isVisible());
     QTest::keyClick(&m, Qt::Key_F4);
     ASSERT_EQ(h.desktop.calls.size(), 1);
-    EXPECT_EQ(h.desktop.calls[0].kind, RecordingShell::Kind::Settings);
+    EXPECT_EQ(h.desktop.calls[0].kind, RecordingDesktopLauncher::Kind::Settings);
 
     // Opening the slide-show editor twice from the tray shows the one window.
     Slideshow* first = h.app->findSlideshow();
-    m.mnuTraySlide->trigger();
-    m.mnuTraySlide->trigger();
+    control<QAction>(m, "mnuTraySlide").trigger();
+    control<QAction>(m, "mnuTraySlide").trigger();
     EXPECT_EQ(h.app->findSlideshow(), first);
-    m.mnuOptions->trigger();
+    control<QAction>(m, "mnuOptions").trigger();
     EXPECT_TRUE(h.app->findOptions()->isVisible());
 }
 
-// Tray notifications: 515 restores a visible main window, 517 pops the tray menu.
-TEST(Tray, MessageNumbers)
+// Tray messages: a double-click restores a visible main window, the right button pops up the
+// tray menu, the left button does nothing.
+TEST(Tray, Messages)
 {
     AppHost h;
     h.app->Main();
@@ -100,33 +104,29 @@ TEST(Tray, MessageNumbers)
     EXPECT_EQ(h.tray.icons.value(&m), QStringLiteral("Orvane Viewer"));
 
     // Hidden behind the splash: a double-click does nothing.
-    h.tray.send(&m, TrayLeftDoubleClick);
+    h.tray.send(&m, TrayMessage::LeftDoubleClick);
     EXPECT_FALSE(m.isVisible());
 
     QTest::keyClick(h.app->findIntro(), Qt::Key_Return);
     ASSERT_TRUE(m.isVisible());
     for (Qt::WindowState state : {Qt::WindowMinimized, Qt::WindowMaximized}) {
         m.setWindowState(state);
-        h.tray.send(&m, TrayLeftDoubleClick);
+        h.tray.send(&m, TrayMessage::LeftDoubleClick);
         EXPECT_FALSE(m.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) << int(state);
     }
-    // The number is recovered from twips with halves to even: 515.5 and 514.5 pixels are 516
-    // and 514, not 515; 515.4 is 515.
     m.setWindowState(Qt::WindowMaximized);
-    m.Form_MouseMove(0, 0, 515.5 * 15, 0);
-    m.Form_MouseMove(0, 0, 514.5 * 15, 0);
+    for (TrayMessage ignored : {TrayMessage::LeftButtonUp, TrayMessage::MiddleButtonUp})
+        h.tray.send(&m, ignored);
     EXPECT_TRUE(m.windowState() & Qt::WindowMaximized);
-    m.Form_MouseMove(0, 0, 515.4 * 15, 0);
-    EXPECT_FALSE(m.windowState() & Qt::WindowMaximized);
 
-    h.tray.send(&m, TrayRightButtonUp);
-    QTRY_VERIFY(m.mnuTray->isVisible());
-    m.mnuTray->close();
-    h.tray.send(&m, TrayLeftButtonUp);
-    EXPECT_FALSE(m.mnuTray->isVisible());
+    h.tray.send(&m, TrayMessage::RightButtonUp);
+    QTRY_VERIFY(control<QMenu>(m, "mnuTray").isVisible());
+    control<QMenu>(m, "mnuTray").close();
+    h.tray.send(&m, TrayMessage::LeftButtonUp);
+    EXPECT_FALSE(control<QMenu>(m, "mnuTray").isVisible());
 
     // Quit from the tray removes the icon.
-    m.mnuTrayQuit->trigger();
+    control<QAction>(m, "mnuTrayQuit").trigger();
     EXPECT_FALSE(h.tray.has(&m));
     ASSERT_FALSE(h.tray.calls.isEmpty());
     EXPECT_FALSE(h.tray.calls.back().add);
@@ -138,13 +138,13 @@ TEST(Options, ActivationAndCancel)
     AppHost h;
     h.app->Main();
     frmLang* dlg = h.app->findOptions();
-    dlg->optFrench->setChecked(true);
-    dlg->optNo->setChecked(true);
+    control<QRadioButton>(*dlg, "optFrench").setChecked(true);
+    control<QRadioButton>(*dlg, "optNo").setChecked(true);
     dlg->Form_Activate();  // the user went to another window and came back
-    EXPECT_TRUE(dlg->optEnglish->isChecked());
-    EXPECT_TRUE(dlg->optNo->isChecked());  // not touched by activation
+    EXPECT_TRUE(control<QRadioButton>(*dlg, "optEnglish").isChecked());
+    EXPECT_TRUE(control<QRadioButton>(*dlg, "optNo").isChecked());  // not touched by activation
 
-    dlg->optFrench->setChecked(true);
+    control<QRadioButton>(*dlg, "optFrench").setChecked(true);
     const QByteArray before = storeBytes(h);
     dlg->btnExit_Click();
     QTRY_VERIFY(!h.app->findOptions());
@@ -155,7 +155,7 @@ TEST(Options, ActivationAndCancel)
     h.app->showOptions();
     h.app->findOptions()->Form_Activate();
     h.app->findOptions()->btnSet_Click();
-    EXPECT_EQ(h.read(QStringLiteral("Settings"), QStringLiteral("DefaultDir")), h.app->findMainM()->dirDrive->path());
+    EXPECT_EQ(h.read(QStringLiteral("Settings"), QStringLiteral("DefaultDir")), folderList(*h.app->findMainM()).path());
 }
 
 // The About box, line by line, in both languages.
@@ -165,7 +165,7 @@ TEST(About, LinesInBothLanguages)
     h.app->Main();
     h.prompts.expectMessage(PromptAnswer::Ok);
     h.app->showAbout();
-    h.app->findOptions()->optFrench->setChecked(true);
+    control<QRadioButton>(*h.app->findOptions(), "optFrench").setChecked(true);
     h.app->SetLanguage(false);
     h.prompts.expectMessage(PromptAnswer::Ok);
     h.app->showAbout();
@@ -196,14 +196,15 @@ TEST(About, WebSiteLabel)
     AppHost h;
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    QTest::mousePress(m.lblURL, Qt::LeftButton);
-    EXPECT_TRUE(m.lblURL->styleSheet().contains(QStringLiteral("255,0,0")));
-    QTest::mouseRelease(m.lblURL, Qt::LeftButton);
-    EXPECT_TRUE(m.lblURL->styleSheet().contains(QStringLiteral("0,0,255")));
+    QLabel& url = control<QLabel>(m, "lblURL");
+    QTest::mousePress(&url, Qt::LeftButton);
+    EXPECT_TRUE(url.styleSheet().contains(QStringLiteral("255,0,0")));
+    QTest::mouseRelease(&url, Qt::LeftButton);
+    EXPECT_TRUE(url.styleSheet().contains(QStringLiteral("0,0,255")));
     ASSERT_EQ(h.desktop.calls.size(), 1);
-    EXPECT_EQ(h.desktop.calls[0].kind, RecordingShell::Kind::Document);
+    EXPECT_EQ(h.desktop.calls[0].kind, RecordingDesktopLauncher::Kind::Document);
     EXPECT_EQ(h.desktop.calls[0].target, AppContext::SiteAddress);
     QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(m.lblURL, &move);
-    EXPECT_EQ(m.StatusBar->panelText(1), QStringLiteral("Visit our site !"));
+    QApplication::sendEvent(&url, &move);
+    EXPECT_EQ(statusPanels(m).panelText(1), QStringLiteral("Visit our site !"));
 }

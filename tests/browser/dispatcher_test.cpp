@@ -1,12 +1,8 @@
 // The file-opening dispatcher and the picture area, on the real picture loader and fakes for
 // everything the system would do.
-#include "apphost.h"
-#include "support/samplesdir.h"
+#include "startedprogram.h"
 
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
 #include "browser/picturebox.h"
-#include "browser/statusbar.h"
 #include "slideshow/showpic.h"
 
 #include <QAction>
@@ -26,34 +22,7 @@ namespace {
 
 const QString kReadError = QStringLiteral("This file can't be read !\rBad file type or file doesn't exist");
 
-// A started program whose main window is up, with its folder list at folder.
-struct Browser {
-    AppHost h;
-    MainM* m = nullptr;
-
-    explicit Browser(const QString& folder = orv::test::samplesDir())
-    {
-        h.app->Main();
-        m = h.app->findMainM();
-        m->dirDrive->setPath(folder);
-        QTRY_VERIFY(!m->fileFilter->isLoading());
-        h.prompts.clear();
-    }
-
-    // Clicks the file list's entry with this name.
-    void click(const QString& name)
-    {
-        for (int row = 0; row < m->fileFilter->count(); ++row) {
-            const QModelIndex i = m->fileFilter->model()->index(row, 0);
-            if (i.data().toString() == name) {
-                m->fileFilter->setCurrentIndex(i);
-                m->fileFilter_Click();
-                return;
-            }
-        }
-        ADD_FAILURE() << "no entry " << name.toStdString();
-    }
-};
+using Browser = StartedProgram;
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
@@ -72,30 +41,30 @@ TEST(Dispatcher, ShowsPictureAndSetsUpScrollBars)
     Browser b;
     b.click(QStringLiteral("sunset.bmp"));
     MainM& m = *b.m;
-    EXPECT_TRUE(m.Open->hasPicture());
-    EXPECT_EQ(m.Open->image().size(), QSize(800, 600));
-    EXPECT_TRUE(m.btnFull->isEnabled());
-    EXPECT_TRUE(m.hscrPic->isEnabled());
-    EXPECT_EQ(m.hscrPic->maximum(), 7760);
-    EXPECT_EQ(m.hscrPic->pageStep(), 1552);
-    EXPECT_EQ(m.hscrPic->singleStep(), 155);
-    EXPECT_EQ(m.vscrPic->maximum(), 4496);
-    EXPECT_EQ(m.vscrPic->pageStep(), 899);
-    EXPECT_EQ(m.vscrPic->singleStep(), 90);
-    EXPECT_EQ(m.currentFile, orv::test::samplesDir() + QStringLiteral("/sunset.bmp"));
-    EXPECT_EQ(m.StatusBar->panelText(1), m.currentFile);
+    EXPECT_TRUE(control<PictureBox>(m, "Open").hasPicture());
+    EXPECT_EQ(control<PictureBox>(m, "Open").image().size(), QSize(800, 600));
+    EXPECT_TRUE(control<QPushButton>(m, "btnFull").isEnabled());
+    EXPECT_TRUE(control<QScrollBar>(m, "hscrPic").isEnabled());
+    EXPECT_EQ(control<QScrollBar>(m, "hscrPic").maximum(), 7760);
+    EXPECT_EQ(control<QScrollBar>(m, "hscrPic").pageStep(), 1552);
+    EXPECT_EQ(control<QScrollBar>(m, "hscrPic").singleStep(), 155);
+    EXPECT_EQ(control<QScrollBar>(m, "vscrPic").maximum(), 4496);
+    EXPECT_EQ(control<QScrollBar>(m, "vscrPic").pageStep(), 899);
+    EXPECT_EQ(control<QScrollBar>(m, "vscrPic").singleStep(), 90);
+    EXPECT_EQ(m.currentFile(), orv::test::samplesDir() + QStringLiteral("/sunset.bmp"));
+    EXPECT_EQ(statusPanels(m).panelText(1), m.currentFile());
     EXPECT_EQ(b.h.prompts.asked().size(), 0);
 
     // Scrolling moves the picture by the bars' values in twips (15 per pixel here).
-    m.hscrPic->setValue(1500);
-    m.vscrPic->setValue(300);
-    EXPECT_EQ(m.Open->offset(), QPoint(100, 20));
+    control<QScrollBar>(m, "hscrPic").setValue(1500);
+    control<QScrollBar>(m, "vscrPic").setValue(300);
+    EXPECT_EQ(control<PictureBox>(m, "Open").offset(), QPoint(100, 20));
 
     // A small picture next: both bars off at 0, drawn unshifted.
     b.click(QStringLiteral("small.gif"));
-    EXPECT_FALSE(m.hscrPic->isEnabled());
-    EXPECT_EQ(m.hscrPic->value(), 0);
-    EXPECT_EQ(m.Open->offset(), QPoint(0, 0));
+    EXPECT_FALSE(control<QScrollBar>(m, "hscrPic").isEnabled());
+    EXPECT_EQ(control<QScrollBar>(m, "hscrPic").value(), 0);
+    EXPECT_EQ(control<PictureBox>(m, "Open").offset(), QPoint(0, 0));
 }
 
 // Every way a picture can fail ends in the one read-error message and an empty area.
@@ -112,7 +81,7 @@ TEST(Dispatcher, BadPicturesShowTheReadError)
 
     for (const char* name : {"corrupt.bmp", "empty.jpg", "notes.jpg", "gone.gif"}) {
         b.click(QStringLiteral("good.gif"));
-        ASSERT_TRUE(b.m->Open->hasPicture());
+        ASSERT_TRUE(control<PictureBox>(*b.m, "Open").hasPicture());
         b.h.prompts.clear();
         b.h.prompts.expectMessage(PromptAnswer::Ok);
         b.click(QLatin1String(name));
@@ -121,8 +90,8 @@ TEST(Dispatcher, BadPicturesShowTheReadError)
         EXPECT_EQ(q.text, kReadError);
         EXPECT_EQ(q.title, QStringLiteral("Read Error"));
         EXPECT_EQ(q.icon, PromptIcon::Critical);
-        EXPECT_FALSE(b.m->Open->hasPicture()) << name;  // the old picture is gone
-        EXPECT_EQ(b.m->openedFromCommandLine, 0);
+        EXPECT_FALSE(control<PictureBox>(*b.m, "Open").hasPicture()) << name;  // the old picture is gone
+        EXPECT_FALSE(b.m->openedFromCommandLine());
     }
 }
 
@@ -133,8 +102,8 @@ TEST(Dispatcher, CommandLinePicture)
     h.process.args = {orv::test::samplesDir() + QStringLiteral("/Photos with spaces/beach day.jpg")};
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    EXPECT_TRUE(m.Open->hasPicture());
-    EXPECT_EQ(m.openedFromCommandLine, 0);
+    EXPECT_TRUE(control<PictureBox>(m, "Open").hasPicture());
+    EXPECT_FALSE(m.openedFromCommandLine());
     EXPECT_FALSE(m.isVisible());
 }
 
@@ -147,9 +116,9 @@ TEST(Dispatcher, UnknownTailOnlyUpdatesStatus)
     Browser b(dir.path());
     b.click(QStringLiteral("a.gif"));
     b.click(QStringLiteral("chart.emf"));
-    EXPECT_TRUE(b.m->Open->hasPicture());
-    EXPECT_EQ(b.m->currentFile, dir.filePath(QStringLiteral("chart.emf")));
-    EXPECT_EQ(b.m->StatusBar->panelText(1), dir.filePath(QStringLiteral("chart.emf")));
+    EXPECT_TRUE(control<PictureBox>(*b.m, "Open").hasPicture());
+    EXPECT_EQ(b.m->currentFile(), dir.filePath(QStringLiteral("chart.emf")));
+    EXPECT_EQ(statusPanels(*b.m).panelText(1), dir.filePath(QStringLiteral("chart.emf")));
     EXPECT_EQ(b.h.prompts.asked().size(), 0);
 }
 
@@ -167,17 +136,17 @@ TEST(PictureArea, HugePicturesScrollToTheirEdges)
     Browser b(dir.path());
     for (const char* name : {"big6000.bmp", "big20000.bmp"}) {
         b.click(QLatin1String(name));
-        ASSERT_TRUE(b.m->Open->hasPicture()) << name;
+        ASSERT_TRUE(control<PictureBox>(*b.m, "Open").hasPicture()) << name;
         EXPECT_EQ(b.h.prompts.asked().size(), 0) << name;
-        b.m->hscrPic->setValue(b.m->hscrPic->maximum());
-        if (b.m->vscrPic->isEnabled())
-            b.m->vscrPic->setValue(b.m->vscrPic->maximum());
-        const QSize img = b.m->Open->image().size();
-        const QSize box = b.m->Open->contentsRect().size();
+        control<QScrollBar>(*b.m, "hscrPic").setValue(control<QScrollBar>(*b.m, "hscrPic").maximum());
+        if (control<QScrollBar>(*b.m, "vscrPic").isEnabled())
+            control<QScrollBar>(*b.m, "vscrPic").setValue(control<QScrollBar>(*b.m, "vscrPic").maximum());
+        const QSize img = control<PictureBox>(*b.m, "Open").image().size();
+        const QSize box = control<PictureBox>(*b.m, "Open").contentsRect().size();
         // At the far edge the last column (and row, when it scrolls) is inside the box.
-        EXPECT_GE(b.m->Open->offset().x() + box.width(), img.width()) << name;
-        if (b.m->vscrPic->isEnabled()) {
-            EXPECT_GE(b.m->Open->offset().y() + box.height(), img.height()) << name;
+        EXPECT_GE(control<PictureBox>(*b.m, "Open").offset().x() + box.width(), img.width()) << name;
+        if (control<QScrollBar>(*b.m, "vscrPic").isEnabled()) {
+            EXPECT_GE(control<PictureBox>(*b.m, "Open").offset().y() + box.height(), img.height()) << name;
         }
     }
 }
@@ -195,17 +164,17 @@ TEST(PictureArea, FullScreenView)
     b.m->btnFull_Click();
     Showpic* view = b.h.app->findShowpic();
     ASSERT_TRUE(view);
-    EXPECT_EQ(b.h.ctx->singlePictureMode, 1);
-    EXPECT_EQ(view->windowTitle(), b.m->currentFile + QStringLiteral(" [Full Screen]"));
-    const QSize himetric = b.m->Open->himetric();
-    EXPECT_EQ(b.m->fullScreenX, int(std::nearbyint((view->width() * 15 - himetric.width() / 1.77) / 2)));
-    EXPECT_EQ(b.m->fullScreenY, int(std::nearbyint((view->height() * 15 - himetric.height() / 1.7) / 2)));
+    EXPECT_TRUE(b.h.ctx->singlePictureMode());
+    EXPECT_EQ(view->windowTitle(), b.m->currentFile() + QStringLiteral(" [Full Screen]"));
+    const QSize himetric = control<PictureBox>(*b.m, "Open").himetric();
+    EXPECT_EQ(b.m->fullScreenX(), int(std::nearbyint((view->width() * 15 - himetric.width() / 1.77) / 2)));
+    EXPECT_EQ(b.m->fullScreenY(), int(std::nearbyint((view->height() * 15 - himetric.height() / 1.7) / 2)));
 
     QTest::mouseClick(view, Qt::MiddleButton);
     EXPECT_TRUE(b.h.app->findShowpic());
     QTest::keyClick(view, Qt::Key_Q);
     QTRY_VERIFY(!b.h.app->findShowpic());
-    EXPECT_EQ(b.h.ctx->singlePictureMode, 0);
+    EXPECT_FALSE(b.h.ctx->singlePictureMode());
 
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
         b.m->btnFull_Click();
@@ -225,10 +194,10 @@ TEST(PictureArea, PrintAndSetup)
     b.m->GoPrint_Click();
     EXPECT_TRUE(b.h.printer.printed.isEmpty());
     b.click(QStringLiteral("sunset.bmp"));
-    b.m->GoPrint->trigger();
+    control<QAction>(*b.m, "GoPrint").trigger();
     ASSERT_EQ(b.h.printer.printed.size(), 1);
     EXPECT_EQ(b.h.printer.printed.front(), QSize(800, 600));
-    b.m->printerSetup->trigger();
+    control<QAction>(*b.m, "printerSetup").trigger();
     EXPECT_EQ(b.h.printer.setups, 1);
 }
 
@@ -237,11 +206,11 @@ TEST(PictureArea, StatusTextOverPicture)
 {
     Browser b;
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(b.m->Open, &move);
-    EXPECT_EQ(b.m->StatusBar->panelText(1), QStringLiteral("No picture selected yet"));
+    QApplication::sendEvent(&control<PictureBox>(*b.m, "Open"), &move);
+    EXPECT_EQ(statusPanels(*b.m).panelText(1), QStringLiteral("No picture selected yet"));
     b.click(QStringLiteral("small.gif"));
-    QApplication::sendEvent(b.m->Open, &move);
-    EXPECT_EQ(b.m->StatusBar->panelText(1), b.m->currentFile);
+    QApplication::sendEvent(&control<PictureBox>(*b.m, "Open"), &move);
+    EXPECT_EQ(statusPanels(*b.m).panelText(1), b.m->currentFile());
 }
 
 namespace {
@@ -269,22 +238,22 @@ TEST(Dispatcher, SoundReplacesThePicture)
     b.click(QStringLiteral("a.gif"));
     b.click(QStringLiteral("chime.wav"));
     EXPECT_EQ(b.h.sound.played, QStringList{f.path("chime.wav")});
-    EXPECT_EQ(b.m->soundShown, 1);
-    EXPECT_FALSE(b.m->Open->hasPicture());
-    EXPECT_FALSE(b.m->imgWave->isHidden());
-    EXPECT_FALSE(b.m->btnFull->isEnabled());
-    EXPECT_FALSE(b.m->hscrPic->isEnabled());
+    EXPECT_TRUE(b.m->soundShown());
+    EXPECT_FALSE(control<PictureBox>(*b.m, "Open").hasPicture());
+    EXPECT_FALSE(control<QLabel>(*b.m, "imgWave").isHidden());
+    EXPECT_FALSE(control<QPushButton>(*b.m, "btnFull").isEnabled());
+    EXPECT_FALSE(control<QScrollBar>(*b.m, "hscrPic").isEnabled());
     b.m->btnFull_Click();
     b.m->GoPrint_Click();
     EXPECT_FALSE(b.h.app->findShowpic());
     EXPECT_TRUE(b.h.printer.printed.isEmpty());
     // The next dispatch hides the symbol and clears the flag.
     b.click(QStringLiteral("a.gif"));
-    EXPECT_TRUE(b.m->imgWave->isHidden());
-    EXPECT_EQ(b.m->soundShown, 0);
+    EXPECT_TRUE(control<QLabel>(*b.m, "imgWave").isHidden());
+    EXPECT_FALSE(b.m->soundShown());
 }
 
-// A video asks about full screen and sends the media command with the path unquoted.
+// A video asks about full screen and plays the path as it is, on the whole screen after Yes.
 TEST(Dispatcher, VideoAsksAndSendsPlay)
 {
     HandOverFolder f;
@@ -293,15 +262,14 @@ TEST(Dispatcher, VideoAsksAndSendsPlay)
     b.click(QStringLiteral("clip.avi"));
     b.h.prompts.expectMessage(PromptAnswer::No);
     b.click(QStringLiteral("clip.avi"));
-    EXPECT_EQ(b.h.media.commands,
-              (QStringList{QStringLiteral("play ") + f.path("clip.avi") + QStringLiteral(" fullscreen"),
-                           QStringLiteral("play ") + f.path("clip.avi")}));
+    using Played = RecordingMediaControl::Played;
+    EXPECT_EQ(b.h.media.played, (QList<Played>{{f.path("clip.avi"), true}, {f.path("clip.avi"), false}}));
     ASSERT_EQ(b.h.prompts.asked().size(), 2);
     EXPECT_EQ(b.h.prompts.asked()[0].text, QStringLiteral("Play avi in full-screen mode ?"));
     EXPECT_EQ(b.h.prompts.asked()[0].title, QStringLiteral("Movie"));
     EXPECT_EQ(b.h.prompts.asked()[0].icon, PromptIcon::Information);
-    EXPECT_FALSE(b.m->imgAvi->isHidden());
-    EXPECT_FALSE(b.m->btnFull->isEnabled());
+    EXPECT_FALSE(control<QLabel>(*b.m, "imgAvi").isHidden());
+    EXPECT_FALSE(control<QPushButton>(*b.m, "btnFull").isEnabled());
 
     // A video that cannot be played at all is reported as unreadable.
     b.h.media.result = false;
@@ -320,12 +288,12 @@ TEST(Dispatcher, ProgramsAfterConfirmation)
     HandOverFolder f;
     Browser b(f.dir.path());
     b.click(QStringLiteral("a.gif"));
-    const QString picture = b.m->currentFile;
+    const QString picture = b.m->currentFile();
 
     b.h.prompts.expectMessage(PromptAnswer::No);
     b.click(QStringLiteral("setup.exe"));
     EXPECT_TRUE(b.h.desktop.calls.isEmpty());
-    EXPECT_EQ(b.m->currentFile, picture);
+    EXPECT_EQ(b.m->currentFile(), picture);
     ASSERT_EQ(b.h.prompts.asked().size(), 1);
     EXPECT_EQ(b.h.prompts.asked()[0].text,
               QStringLiteral("Would you like to run the following application:\rsetup.exe"));
@@ -345,7 +313,7 @@ TEST(Dispatcher, ProgramsAfterConfirmation)
     EXPECT_EQ(b.h.desktop.calls[1].parameters, QString());
     EXPECT_EQ(b.h.prompts.asked()[2].text, QStringLiteral("In line parameters (blank for none):"));
     EXPECT_EQ(b.h.prompts.asked()[2].title, QStringLiteral("Parameters"));
-    EXPECT_EQ(b.m->currentFile, picture);
+    EXPECT_EQ(b.m->currentFile(), picture);
 
     // A program that cannot be started goes to the error path.
     b.h.desktop.result = false;
@@ -364,19 +332,19 @@ TEST(Dispatcher, HandOverToTheDesktop)
     HandOverFolder f;
     Browser b(f.dir.path());
     b.click(QStringLiteral("a.gif"));
-    const QString picture = b.m->currentFile;
+    const QString picture = b.m->currentFile();
     b.click(QStringLiteral("guide.hlp"));
     b.click(QStringLiteral("page.htm"));
     b.click(QStringLiteral("site.html"));
     ASSERT_EQ(b.h.desktop.calls.size(), 3);
-    EXPECT_EQ(b.h.desktop.calls[0].kind, RecordingShell::Kind::Help);
+    EXPECT_EQ(b.h.desktop.calls[0].kind, RecordingDesktopLauncher::Kind::Help);
     EXPECT_EQ(b.h.desktop.calls[0].target, f.path("guide.hlp"));
-    EXPECT_EQ(b.h.desktop.calls[1].kind, RecordingShell::Kind::Document);
+    EXPECT_EQ(b.h.desktop.calls[1].kind, RecordingDesktopLauncher::Kind::Document);
     EXPECT_EQ(b.h.desktop.calls[2].target, f.path("site.html"));
-    EXPECT_EQ(b.m->currentFile, picture);  // the picture area still describes its picture
+    EXPECT_EQ(b.m->currentFile(), picture);  // the picture area still describes its picture
 
     b.m->selectFileType(5);
-    QTRY_VERIFY(!b.m->fileFilter->isLoading());
+    QTRY_VERIFY(!fileList(*b.m).isLoading());
     b.click(QStringLiteral("site.html"));
     EXPECT_EQ(b.h.desktop.calls.size(), 4);
     b.h.desktop.result = false;
@@ -398,7 +366,8 @@ TEST(Dispatcher, OddNamesPassWhole)
     b.h.prompts.expectMessage(PromptAnswer::No);
     for (const QString& n : names)
         b.click(n);
-    EXPECT_EQ(b.h.media.commands, QStringList{QStringLiteral("play ") + dir.filePath(names[0])});
+    ASSERT_EQ(b.h.media.played.size(), 1);
+    EXPECT_EQ(b.h.media.played[0].path, dir.filePath(names[0]));
     EXPECT_EQ(b.h.sound.played, (QStringList{dir.filePath(names[1]), dir.filePath(names[3])}));
     ASSERT_EQ(b.h.desktop.calls.size(), 1);
     EXPECT_EQ(b.h.desktop.calls[0].target, dir.filePath(names[2]));

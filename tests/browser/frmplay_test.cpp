@@ -2,11 +2,8 @@
 // parameter of the calls, one window and one icon for any number of starts with only the newest
 // instance alive, closing stops and releases it, the tray double-click restores the window, and
 // a missing plug-in is the dispatcher's read error.
-#include "apphost.h"
-#include "support/samplesdir.h"
+#include "startedprogram.h"
 
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
 #include "browser/frmplay.h"
 
 #include <QCoreApplication>
@@ -22,32 +19,7 @@ namespace {
 QString tune() { return QDir(orv::test::samplesDir()).filePath(QStringLiteral("tune.mod")); }
 
 // A started program with its browser in the sample folder.
-struct Program {
-    AppHost h;
-    MainM* m = nullptr;
-
-    Program()
-    {
-        h.app->Main();
-        m = h.app->findMainM();
-        m->dirDrive->setPath(orv::test::samplesDir());
-        QTRY_VERIFY(!m->fileFilter->isLoading());
-        h.prompts.clear();
-    }
-
-    void click(const QString& name)
-    {
-        for (int row = 0; row < m->fileFilter->count(); ++row) {
-            const QModelIndex i = m->fileFilter->model()->index(row, 0);
-            if (i.data().toString() == name) {
-                m->fileFilter->setCurrentIndex(i);
-                m->fileFilter_Click();
-                return;
-            }
-        }
-        ADD_FAILURE() << "no entry " << name.toStdString();
-    }
-
+struct Program : StartedProgram {
     int playerIconsAdded() const
     {
         int n = 0;
@@ -67,8 +39,8 @@ TEST(frmPlay, ClickOnModuleStartsItInTheWindow)
     p.click(QStringLiteral("tune.mod"));
     EXPECT_EQ(p.h.modules.calls, QStringList({QStringLiteral("CreateEx loop|true = 1"), QStringLiteral("SetWindow 1"),
                                                QStringLiteral("Load 1 ") + tune(), QStringLiteral("Play 1")}));
-    EXPECT_EQ(p.h.ctx->ModPlayerHandle, 1u);
-    EXPECT_EQ(p.h.ctx->ModFilePath, tune());
+    EXPECT_EQ(p.h.ctx->modPlayerHandle(), 1u);
+    EXPECT_EQ(p.h.ctx->modFilePath(), tune());
     frmPlay* w = p.h.app->findPlayer();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(p.h.modules.windows.value(1), w);
@@ -97,7 +69,7 @@ TEST(frmPlay, SecondModuleReplacesTheFirstInTheSameWindow)
               QStringList({QStringLiteral("Stop 1"), QStringLiteral("Destroy 1"), QStringLiteral("CreateEx loop|true = 2"),
                            QStringLiteral("SetWindow 2"), QStringLiteral("Load 2 ") + other, QStringLiteral("Play 2")}));
     EXPECT_EQ(p.h.modules.alive, QList<quint32>({2}));
-    EXPECT_EQ(p.h.ctx->ModFilePath, other);
+    EXPECT_EQ(p.h.ctx->modFilePath(), other);
 }
 
 // Closing the window stops and releases the instance, removes the icon and forgets the window;
@@ -123,25 +95,24 @@ TEST(frmPlay, ClosingStopsTheModuleAndTheNextStartBuildsAfresh)
     EXPECT_EQ(p.h.modules.calls.mid(6, 1), QStringList({QStringLiteral("CreateEx loop|true = 2")}));
 }
 
-// Only the double-click (515) on the player's icon restores the window, visible or not.
+// Only the double-click on the player's icon restores the window, visible or not.
 TEST(frmPlay, TrayDoubleClickRestoresTheWindow)
 {
     Program p;
     ASSERT_TRUE(p.h.app->playModule(tune()));
     frmPlay* w = p.h.app->findPlayer();
     w->setWindowState(Qt::WindowMinimized);
-    for (const int ignored : {514, 517, 520}) {
+    for (const TrayMessage ignored :
+         {TrayMessage::LeftButtonUp, TrayMessage::RightButtonUp, TrayMessage::MiddleButtonUp}) {
         p.h.tray.send(w, ignored);
-        EXPECT_EQ(w->lastTrayMessage, ignored);
-        EXPECT_TRUE(w->windowState() & Qt::WindowMinimized) << ignored;
+        EXPECT_TRUE(w->windowState() & Qt::WindowMinimized) << int(ignored);
     }
-    p.h.tray.send(w, 515);
-    EXPECT_EQ(w->lastTrayMessage, 515);
+    p.h.tray.send(w, TrayMessage::LeftDoubleClick);
     EXPECT_FALSE(w->windowState() & Qt::WindowMinimized);
 
     w->hide();
     w->setWindowState(Qt::WindowMaximized);
-    p.h.tray.send(w, 515);
+    p.h.tray.send(w, TrayMessage::LeftDoubleClick);
     EXPECT_EQ(w->windowState(), Qt::WindowNoState);
 }
 

@@ -1,19 +1,16 @@
 // The main window's start-up side and folder navigation, on fakes and real temporary folders.
-#include "apphost.h"
+#include "startedprogram.h"
 
-#include "browser/core/folderentries.h"
-#include "browser/drivelistbox.h"
-#include "browser/filelistview.h"
-#include "browser/folderlistview.h"
+#include "browsing/core/folderentries.h"
+#include "browsing/drivelistbox.h"
 #include "browser/picturebox.h"
-#include "browser/statusbar.h"
-#include "common/core/paths.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -56,11 +53,11 @@ TEST(CommandLine, FileMovesFolderListAndIsDispatched)
         h.prompts.expectMessage(PromptAnswer::Ok);  // the empty file is no picture
         h.app->Main();
         MainM& m = *h.app->findMainM();
-        EXPECT_EQ(m.dirDrive->path(), folder) << variant;
-        EXPECT_EQ(m.fileFilter->folder(), folder);
-        EXPECT_EQ(m.currentFile, file);
-        EXPECT_EQ(m.openedFromCommandLine, 0);
-        EXPECT_EQ(m.StatusBar->panelText(1), file);
+        EXPECT_EQ(folderList(m).path(), folder) << variant;
+        EXPECT_EQ(fileList(m).folder(), folder);
+        EXPECT_EQ(m.currentFile(), file);
+        EXPECT_FALSE(m.openedFromCommandLine());
+        EXPECT_EQ(statusPanels(m).panelText(1), file);
         EXPECT_FALSE(m.isVisible());
         ASSERT_EQ(h.prompts.asked().size(), 1);
         EXPECT_EQ(h.prompts.asked()[0].title, QStringLiteral("Read Error"));
@@ -86,8 +83,8 @@ TEST(CommandLine, BadFoldersFallBack)
             h.prompts.expectMessage(PromptAnswer::Ok);
         h.app->Main();
         MainM& m = *h.app->findMainM();
-        EXPECT_TRUE(canEnterFolder(m.dirDrive->path())) << arg.toStdString();
-        EXPECT_EQ(m.openedFromCommandLine, 0);
+        EXPECT_TRUE(canEnterFolder(folderList(m).path())) << arg.toStdString();
+        EXPECT_FALSE(m.openedFromCommandLine());
         ASSERT_EQ(h.prompts.asked().size(), reported ? 1 : 0) << arg.toStdString();
         for (const auto& q : h.prompts.asked())
             EXPECT_EQ(q.icon, PromptIcon::Critical) << arg.toStdString();  // the read error
@@ -103,8 +100,8 @@ TEST(CommandLine, QuotedPath)
     h.process.args = {QLatin1Char('"') + folder + QStringLiteral("/a.bmp\"")};
     h.prompts.expectMessage(PromptAnswer::Ok);  // the empty file is no picture
     h.app->Main();
-    EXPECT_EQ(h.app->findMainM()->dirDrive->path(), folder);
-    EXPECT_EQ(h.app->findMainM()->currentFile, folder + QStringLiteral("/a.bmp"));
+    EXPECT_EQ(folderList(*h.app->findMainM()).path(), folder);
+    EXPECT_EQ(h.app->findMainM()->currentFile(), folder + QStringLiteral("/a.bmp"));
 }
 
 // Without a stored start folder the browser starts at the root of the volume that holds the
@@ -122,7 +119,7 @@ TEST(StartFolder, DefaultsToProgramVolumeRoot)
             h.write(QStringLiteral("Settings"), QStringLiteral("DefaultDir"), vol + QStringLiteral("/gone"));
         }
         h.app->Main();
-        EXPECT_EQ(h.app->findMainM()->dirDrive->path(), vol) << vanished;
+        EXPECT_EQ(folderList(*h.app->findMainM()).path(), vol) << vanished;
         EXPECT_EQ(h.process.current, vol);
     }
 }
@@ -137,21 +134,21 @@ TEST(Navigation, ParentAndRoot)
     h.volumes.list.append({vol, QStringLiteral("vol"), true});
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    ASSERT_TRUE(m.dirDrive->setPath(deep));
-    EXPECT_EQ(m.fileFilter->folder(), deep);
-    m.btnPrev->click();
-    EXPECT_EQ(m.dirDrive->path(), vol + QStringLiteral("/games"));
-    EXPECT_EQ(m.StatusBar->panelText(1), vol + QStringLiteral("/games"));
-    ASSERT_TRUE(m.dirDrive->setPath(deep));
-    m.btnRoot->click();
-    EXPECT_EQ(m.dirDrive->path(), vol);
-    m.btnPrev->click();
-    EXPECT_EQ(m.dirDrive->path(), vol);
-    m.Previous->trigger();
-    EXPECT_EQ(m.dirDrive->path(), vol);
-    ASSERT_TRUE(m.dirDrive->setPath(QStringLiteral("/")));
-    m.btnPrev->click();
-    EXPECT_EQ(m.dirDrive->path(), QStringLiteral("/"));
+    ASSERT_TRUE(m.browser().enter(deep));
+    EXPECT_EQ(fileList(m).folder(), deep);
+    control<QPushButton>(m, "btnPrev").click();
+    EXPECT_EQ(folderList(m).path(), vol + QStringLiteral("/games"));
+    EXPECT_EQ(statusPanels(m).panelText(1), vol + QStringLiteral("/games"));
+    ASSERT_TRUE(m.browser().enter(deep));
+    control<QPushButton>(m, "btnRoot").click();
+    EXPECT_EQ(folderList(m).path(), vol);
+    control<QPushButton>(m, "btnPrev").click();
+    EXPECT_EQ(folderList(m).path(), vol);
+    control<QAction>(m, "Previous").trigger();
+    EXPECT_EQ(folderList(m).path(), vol);
+    ASSERT_TRUE(m.browser().enter(QStringLiteral("/")));
+    control<QPushButton>(m, "btnPrev").click();
+    EXPECT_EQ(folderList(m).path(), QStringLiteral("/"));
 }
 
 // Enter on a highlighted folder opens it; a folder that vanished meanwhile is not entered.
@@ -163,18 +160,18 @@ TEST(Navigation, EnterOpensHighlighted)
     mkdir(h.dir, QStringLiteral("base/beta"));
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    ASSERT_TRUE(m.dirDrive->setPath(base));
-    const int last = m.dirDrive->count() - 1;
-    m.dirDrive->setCurrentRow(last);
-    EXPECT_EQ(m.dirDrive->highlightedPath(), base + QStringLiteral("/beta"));
-    QTest::keyClick(m.dirDrive, Qt::Key_Return);
-    EXPECT_EQ(m.dirDrive->path(), base + QStringLiteral("/beta"));
+    ASSERT_TRUE(m.browser().enter(base));
+    const int last = folderList(m).count() - 1;
+    folderList(m).setCurrentRow(last);
+    EXPECT_EQ(folderList(m).highlightedPath(), base + QStringLiteral("/beta"));
+    QTest::keyClick(&folderList(m), Qt::Key_Return);
+    EXPECT_EQ(folderList(m).path(), base + QStringLiteral("/beta"));
 
-    ASSERT_TRUE(m.dirDrive->setPath(base));
-    m.dirDrive->setCurrentRow(m.dirDrive->count() - 2);
+    ASSERT_TRUE(m.browser().enter(base));
+    folderList(m).setCurrentRow(folderList(m).count() - 2);
     QDir(base + QStringLiteral("/alpha")).removeRecursively();
-    QTest::keyClick(m.dirDrive, Qt::Key_Return);
-    EXPECT_EQ(m.dirDrive->path(), base);
+    QTest::keyClick(&folderList(m), Qt::Key_Return);
+    EXPECT_EQ(folderList(m).path(), base);
 }
 
 // An unavailable drive shows text 78 and returns to the drive of the process's folder.
@@ -188,19 +185,19 @@ TEST(Navigation, DriveNotAvailable)
     MainM& m = *h.app->findMainM();
     h.prompts.clear();
     h.prompts.expectMessage(PromptAnswer::Ok);
-    m.drvChoose->setDrive(usb);
+    control<DriveListBox>(m, "drvChoose").setDrive(usb);
     ASSERT_EQ(h.prompts.asked().size(), 1);
     const auto& q = h.prompts.asked().front();
     EXPECT_EQ(q.text, QStringLiteral("An error has occured\rSelected drive is not available"));
     EXPECT_EQ(q.title, QStringLiteral("Orvane Viewer"));
     EXPECT_EQ(q.icon, PromptIcon::Critical);
-    EXPECT_EQ(m.drvChoose->drive(), QStringLiteral("/"));
-    EXPECT_EQ(m.dirDrive->path(), h.process.current);
+    EXPECT_EQ(control<DriveListBox>(m, "drvChoose").drive(), QStringLiteral("/"));
+    EXPECT_EQ(folderList(m).path(), h.process.current);
 
     // A drive that is there moves the lists to it.
     h.volumes.notReady.clear();
-    m.drvChoose->setDrive(usb);
-    EXPECT_EQ(m.dirDrive->path(), usb);
+    control<DriveListBox>(m, "drvChoose").setDrive(usb);
+    EXPECT_EQ(folderList(m).path(), usb);
 }
 
 // The file-type pop-up selects the same entry in the box, so the box names the pattern; a
@@ -213,28 +210,28 @@ TEST(FileTypes, PopupAndClick)
         touch(folder + QLatin1Char('/') + QLatin1String(n));
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    EXPECT_EQ(m.cmbFiles->currentIndex(), 0);
-    ASSERT_TRUE(m.dirDrive->setPath(folder));
-    QTRY_VERIFY(!m.fileFilter->isLoading());
-    EXPECT_EQ(m.fileFilter->count(), 5);
+    EXPECT_EQ(control<QComboBox>(m, "cmbFiles").currentIndex(), 0);
+    ASSERT_TRUE(m.browser().enter(folder));
+    QTRY_VERIFY(!fileList(m).isLoading());
+    EXPECT_EQ(fileList(m).count(), 5);
 
-    m.ppaudio->trigger();
-    EXPECT_EQ(m.cmbFiles->currentIndex(), 1);
-    QTRY_VERIFY(!m.fileFilter->isLoading());
-    EXPECT_EQ(m.fileFilter->count(), 2);  // song.WAV, tune.xm; no .avi
+    control<QAction>(m, "ppaudio").trigger();
+    EXPECT_EQ(control<QComboBox>(m, "cmbFiles").currentIndex(), 1);
+    QTRY_VERIFY(!fileList(m).isLoading());
+    EXPECT_EQ(fileList(m).count(), 2);  // song.WAV, tune.xm; no .avi
 
-    m.ppavi->trigger();
-    EXPECT_EQ(m.cmbFiles->currentIndex(), 2);
-    QTRY_VERIFY(!m.fileFilter->isLoading());
-    ASSERT_EQ(m.fileFilter->count(), 1);
-    m.fileFilter->setFocus();
-    m.fileFilter->setCurrentIndex(m.fileFilter->model()->index(0, 0));
+    control<QAction>(m, "ppavi").trigger();
+    EXPECT_EQ(control<QComboBox>(m, "cmbFiles").currentIndex(), 2);
+    QTRY_VERIFY(!fileList(m).isLoading());
+    ASSERT_EQ(fileList(m).count(), 1);
+    fileList(m).setFocus();
+    fileList(m).setCurrentIndex(fileList(m).model()->index(0, 0));
     h.prompts.expectMessage(PromptAnswer::No);  // not in full screen
     m.fileFilter_Click();
     ASSERT_EQ(h.prompts.asked().size(), 1);
     EXPECT_EQ(h.prompts.asked()[0].title, QStringLiteral("Movie"));
-    EXPECT_EQ(m.currentFile, folder + QStringLiteral("/clip.avi"));
-    EXPECT_EQ(m.StatusBar->panelText(1), folder + QStringLiteral("/clip.avi"));
+    EXPECT_EQ(m.currentFile(), folder + QStringLiteral("/clip.avi"));
+    EXPECT_EQ(statusPanels(m).panelText(1), folder + QStringLiteral("/clip.avi"));
 }
 
 // Pointer moves over the buttons and the picture area write their texts into panel 1.
@@ -243,12 +240,33 @@ TEST(StatusBar, PointerTexts)
     AppHost h;
     h.app->Main();
     MainM& m = *h.app->findMainM();
-    QTest::mouseMove(m.btnPrev);
+    QTest::mouseMove(&control<QPushButton>(m, "btnPrev"));
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(m.btnRoot, &move);
-    EXPECT_EQ(m.StatusBar->panelText(1), QStringLiteral("Root"));
-    QApplication::sendEvent(m.Open, &move);
-    EXPECT_EQ(m.StatusBar->panelText(1), QStringLiteral("No picture selected yet"));
-    EXPECT_FALSE(m.StatusBar->panelText(2).isEmpty());
-    EXPECT_FALSE(m.StatusBar->panelText(3).isEmpty());
+    QApplication::sendEvent(&control<QPushButton>(m, "btnRoot"), &move);
+    EXPECT_EQ(statusPanels(m).panelText(1), QStringLiteral("Root"));
+    QApplication::sendEvent(&control<PictureBox>(m, "Open"), &move);
+    EXPECT_EQ(statusPanels(m).panelText(1), QStringLiteral("No picture selected yet"));
+    EXPECT_FALSE(statusPanels(m).panelText(2).isEmpty());
+    EXPECT_FALSE(statusPanels(m).panelText(3).isEmpty());
+}
+
+// The designed layout: a client area of 10065 x 5160 twips (671 x 344 pixels at 15 twips a
+// pixel) below the menu bar, the status bar in its bottom 315 twips, and "v1.7" readable in
+// the version label's own 315 x 195 box, at most a point smaller than the other labels.
+TEST(Layout, ClientAreaAndVersionLabel)
+{
+    AppHost h;
+    h.app->Main();
+    const MainM& m = *h.app->findMainM();
+    EXPECT_EQ(m.width(), 671);
+    EXPECT_EQ(m.height() - m.menuBar()->height(), 344);
+    EXPECT_EQ(statusPanels(m).geometry(), QRect(0, m.height() - 21, 671, 21));
+
+    const QLabel& version = control<QLabel>(m, "lblVersion");
+    EXPECT_EQ(version.text(), QStringLiteral("v1.7"));
+    EXPECT_EQ(version.geometry(), QRect(456, 304, 21, 13));
+    const QFontMetrics fm(version.font());
+    EXPECT_LE(fm.horizontalAdvance(version.text()), version.width());
+    EXPECT_LE(fm.height(), version.height());
+    EXPECT_GE(version.font().pointSizeF(), control<QLabel>(m, "lblCopyright").font().pointSizeF() - 1);
 }

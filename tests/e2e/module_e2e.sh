@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # A module named on the command line plays in the module-player window through the real plug-in
 # library into the audio output (SDL's disk driver here), and Quit on the main window ends the
-# program, and the music with it, cleanly.
-# Usage: module_e2e.sh <orvane-viewer> <samples dir> <output dir>
+# program, and the music with it, cleanly. Given a library folder, the program must have mapped
+# both of its libraries from there and no file under the forbidden folder (an installed copy
+# never reaches into the build tree).
+# Usage: module_e2e.sh <orvane-viewer> <samples dir> <output dir> [<library folder> <forbidden folder>]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
-viewer="$1"; samples="$2"; out="$3"
+viewer="$1"; samples="$2"; out="$3"; libdir="${4:-}"; forbidden="${5:-}"
 mkdir -p "$out"
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -26,6 +28,17 @@ wait_for "sound on the device" bash -c '[ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/
 od -A n -t f4 -v -N 400000 "$SDL_DISKAUDIOFILE" \
   | awk '{for (i = 1; i <= NF; i++) { v = $i < 0 ? -$i : $i; if (v > m) m = v }} END { exit !(m > 0.02) }' \
   || { echo "the module is silent"; exit 1; }
+if [ -n "$libdir" ]; then
+  libdir=$(realpath "$libdir")
+  maps=$(cat "/proc/$pid/maps")
+  for lib in liborvane-media.so liborvane-modplug.so; do
+    awk -v p="$libdir/$lib" '$6 == p { found = 1 } END { exit !found }' <<<"$maps" \
+      || { echo "$lib was not loaded from $libdir"; grep orvane <<<"$maps" || true; exit 1; }
+  done
+  if [ -n "$forbidden" ] && grep -F " $(realpath "$forbidden")/" <<<"$maps"; then
+    echo "the program mapped the files above from $forbidden"; exit 1
+  fi
+fi
 player=$(xdotool search --onlyvisible --name '^Module player$' | head -1)
 xdotool windowraise "$player"
 sleep 0.5

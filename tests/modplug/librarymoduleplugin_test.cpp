@@ -1,6 +1,7 @@
 // The module plug-in library as the program uses it: loaded from a folder, its instances play
-// into the shared audio output's module slot, draw in the window they are given, stop and go
-// when told, never sound for a bad file, and a missing library fails every call.
+// into the shared audio output's module slot, draw in the window they are given (and only while
+// there is something to show), stop and go when told, never sound for a bad file, and a missing
+// library fails every call.
 #include "modulefixtures.h"
 
 #include "platform/librarymoduleplugin.h"
@@ -8,10 +9,14 @@
 #include "platform/wavefixtures.h"
 
 #include <QImage>
+#include <QPaintEvent>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <QtTest/QTest>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -30,10 +35,10 @@ QWidget* playerWindow()
 }
 
 // Starts `path` the way the program does and returns the handle.
-quint32 start(LibraryModulePlugin& plugin, QWidget* window, const QString& path)
+quint32 start(LibraryModulePlugin& plugin, QWidget* window, const QString& path, bool loop = true)
 {
     quint32 handle = 0;
-    EXPECT_TRUE(plugin.createEx(QStringLiteral("loop|true"), handle));
+    EXPECT_TRUE(plugin.createEx(loop ? QStringLiteral("loop|true") : QStringLiteral("loop|false"), handle));
     EXPECT_NE(handle, 0u);
     EXPECT_TRUE(plugin.setWindow(handle, window));
     EXPECT_TRUE(plugin.load(handle, path));
@@ -74,9 +79,33 @@ std::pair<Heard, Heard> playAndStop(const QString& path)
         EXPECT_TRUE(window->findChildren<QWidget*>().isEmpty());
     }
     const std::vector<float> out = disk.samples();
-    // A few kilobytes of slack for the driver's file buffer.
-    const std::size_t cut = std::min(out.size(), std::size_t(stoppedAt / 4 + 4096));
+    // Slack for the device buffer that was being mixed when Stop came (2048 frames) and the
+    // driver's file buffer.
+    const std::size_t cut = std::min(out.size(), std::size_t(stoppedAt / 4 + 2 * 4096));
     return {listen({out.begin(), out.begin() + std::ptrdiff_t(cut)}), listen({out.begin() + std::ptrdiff_t(cut), out.end()})};
+}
+
+// The regions of the paint events a widget receives.
+class PaintLog final : public QObject {
+public:
+    explicit PaintLog(QWidget* widget) { widget->installEventFilter(this); }
+    int count() const { return int(regions.size()); }
+    std::vector<QRegion> regions;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions.push_back(static_cast<QPaintEvent*>(event)->region());
+        return false;
+    }
+};
+
+// Waits until the device has played `bytes` more: time passing as the program sees it.
+bool devicePlays(const DiskAudio& disk, qint64 bytes)
+{
+    const qint64 from = disk.bytesWritten();
+    return QTest::qWaitFor([&] { return disk.bytesWritten() > from + bytes; }, 5000);
 }
 
 } // namespace
@@ -181,4 +210,87 @@ TEST(LibraryModulePlugin, ProgramEndWhilePlayingReleasesEverything)
         EXPECT_TRUE(output.isPlaying(AudioOutput::ModuleSlot));
     }
     EXPECT_FALSE(output.isPlaying(AudioOutput::ModuleSlot));
+}
+
+// The display repaints only what moves while the music plays, and not at all while its window
+// is minimised or hidden or once the music has stopped and the meters have fallen; it picks up
+// again when the window comes back.
+TEST(LibraryModulePlugin, DisplayPaintsOnlyWhileThereIsSomethingToSee)
+{
+    DiskAudio disk;
+    SdlAudioOutput output;
+    LibraryModulePlugin plugin(output, kPluginDir);
+    std::unique_ptr<QWidget> window(playerWindow());
+    window->show();
+    const quint32 handle = start(plugin, window.get(), tunePath());
+    const QList<QWidget*> views = window->findChildren<QWidget*>();
+    ASSERT_EQ(views.size(), 1);
+    const auto* frames = views[0]->findChild<QTimer*>(QStringLiteral("frames"));
+    ASSERT_NE(frames, nullptr);
+    PaintLog paints(views[0]);
+    const qint64 halfSecond = output.sampleRate() * 8 / 2;
+
+    // Frames come; once the title is up they repaint the trace, meters and clock, not the title.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return paints.count() >= 8; }, 5000));
+    const QPoint inTitle(8, 4);
+    EXPECT_TRUE(std::none_of(paints.regions.end() - 4, paints.regions.end(),
+                             [&](const QRegion& r) { return r.contains(inTitle); }));
+
+    for (const bool minimise : {true, false}) {
+        SCOPED_TRACE(minimise ? "minimised" : "hidden");
+        if (minimise)
+            window->showMinimized();
+        else
+            window->hide();
+        QCoreApplication::processEvents();
+        const int resting = paints.count();
+        EXPECT_FALSE(frames->isActive());
+        ASSERT_TRUE(devicePlays(disk, halfSecond));
+        EXPECT_EQ(paints.count(), resting);
+        window->showNormal();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return paints.count() >= resting + 3; }, 5000));
+    }
+
+    // Stopped: the meters fall back, then nothing ticks or paints any more.
+    plugin.stop(handle);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !frames->isActive(); }, 5000));
+    QCoreApplication::processEvents();
+    const int stopped = paints.count();
+    ASSERT_TRUE(devicePlays(disk, halfSecond));
+    EXPECT_EQ(paints.count(), stopped);
+
+    // Played again, it comes back to life.
+    plugin.play(handle);
+    EXPECT_TRUE(frames->isActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paints.count() >= stopped + 3; }, 5000));
+    plugin.destroy(handle);
+}
+
+// A song that is not repeated ends on its own: the output slot empties and the display comes to
+// rest still showing the song.
+TEST(LibraryModulePlugin, DisplayRestsWhenTheSongEnds)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("one row.mod"));
+    ASSERT_TRUE(writeAll(path, oneRowModule()));
+    DiskAudio disk;
+    SdlAudioOutput output;
+    LibraryModulePlugin plugin(output, kPluginDir);
+    std::unique_ptr<QWidget> window(playerWindow());
+    window->show();
+    const quint32 handle = start(plugin, window.get(), path, false);
+    const QList<QWidget*> views = window->findChildren<QWidget*>();
+    ASSERT_EQ(views.size(), 1);
+    const auto* frames = views[0]->findChild<QTimer*>(QStringLiteral("frames"));
+    ASSERT_NE(frames, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !output.isPlaying(AudioOutput::ModuleSlot); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !frames->isActive(); }, 5000));
+
+    const QImage shot = window->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            colours.insert(shot.pixel(x, y));
+    EXPECT_GT(colours.size(), 4);
+    plugin.destroy(handle);
 }

@@ -197,7 +197,46 @@ TEST(ModuleStream, PlaysAndHaltSilences)
     EXPECT_GT(stream.framesPlayed(), 0u);
     const std::array<float, 2> peaks = stream.takePeaks();
     EXPECT_GT(std::max(peaks[0], peaks[1]), 0.0f);
-    EXPECT_EQ(stream.scope().size(), ModuleStream::ScopeFrames);
+    std::vector<float> scope;
+    stream.copyScope(scope);
+    EXPECT_EQ(scope.size(), ModuleStream::ScopeFrames);
+    EXPECT_FALSE(stream.ended());
     stream.halt();
     EXPECT_EQ(stream.render(out.data(), 4096), 0);
+    EXPECT_TRUE(stream.ended());
+}
+
+// The decoding thread sleeps while the ring is full and is woken as the audio side drains it:
+// a reader taking frames as fast as they come gets ten seconds of song, far more than the ring
+// holds, and the song's end is reported once its last frame has been taken.
+TEST(ModuleStream, DecodingKeepsUpUntilTheEnd)
+{
+    auto decoder = std::make_unique<ModuleDecoder>();
+    ASSERT_TRUE(decoder->loadFile(tunePath().toStdString()));
+    decoder->setLooping(true);
+    ModuleStream looping(std::move(decoder), Rate);
+    std::vector<float> out(4096 * 2);
+    const std::size_t tenSeconds = std::size_t(10 * Rate);
+    for (int waits = 0; looping.framesPlayed() < tenSeconds && waits < 20000;) {
+        const std::size_t before = looping.framesPlayed();
+        ASSERT_EQ(looping.render(out.data(), 4096), 4096);
+        // Caught up with the decoder: give it a moment.
+        if (looping.framesPlayed() - before < 4096) {
+            ++waits;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    EXPECT_GE(looping.framesPlayed(), tenSeconds);
+    EXPECT_FALSE(looping.ended());
+
+    auto once = std::make_unique<ModuleDecoder>();
+    ASSERT_TRUE(once->loadBytes(bytesOf(oneRowModule())));
+    ModuleStream shortSong(std::move(once), Rate);
+    for (int calls = 0; !shortSong.ended() && calls < 20000; ++calls) {
+        if (shortSong.render(out.data(), 4096) == 4096)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(shortSong.ended());
+    EXPECT_GT(shortSong.framesPlayed(), 0u);
+    EXPECT_LT(shortSong.framesPlayed(), std::size_t(Rate));
 }

@@ -96,4 +96,28 @@ inline QByteArray wideModule(int channels)
     return ModWriter::encode(song);
 }
 
+// A song of a single row: a looped square on every channel, then a pattern break past the only
+// order, so it ends after about a tenth of a second unless it repeats.
+inline QByteArray oneRowModule()
+{
+    ModSong song;
+    song.title = "one row";
+    ModSample s;
+    s.name = "square";
+    for (int i = 0; i < 32; ++i)
+        s.data.push_back(std::int8_t(i < 16 ? 100 : -100));
+    s.loopStart = 0;
+    s.loopLength = 32;
+    song.samples.push_back(s);
+    const int pattern = song.addPattern();
+    for (int c = 0; c < song.channels; ++c) {
+        ModCell& cell = song.cell(pattern, 0, c);
+        cell.period = ModWriter::period("C-2");
+        cell.sample = 1;
+    }
+    song.cell(pattern, 0, 0).effect = 0xD;
+    song.order.push_back(pattern);
+    return ModWriter::encode(song);
+}
+
 } // namespace orv::test

@@ -242,26 +242,30 @@ TEST(PaletteKind, ByTheLastThreeCharacters)
     EXPECT_EQ(paletteKindOf(QStringLiteral("al")), PaletteKind::None);
 }
 
-// The dialog's two entries, read as Qt reads a filter, offer the files each reader takes, in
+// The dialog's two entries read exactly as designed and offer the files each reader takes, in
 // any letter case, and nothing else.
 TEST(PaletteKind, DialogFilterMatchesTheReaders)
 {
-    const QStringList entries = paletteFileFilter().split(QStringLiteral(";;"));
-    ASSERT_EQ(entries.size(), 2);
-    EXPECT_TRUE(entries[0].startsWith(QStringLiteral("Bitmap files (*.dib, *.bmp) (")));
-    EXPECT_TRUE(entries[1].startsWith(QStringLiteral("Jasc Palette Files (*.pal) (")));
-    const auto matches = [](const QString& entry, const QString& name) {
-        const qsizetype open = entry.lastIndexOf(QLatin1Char('('));
-        const QStringList patterns = entry.mid(open + 1).chopped(1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        for (const QString& p : patterns)
-            if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(p)).match(name).hasMatch())
+    const QList<FileFilter> filters = paletteFileFilters();
+    ASSERT_EQ(filters.size(), 2);
+    EXPECT_EQ(filters[0].label, QStringLiteral("Bitmap files (*.dib, *.bmp)"));
+    EXPECT_EQ(filters[1].label, QStringLiteral("Jasc Palette Files (*.pal)"));
+    const auto matches = [](const FileFilter& filter, const QString& name) {
+        for (const QString& mask : filter.masks) {
+            const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(mask),
+                                        QRegularExpression::CaseInsensitiveOption);
+            if (re.match(name).hasMatch())
                 return true;
+        }
         return false;
     };
-    for (const char* name : {"Sky.Dib", "a.bmp", "B.BMP", "scan.dib"})
-        EXPECT_TRUE(matches(entries[0], QString::fromLatin1(name))) << name;
+    for (const char* name : {"Sky.Dib", "a.bmp", "B.BMP", "scan.dib"}) {
+        EXPECT_TRUE(matches(filters[0], QString::fromLatin1(name))) << name;
+        EXPECT_EQ(paletteKindOf(QString::fromLatin1(name)), PaletteKind::Bitmap) << name;
+    }
     for (const char* name : {"sky.bmp.bak", "a.pal", "bmp"})
-        EXPECT_FALSE(matches(entries[0], QString::fromLatin1(name))) << name;
-    EXPECT_TRUE(matches(entries[1], QStringLiteral("sky.PAL")));
-    EXPECT_FALSE(matches(entries[1], QStringLiteral("sky.bmp")));
+        EXPECT_FALSE(matches(filters[0], QString::fromLatin1(name))) << name;
+    EXPECT_TRUE(matches(filters[1], QStringLiteral("sky.PAL")));
+    EXPECT_EQ(paletteKindOf(QStringLiteral("sky.PAL")), PaletteKind::Jasc);
+    EXPECT_FALSE(matches(filters[1], QStringLiteral("sky.bmp")));
 }

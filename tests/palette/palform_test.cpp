@@ -1,6 +1,7 @@
 // The palette viewer window: opening palettes, refusals, the strip, the chosen colour, the
 // image buttons and the web link, on the whole program with scripted dialogs.
 #include "apphost.h"
+#include "controls.h"
 #include "support/samplesdir.h"
 
 #include "browser/mainm.h"
@@ -52,7 +53,7 @@ struct Viewer {
     Viewer()
     {
         h.app->Main();
-        h.app->findMainM()->mnuPalView->trigger();
+        control<QAction>(*h.app->findMainM(), "mnuPalView").trigger();
         p = h.app->findPalForm();
         h.prompts.clear();
     }
@@ -73,7 +74,7 @@ struct Viewer {
         h.prompts.expectInput(path.isEmpty() ? std::nullopt : std::optional<QString>(path));
         if (refused)
             h.prompts.expectMessage(PromptAnswer::Ok);
-        click(p->imgOpen);
+        click(&label("imgOpen"));
     }
 
     static void send(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
@@ -87,13 +88,22 @@ struct Viewer {
         send(w, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     }
 
+    QListWidget& colorsList() const { return control<QListWidget>(*p, "colorsList"); }
+    QLabel& label(const char* name) const { return control<QLabel>(*p, name); }
+    QLineEdit& valueBox(const char* name) const { return control<QLineEdit>(*p, name); }
+
     QColor swatch(const QLabel* box) const { return box->palette().color(QPalette::Window); }
-    QColor stripPixel(int row) const { return p->displayColors->pixmap().toImage().pixelColor(3, row); }
-    QStringList values() const { return {p->rValue->text(), p->gValue->text(), p->bValue->text()}; }
+    QColor stripPixel(int row) const { return label("displayColors").pixmap().toImage().pixelColor(3, row); }
+    QStringList values() const
+    {
+        return {valueBox("rValue").text(), valueBox("gValue").text(), valueBox("bValue").text()};
+    }
     bool controlsEnabled() const
     {
-        const QList<QWidget*> all{p->colorsList, p->displayColors, p->displayChoosenColor, p->displayPreview,
-                                  p->lblPreview, p->lblRed, p->lblGreen, p->lblBlue, p->rValue, p->gValue, p->bValue};
+        const QList<QWidget*> all{&colorsList(),         &label("displayColors"), &label("displayChoosenColor"),
+                                  &label("displayPreview"), &label("lblPreview"),  &label("lblRed"),
+                                  &label("lblGreen"),       &label("lblBlue"),     &valueBox("rValue"),
+                                  &valueBox("gValue"),      &valueBox("bValue")};
         for (QWidget* w : all)
             EXPECT_EQ(w->isEnabled(), all.first()->isEnabled()) << w->objectName().toStdString();
         return all.first()->isEnabled();
@@ -118,19 +128,19 @@ TEST(PalForm, OpensTheBundledPalettes)
     EXPECT_EQ(v.h.prompts.asked()[0].title, QStringLiteral("Open a palette file"));
     EXPECT_EQ(v.h.prompts.asked()[0].text, QDir(v.h.process.current).filePath(QStringLiteral("Palettes")));
     const QImage image(orv::test::samplesDir() + QStringLiteral("/palette8.bmp"));
-    ASSERT_EQ(v.p->colorsList->count(), 256);
+    ASSERT_EQ(v.colorsList().count(), 256);
     for (int i : {0, 100, 255}) {
         const QRgb c = image.colorTable().value(i);
-        EXPECT_EQ(v.p->colorsList->item(i)->text(), QStringLiteral("%1,%2,%3").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c)));
+        EXPECT_EQ(v.colorsList().item(i)->text(), QStringLiteral("%1,%2,%3").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c)));
     }
     EXPECT_EQ(v.stripPixel(0), QColor(image.colorTable().value(0)));
 
     v.open(orv::test::samplesDir() + QStringLiteral("/sky.pal"));
-    ASSERT_EQ(v.p->colorsList->count(), 256);
+    ASSERT_EQ(v.colorsList().count(), 256);
     QFile pal(orv::test::samplesDir() + QStringLiteral("/sky.pal"));
     ASSERT_TRUE(pal.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = pal.readAll().split('\n');
-    EXPECT_EQ(v.p->colorsList->item(0)->text().toLatin1(), lines[3].trimmed().replace(' ', ','));
+    EXPECT_EQ(v.colorsList().item(0)->text().toLatin1(), lines[3].trimmed().replace(' ', ','));
 }
 
 // Black at 0 and white at 255 give the list texts 0,0,0 first and 255,255,255 last, a black
@@ -139,10 +149,10 @@ TEST(PalForm, BlackFirstWhiteLast)
 {
     Viewer v;
     v.open(v.write(QStringLiteral("Sky.Dib"), bitmap(8)));
-    ASSERT_EQ(v.p->colorsList->count(), 256);
-    EXPECT_EQ(v.p->colorsList->item(0)->text(), QStringLiteral("0,0,0"));
-    EXPECT_EQ(v.p->colorsList->item(255)->text(), QStringLiteral("255,255,255"));
-    const int lastRow = v.p->displayColors->height() - 1;
+    ASSERT_EQ(v.colorsList().count(), 256);
+    EXPECT_EQ(v.colorsList().item(0)->text(), QStringLiteral("0,0,0"));
+    EXPECT_EQ(v.colorsList().item(255)->text(), QStringLiteral("255,255,255"));
+    const int lastRow = v.label("displayColors").height() - 1;
     EXPECT_EQ(v.stripPixel(0), QColor(0, 0, 0));
     EXPECT_EQ(v.stripPixel(lastRow), kGrey);
     EXPECT_TRUE(v.controlsEnabled());
@@ -154,7 +164,7 @@ TEST(PalForm, RefusalsAndTheControls)
 {
     Viewer v;
     v.open(v.write(QStringLiteral("good.bmp"), bitmap(8)));
-    v.p->colorsList->setCurrentRow(1);
+    v.colorsList().setCurrentRow(1);
     v.h.prompts.clear();
 
     v.open(v.write(QStringLiteral("deep.bmp"), bitmap(24)), true);
@@ -162,23 +172,23 @@ TEST(PalForm, RefusalsAndTheControls)
     EXPECT_EQ(v.h.prompts.asked()[1].text, QStringLiteral("Not a 8 bits bitmap (256 colors)."));
     EXPECT_TRUE(v.h.prompts.asked()[1].title.isEmpty());
     EXPECT_EQ(v.h.prompts.asked()[1].icon, PromptIcon::Critical);
-    EXPECT_EQ(v.p->paletteRejected, 1);
-    EXPECT_EQ(v.p->colorsList->count(), 0);
+    EXPECT_TRUE(v.p->paletteRejected());
+    EXPECT_EQ(v.colorsList().count(), 0);
     EXPECT_EQ(v.stripPixel(0), kGrey);
     EXPECT_TRUE(v.values().join(QString()).isEmpty());
-    EXPECT_NE(v.swatch(v.p->displayChoosenColor), QColor(255, 128, 0));
+    EXPECT_NE(v.swatch(&v.label("displayChoosenColor")), QColor(255, 128, 0));
     EXPECT_FALSE(v.controlsEnabled());
 
     v.open(v.write(QStringLiteral("lower.pal"), "jasc-pal\r\n0100\r\n256\r\n1 2 3\r\n"), true);
     EXPECT_EQ(v.h.prompts.asked().last().text, QStringLiteral("Not a valid JASC palette !"));
-    EXPECT_EQ(v.p->paletteRejected, 0);
+    EXPECT_FALSE(v.p->paletteRejected());
     EXPECT_FALSE(v.controlsEnabled());
 
     v.open(v.write(QStringLiteral("sixteen.pal"), "JASC-PAL\r\n0100\r\n16\r\n1 2 3\r\n"), true);
     EXPECT_EQ(v.h.prompts.asked().last().text, QStringLiteral("Not a 256 colors JASC palette !"));
 
     v.open(v.write(QStringLiteral("good.bmp"), bitmap(8)));
-    EXPECT_EQ(v.p->colorsList->count(), 256);
+    EXPECT_EQ(v.colorsList().count(), 256);
     EXPECT_TRUE(v.controlsEnabled());
 }
 
@@ -194,13 +204,13 @@ TEST(PalForm, MissingOtherAndCancelled)
     EXPECT_FALSE(v.controlsEnabled());
 
     v.open(v.write(QStringLiteral("sky.bmp.bak"), bitmap(8)));
-    EXPECT_EQ(v.p->colorsList->count(), 0);
+    EXPECT_EQ(v.colorsList().count(), 0);
     EXPECT_TRUE(v.controlsEnabled());
 
     v.open(v.write(QStringLiteral("good.bmp"), bitmap(8)));
-    v.p->colorsList->setCurrentRow(1);
+    v.colorsList().setCurrentRow(1);
     v.open(QString());
-    EXPECT_EQ(v.p->colorsList->count(), 256);
+    EXPECT_EQ(v.colorsList().count(), 256);
     EXPECT_EQ(v.values(), (QStringList{QStringLiteral("255"), QStringLiteral("128"), QStringLiteral("0")}));
 }
 
@@ -215,28 +225,28 @@ TEST(PalForm, PointerOverTheStrip)
     for (int i = 0; i < 10; ++i)
         body += QByteArray::number(i * 20) + ' ' + QByteArray::number(255 - i) + ' ' + QByteArray::number(i) + "\r\n";
     v.open(v.write(QStringLiteral("ten.pal"), "JASC-PAL\r\n0100\r\n256\r\n" + body));
-    ASSERT_EQ(v.p->colorsList->count(), 10);
+    ASSERT_EQ(v.colorsList().count(), 10);
 
     int seen = -1;
-    for (int row = 0; row < v.p->displayColors->height(); ++row) {
-        Viewer::send(v.p->displayColors, QEvent::MouseMove, QPoint(10, row), Qt::NoButton, Qt::NoButton);
+    for (int row = 0; row < v.label("displayColors").height(); ++row) {
+        Viewer::send(&v.label("displayColors"), QEvent::MouseMove, QPoint(10, row), Qt::NoButton, Qt::NoButton);
         const int index = static_cast<int>((row + 0.5) * tpp / 20);
-        ASSERT_EQ(v.p->hoverIndex, index) << row;
+        ASSERT_EQ(v.p->hoverIndex(), index) << row;
         const QColor expected = index < 10 ? QColor(index * 20, 255 - index, index) : kGrey;
-        ASSERT_EQ(v.swatch(v.p->displayPreview), expected) << row;
+        ASSERT_EQ(v.swatch(&v.label("displayPreview")), expected) << row;
         if (index < 10 && index > seen) {
-            Viewer::click(v.p->displayColors, QPoint(10, row));
-            ASSERT_EQ(v.p->colorsList->currentRow(), index);
-            ASSERT_EQ(v.swatch(v.p->displayChoosenColor), expected);
-            ASSERT_EQ(v.p->gValue->text(), QString::number(255 - index));
+            Viewer::click(&v.label("displayColors"), QPoint(10, row));
+            ASSERT_EQ(v.colorsList().currentRow(), index);
+            ASSERT_EQ(v.swatch(&v.label("displayChoosenColor")), expected);
+            ASSERT_EQ(v.valueBox("gValue").text(), QString::number(255 - index));
             seen = index;
         }
     }
     EXPECT_EQ(seen, 9);
 
-    Viewer::click(v.p->displayColors, QPoint(10, v.p->displayColors->height() - 1));
-    EXPECT_EQ(v.p->colorsList->currentRow(), 9);
-    EXPECT_EQ(v.p->gValue->text(), QStringLiteral("246"));
+    Viewer::click(&v.label("displayColors"), QPoint(10, v.label("displayColors").height() - 1));
+    EXPECT_EQ(v.colorsList().currentRow(), 9);
+    EXPECT_EQ(v.valueBox("gValue").text(), QStringLiteral("246"));
 }
 
 // Choosing 255,128,0 in the list shows an orange swatch and 255, 128 and 0; values beyond
@@ -245,17 +255,17 @@ TEST(PalForm, ChosenColour)
 {
     Viewer v;
     v.open(v.write(QStringLiteral("good.bmp"), bitmap(8)));
-    v.p->colorsList->setCurrentRow(1);
-    EXPECT_EQ(v.swatch(v.p->displayChoosenColor), QColor(255, 128, 0));
+    v.colorsList().setCurrentRow(1);
+    EXPECT_EQ(v.swatch(&v.label("displayChoosenColor")), QColor(255, 128, 0));
     EXPECT_EQ(v.values(), (QStringList{QStringLiteral("255"), QStringLiteral("128"), QStringLiteral("0")}));
 
     v.open(v.write(QStringLiteral("wild.pal"), "JASC-PAL\n0100\n256\n-5 300 7\n"));
-    ASSERT_EQ(v.p->colorsList->count(), 1);
-    EXPECT_EQ(v.p->colorsList->item(0)->text(), QStringLiteral("-5,300,7"));
+    ASSERT_EQ(v.colorsList().count(), 1);
+    EXPECT_EQ(v.colorsList().item(0)->text(), QStringLiteral("-5,300,7"));
     EXPECT_EQ(v.stripPixel(0), QColor(0, 255, 7));
-    v.p->colorsList->setCurrentRow(0);
+    v.colorsList().setCurrentRow(0);
     EXPECT_EQ(v.values(), (QStringList{QStringLiteral("-5"), QStringLiteral("300"), QStringLiteral("7")}));
-    EXPECT_EQ(v.swatch(v.p->displayChoosenColor), QColor(0, 255, 7));
+    EXPECT_EQ(v.swatch(&v.label("displayChoosenColor")), QColor(0, 255, 7));
 }
 
 // An image button shows its pressed picture while held over it and its released one off it;
@@ -264,25 +274,25 @@ TEST(PalForm, ImageButtons)
 {
     Viewer v;
     const auto shows = [](const QLabel* l, const QPixmap& pm) { return l->pixmap().toImage() == pm.toImage(); };
-    ASSERT_FALSE(shows(v.p->imgQuit, v.p->imgQuitDown));
-    EXPECT_TRUE(shows(v.p->imgOpen, v.p->imgOpenUp));
+    ASSERT_FALSE(shows(&v.label("imgQuit"), v.p->imgQuitDown()));
+    EXPECT_TRUE(shows(&v.label("imgOpen"), v.p->imgOpenUp()));
 
-    QLabel* quit = v.p->imgQuit;
+    QLabel* quit = &v.label("imgQuit");
     Viewer::send(quit, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
-    EXPECT_TRUE(shows(quit, v.p->imgQuitDown));
+    EXPECT_TRUE(shows(quit, v.p->imgQuitDown()));
     Viewer::send(quit, QEvent::MouseMove, QPoint(quit->width() + 4, 5), Qt::NoButton, Qt::LeftButton);
-    EXPECT_TRUE(shows(quit, v.p->imgQuitUp));
+    EXPECT_TRUE(shows(quit, v.p->imgQuitUp()));
     Viewer::send(quit, QEvent::MouseMove, QPoint(3, 3), Qt::NoButton, Qt::LeftButton);
-    EXPECT_TRUE(shows(quit, v.p->imgQuitDown));
+    EXPECT_TRUE(shows(quit, v.p->imgQuitDown()));
     Viewer::send(quit, QEvent::MouseMove, QPoint(5, -3), Qt::NoButton, Qt::LeftButton);
     Viewer::send(quit, QEvent::MouseButtonRelease, QPoint(5, -3), Qt::LeftButton, Qt::NoButton);
-    EXPECT_TRUE(shows(quit, v.p->imgQuitUp));
+    EXPECT_TRUE(shows(quit, v.p->imgQuitUp()));
     EXPECT_TRUE(v.p->isVisible());
 
-    Viewer::send(v.p->imgOpen, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
-    EXPECT_TRUE(shows(v.p->imgOpen, v.p->imgOpenDown));
-    Viewer::send(v.p->imgOpen, QEvent::MouseButtonRelease, QPoint(50, 5), Qt::LeftButton, Qt::NoButton);
-    EXPECT_TRUE(shows(v.p->imgOpen, v.p->imgOpenUp));
+    Viewer::send(&v.label("imgOpen"), QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(shows(&v.label("imgOpen"), v.p->imgOpenDown()));
+    Viewer::send(&v.label("imgOpen"), QEvent::MouseButtonRelease, QPoint(50, 5), Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(shows(&v.label("imgOpen"), v.p->imgOpenUp()));
     EXPECT_TRUE(v.h.prompts.asked().isEmpty());
 
     Viewer::click(quit);
@@ -293,7 +303,7 @@ TEST(PalForm, ImageButtons)
 TEST(PalForm, WebLink)
 {
     Viewer v;
-    QLabel* link = v.p->lblEmail;
+    QLabel* link = &v.label("lblEmail");
     EXPECT_EQ(link->text(), QStringLiteral("Visit the Vorla Team !"));
     Viewer::send(link, QEvent::MouseButtonPress, QPoint(3, 3), Qt::LeftButton, Qt::LeftButton);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -301,6 +311,6 @@ TEST(PalForm, WebLink)
     Viewer::send(link, QEvent::MouseButtonRelease, QPoint(3, 3), Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     ASSERT_EQ(v.h.desktop.calls.size(), 1);
-    EXPECT_EQ(v.h.desktop.calls[0].kind, RecordingShell::Kind::Document);
+    EXPECT_EQ(v.h.desktop.calls[0].kind, RecordingDesktopLauncher::Kind::Document);
     EXPECT_EQ(v.h.desktop.calls[0].target, AppContext::SiteAddress);
 }

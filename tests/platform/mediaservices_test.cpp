@@ -12,8 +12,7 @@ TEST(LazyMediaServices, MissingLibraryIsSilentOrRefused)
     LazyMediaServices m(QStringLiteral("/no/such/folder"));
     m.sound().play(QStringLiteral("/no/such.wav"));
     // Video cannot play: the dispatcher is told.
-    EXPECT_FALSE(m.media().sendString(QStringLiteral("play ") + qEnvironmentVariable("ORVANE_SAMPLES")
-                                      + QStringLiteral("/clip.avi")));
+    EXPECT_FALSE(m.media().play(qEnvironmentVariable("ORVANE_SAMPLES") + QStringLiteral("/clip.avi"), true));
     m.sound().stop();
     m.audio().stop(AudioOutput::WaveSlot);
     EXPECT_FALSE(m.audio().isPlaying(AudioOutput::WaveSlot));

@@ -1,9 +1,9 @@
-// Media commands: "play <path> [fullscreen]" is taken apart without a shell and plays the video
-// in a window of its own, sized to it, that Escape or closing stops; media without a picture
-// plays with no window, and what cannot play does nothing.
-#include "platform/mediacommand.h"
+// Video: a path plays in a window of its own, sized to the video or on the whole screen, that
+// Escape or closing stops; the path is never run or split; media without a picture plays with
+// no window, and what cannot play does nothing.
 #include "platform/qtmediacontrol.h"
 #include "platform/videowindow.h"
+#include "support/samplesdir.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,8 +34,7 @@ constexpr int LoadWait = 15000;
 
 QString sample(const char* name)
 {
-    const QString dir = qEnvironmentVariable("ORVANE_SAMPLES");
-    return QDir(dir.isEmpty() ? QStringLiteral(ORVANE_BUILD_SAMPLES) : dir).filePath(QString::fromLatin1(name));
+    return QDir(orv::test::samplesDir()).filePath(QString::fromLatin1(name));
 }
 
 int visibleVideos()
@@ -45,10 +44,10 @@ int visibleVideos()
                              [](QWidget* w) { return qobject_cast<VideoWindow*>(w) && w->isVisible(); }));
 }
 
-// Sends the command and waits until its video shows or is given up; null when given up.
-QPointer<VideoWindow> playAndWait(QtMediaControl& media, const QString& command)
+// Plays the path and waits until its video shows or is given up; null when given up.
+QPointer<VideoWindow> playAndWait(QtMediaControl& media, const QString& path, bool fullScreen = false)
 {
-    media.sendString(command);
+    media.play(path, fullScreen);
     QPointer<VideoWindow> video = media.current();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !video || video->isVisible(); }, LoadWait));
     return video;
@@ -56,23 +55,10 @@ QPointer<VideoWindow> playAndWait(QtMediaControl& media, const QString& command)
 
 } // namespace
 
-TEST(MediaCommand, ParsesPlayWithItsPathAndFullScreen)
-{
-    const MediaCommand full = MediaCommand::parse(QStringLiteral("PLAY /v/My Videos/x y.avi Fullscreen"));
-    EXPECT_EQ(full.verb, MediaCommand::Verb::Play);
-    EXPECT_EQ(full.path, QStringLiteral("/v/My Videos/x y.avi"));
-    EXPECT_TRUE(full.fullScreen);
-    const QString odd = QStringLiteral("/v/fullscreen it's \"q\"; $(touch x) `id`.avi");
-    EXPECT_EQ(MediaCommand::parse(QStringLiteral("play ") + odd).path, odd);
-    EXPECT_FALSE(MediaCommand::parse(QStringLiteral("play ") + odd).fullScreen);
-    for (const char* bad : {"", "play", "play ", "play  fullscreen", "stop /v/a.avi", "playx /v/a.avi"})
-        EXPECT_EQ(MediaCommand::parse(QString::fromLatin1(bad)).verb, MediaCommand::Verb::Unknown) << bad;
-}
-
 TEST(QtMediaControl, PlaysAVideoInItsOwnWindowUntilEscape)
 {
     QtMediaControl media;
-    QPointer<VideoWindow> video = playAndWait(media, QStringLiteral("play ") + sample("clip.avi"));
+    QPointer<VideoWindow> video = playAndWait(media, sample("clip.avi"));
     ASSERT_TRUE(video) << "the player gave up on the sample";
     EXPECT_EQ(video->windowTitle(), QStringLiteral("clip.avi"));
     EXPECT_EQ(video->size(), QSize(320, 240));
@@ -89,7 +75,7 @@ TEST(QtMediaControl, PlaysAVideoInItsOwnWindowUntilEscape)
 TEST(QtMediaControl, FullScreenAndClosingTheWindow)
 {
     QtMediaControl media;
-    QPointer<VideoWindow> video = playAndWait(media, QStringLiteral("play %1 fullscreen").arg(sample("clip.avi")));
+    QPointer<VideoWindow> video = playAndWait(media, sample("clip.avi"), true);
     ASSERT_TRUE(video);
     EXPECT_TRUE(video->isFullScreen());
     video->close();
@@ -105,9 +91,9 @@ TEST(QtMediaControl, ASecondPlayReplacesTheFirstAndNamesAreNotRun)
     ASSERT_TRUE(QFile::copy(sample("clip.avi"), odd));
 
     QtMediaControl media;
-    media.sendString(QStringLiteral("play ") + sample("clip.avi"));
+    media.play(sample("clip.avi"), false);
     QPointer<VideoWindow> first = media.current();
-    QPointer<VideoWindow> second = playAndWait(media, QStringLiteral("play ") + odd);
+    QPointer<VideoWindow> second = playAndWait(media, odd);
     ASSERT_TRUE(second);
     EXPECT_FALSE(first);
     EXPECT_EQ(second->windowTitle(), QFileInfo(odd).fileName());
@@ -120,15 +106,14 @@ TEST(QtMediaControl, WhatCannotPlayShowsNoWindow)
 {
     QTemporaryDir dir;
     QtMediaControl media;
-    for (const QString& command : {QStringLiteral("play ") + dir.filePath(QStringLiteral("missing.avi")),
-                                   QStringLiteral("play ") + dir.path(), QStringLiteral("stop ") + sample("clip.avi")}) {
-        media.sendString(command);
-        EXPECT_EQ(media.current(), nullptr) << command.toStdString();
+    for (const QString& path : {dir.filePath(QStringLiteral("missing.avi")), dir.path(), QString()}) {
+        media.play(path, false);
+        EXPECT_EQ(media.current(), nullptr) << path.toStdString();
     }
     QFile junk(dir.filePath(QStringLiteral("junk.avi")));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(20000, '\x33')) == 20000);
     junk.close();
-    EXPECT_FALSE(playAndWait(media, QStringLiteral("play ") + junk.fileName()));
+    EXPECT_FALSE(playAndWait(media, junk.fileName()));
     EXPECT_EQ(visibleVideos(), 0);
 }
 
@@ -145,7 +130,7 @@ TEST(QtMediaControl, SoundWithoutPicturePlaysWithoutAWindow)
 
     for (const QString& file : {out.fileName(), sample("chime.wav")}) {
         QtMediaControl media;
-        media.sendString(QStringLiteral("play ") + file);
+        media.play(file, false);
         QPointer<VideoWindow> video = media.current();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !video || video->player()->mediaStatus() >= QMediaPlayer::BufferedMedia; },
                                     LoadWait));

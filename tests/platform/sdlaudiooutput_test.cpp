@@ -19,26 +19,26 @@ namespace {
 class LevelStream final : public AudioStream {
 public:
     LevelStream(float level, int frames, std::thread::id* destroyedOn = nullptr)
-        : m_level(level), m_left(frames), m_destroyedOn(destroyedOn)
+        : level_(level), left_(frames), destroyedOn_(destroyedOn)
     {
     }
     ~LevelStream() override
     {
-        if (m_destroyedOn)
-            *m_destroyedOn = std::this_thread::get_id();
+        if (destroyedOn_)
+            *destroyedOn_ = std::this_thread::get_id();
     }
     int render(float* out, int frames) override
     {
-        const int n = std::min(frames, m_left.load());
-        std::fill(out, out + n * 2, m_level);
-        m_left -= n;
+        const int n = std::min(frames, left_.load());
+        std::fill(out, out + n * 2, level_);
+        left_ -= n;
         return n;
     }
 
 private:
-    float m_level;
-    std::atomic<int> m_left;
-    std::thread::id* m_destroyedOn;
+    float level_;
+    std::atomic<int> left_;
+    std::thread::id* destroyedOn_;
 };
 
 } // namespace

@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     if (argc != 2)
         return 2;
     orv::QtMediaControl media;
-    const bool taken = media.sendString(QStringLiteral("play ") + QString::fromLocal8Bit(argv[1]));
+    const bool taken = media.play(QString::fromLocal8Bit(argv[1]), false);
     std::puts(taken ? "taken" : "refused");
     return 0;
 }

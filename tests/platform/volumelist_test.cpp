@@ -1,5 +1,5 @@
 // Which volume holds a path, and which mounted volumes the drive list offers.
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <gtest/gtest.h>
 

@@ -79,7 +79,7 @@ public:
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(path()));
     }
-    QString path() const { return m_dir.filePath(QStringLiteral("out.raw")); }
+    QString path() const { return dir_.filePath(QStringLiteral("out.raw")); }
     qint64 bytesWritten() const { return QFileInfo(path()).size(); }
     std::vector<float> samples() const
     {
@@ -91,7 +91,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_dir;
+    QTemporaryDir dir_;
 };
 
 } // namespace orv::test

@@ -5,8 +5,8 @@
 #include "common/core/settingsstore.h"
 #include "fakemedia.h"
 #include "fakeplatform.h"
-#include "fakeshell.h"
 #include "pictures/pictureloader.h"
+#include "recordingdesktoplauncher.h"
 #include "recordingmoduleplugin.h"
 #include "scriptedprompts.h"
 
@@ -30,7 +30,7 @@ struct AppHost {
     RecordingPrinter printer;
     RecordingSoundPlayer sound;
     RecordingMediaControl media;
-    RecordingShell desktop;
+    RecordingDesktopLauncher desktop;
     RecordingModulePlugin modules;
     std::unique_ptr<AppContext> ctx;
     std::unique_ptr<Application> app;

@@ -16,14 +16,19 @@ public:
     void stop() override { ++stops; }
 };
 
-// Records every media command as sent; runs none, and answers `result`.
+// Records every video asked for; plays none, and answers `result`.
 class RecordingMediaControl final : public MediaControl {
 public:
-    QStringList commands;
+    struct Played {
+        QString path;
+        bool fullScreen = false;
+        friend bool operator==(const Played&, const Played&) = default;
+    };
+    QList<Played> played;
     bool result = true;
-    bool sendString(const QString& command) override
+    bool play(const QString& path, bool fullScreen) override
     {
-        commands.append(command);
+        played.append({path, fullScreen});
         return result;
     }
 };

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/printerservice.h"
-#include "platform/processenvironment.h"
+#include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
-#include "platform/volumelist.h"
+#include "platform/core/volumelist.h"
 
 #include <QHash>
 #include <QImage>
@@ -56,7 +56,7 @@ public:
         handlers.remove(owner);
     }
     // What the tray host would report for a mouse event on the owner's icon.
-    void send(const QObject* owner, int message)
+    void send(const QObject* owner, TrayMessage message)
     {
         if (auto h = handlers.value(owner))
             h(message);

@@ -50,12 +50,12 @@ QString ScriptedPrompts::fileName(const QString& kind, const QString& title, con
     return t;
 }
 
-QString ScriptedPrompts::openFileName(const QString& title, const QString& folder, const QString&)
+QString ScriptedPrompts::openFileName(const QString& title, const QString& folder, const QList<FileFilter>&)
 {
     return fileName(QStringLiteral("open"), title, folder);
 }
 
-QString ScriptedPrompts::saveFileName(const QString& title, const QString& folder, const QString&)
+QString ScriptedPrompts::saveFileName(const QString& title, const QString& folder, const QList<FileFilter>&)
 {
     return fileName(QStringLiteral("save"), title, folder);
 }

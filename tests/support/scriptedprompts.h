@@ -33,8 +33,8 @@ public:
                          PromptButtons buttons) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
-    QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
-    QString saveFileName(const QString& title, const QString& folder, const QString& filter) override;
+    QString openFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) override;
+    QString saveFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) override;
 
     const QList<Asked>& asked() const { return asked_; }
     bool allAnswered() const { return answers_.empty(); }

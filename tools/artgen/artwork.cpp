@@ -1,11 +1,15 @@
 #include "artwork.h"
 
+#include "common/core/version.h"
+
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgGenerator>
 
 #include <cmath>
 #include <numbers>
@@ -63,12 +67,9 @@ QPainterPath hills(double width, double bottom, double base, double amplitude, d
     return path;
 }
 
-} // namespace
-
-QImage Artwork::icon(int size)
+// The icon on a 256-unit grid, scaled to `size`; `size` also picks the small variant.
+void paintIcon(QPainter& p, int size)
 {
-    QImage image = transparentCanvas(QSize(size, size));
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const bool small = size < 40;
     p.scale(size / 256.0, size / 256.0);
@@ -137,11 +138,36 @@ QImage Artwork::icon(int size)
         p.setBrush(QColor(255, 255, 255, 120));
         p.drawEllipse(QPointF(centre.x() + glass * 0.3, centre.y() + glass * 0.32), glass * 0.08, glass * 0.08);
     }
+}
+
+} // namespace
+
+QImage Artwork::icon(int size)
+{
+    QImage image = transparentCanvas(QSize(size, size));
+    QPainter p(&image);
+    paintIcon(p, size);
     p.end();
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage Artwork::banner(QSize size, const QString& version)
+QByteArray Artwork::iconSvg()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(256, 256));
+    svg.setViewBox(QRect(0, 0, 256, 256));
+    svg.setTitle(ProgramName);
+    svg.setDescription(QStringLiteral("A lens over a folder"));
+    QPainter p(&svg);
+    paintIcon(p, 256);
+    p.end();
+    return buffer.data();
+}
+
+QImage Artwork::banner(QSize size, const QString& name, const QString& version)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
@@ -183,9 +209,9 @@ QImage Artwork::banner(QSize size, const QString& version)
     const QFontMetricsF tm(title);
     const double baseline = h * 0.17 + iconSize * 0.5 + tm.ascent() * 0.38;
     p.setPen(QColor(0, 0, 0, 90));
-    p.drawText(QPointF(textLeft + 1.5, baseline + 2), QStringLiteral("Orvane Viewer"));
+    p.drawText(QPointF(textLeft + 1.5, baseline + 2), name);
     p.setPen(cream);
-    p.drawText(QPointF(textLeft, baseline), QStringLiteral("Orvane Viewer"));
+    p.drawText(QPointF(textLeft, baseline), name);
 
     const QFont tagline = sans(h * 0.088, false);
     p.setFont(tagline);
@@ -202,7 +228,7 @@ QImage Artwork::banner(QSize size, const QString& version)
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage Artwork::verticalBanner(QSize size)
+QImage Artwork::verticalBanner(QSize size, const QString& name)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
@@ -225,15 +251,15 @@ QImage Artwork::verticalBanner(QSize size)
     p.setBrush(gold);
     p.drawEllipse(sun, w * 0.24, w * 0.24);
 
-    const QFont name = sans(w * 0.58, true);
-    p.setFont(name);
-    const QFontMetricsF fm(name);
+    const QFont nameFont = sans(w * 0.58, true);
+    p.setFont(nameFont);
+    const QFontMetricsF fm(nameFont);
     p.translate(w / 2 + (fm.ascent() - fm.descent()) / 2, h - w * 0.4);
     p.rotate(-90);
     p.setPen(QColor(0, 0, 0, 90));
-    p.drawText(QPointF(1, 1), QStringLiteral("Orvane Viewer"));
+    p.drawText(QPointF(1, 1), name);
     p.setPen(cream);
-    p.drawText(QPointF(0, 0), QStringLiteral("Orvane Viewer"));
+    p.drawText(QPointF(0, 0), name);
     p.end();
     return image.convertToFormat(QImage::Format_ARGB32);
 }

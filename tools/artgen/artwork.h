@@ -10,11 +10,13 @@ class Artwork
 {
 public:
     // Splash banner: name, tagline, version over a dusk landscape.
-    static QImage banner(QSize size, const QString& version);
+    static QImage banner(QSize size, const QString& name, const QString& version);
     // The name written bottom to top on the banner's sky, for narrow side panels.
-    static QImage verticalBanner(QSize size);
+    static QImage verticalBanner(QSize size, const QString& name);
     // Program icon: a lens over a folder. Below 40 pixels the details that would blur are left out.
     static QImage icon(int size);
+    // The icon as scalable vector graphics on a 256-unit grid, with every detail.
+    static QByteArray iconSvg();
     // Window symbols: a speaker sending sound waves, a film strip, a pair of quavers.
     static QImage speaker(int size);
     static QImage filmStrip(int size);

@@ -2,6 +2,7 @@
 
 #include "bmpwriter.h"
 #include "colorquantizer.h"
+#include "common/core/version.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -50,13 +51,15 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const QImage banner = orv::Artwork::banner(QSize(397, 143), QStringLiteral("v1.7"));
+    const QImage banner = orv::Artwork::banner(QSize(397, 143), orv::ProgramName, orv::versionLabel());
     bool ok = save(out.filePath(QStringLiteral("banner.bmp")),
                    orv::BmpWriter::encodeIndexed8(orv::ColorQuantizer::quantize(banner, 256, 0.5)), err);
-    ok = savePng(out.filePath(QStringLiteral("banner-vertical.png")), orv::Artwork::verticalBanner(QSize(31, 323)), err) && ok;
+    ok = savePng(out.filePath(QStringLiteral("banner-vertical.png")), orv::Artwork::verticalBanner(QSize(31, 323), orv::ProgramName), err) && ok;
     ok = savePng(out.filePath(QStringLiteral("orvane.png")), orv::Artwork::icon(512), err) && ok;
-    for (const int size : {16, 32, 48, 64, 256})
+    // The window icons and the sizes of the desktop's icon theme.
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         ok = savePng(out.filePath(QStringLiteral("orvane-%1.png").arg(size)), orv::Artwork::icon(size), err) && ok;
+    ok = save(out.filePath(QStringLiteral("orvane.svg")), orv::Artwork::iconSvg(), err) && ok;
     ok = savePng(out.filePath(QStringLiteral("wave.png")), orv::Artwork::speaker(48), err) && ok;
     ok = savePng(out.filePath(QStringLiteral("video.png")), orv::Artwork::filmStrip(48), err) && ok;
     ok = savePng(out.filePath(QStringLiteral("player.png")), orv::Artwork::note(32), err) && ok;

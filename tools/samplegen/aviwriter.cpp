@@ -66,37 +66,37 @@ QByteArray streamHeader(const QByteArray& type, const QByteArray& handler, std::
 } // namespace
 
 AviWriter::AviWriter(QSize frameSize, int framesPerSecond, int audioChannels, int audioRate, int jpegQuality)
-    : m_size(frameSize),
-      m_fps(framesPerSecond),
-      m_channels(audioChannels),
-      m_rate(audioRate),
-      m_quality(jpegQuality)
+    : size_(frameSize),
+      fps_(framesPerSecond),
+      channels_(audioChannels),
+      rate_(audioRate),
+      quality_(jpegQuality)
 {
     const bool sizeOk = frameSize.width() >= 1 && frameSize.height() >= 1 && frameSize.width() <= 4096
         && frameSize.height() <= 4096;
     const bool audioOk = audioChannels == 0 || (audioChannels <= 8 && audioRate >= 1 && audioRate <= 192000);
     if (!sizeOk || framesPerSecond < 1 || framesPerSecond > 120 || audioChannels < 0 || !audioOk
         || jpegQuality < 0 || jpegQuality > 100)
-        m_error = QStringLiteral("unsupported video settings");
+        error_ = QStringLiteral("unsupported video settings");
 }
 
 void AviWriter::addChunk(const QByteArray& id, const QByteArray& payload)
 {
     // Offsets count from the "movi" type field, as most readers expect.
-    m_index.append({id, std::uint32_t(4 + m_movi.size()), std::uint32_t(payload.size())});
-    m_movi.append(chunk(id, payload));
+    index_.append({id, std::uint32_t(4 + movi_.size()), std::uint32_t(payload.size())});
+    movi_.append(chunk(id, payload));
 }
 
 bool AviWriter::addFrame(const QImage& frame, std::span<const std::int16_t> audio)
 {
-    if (!m_error.isEmpty())
+    if (!error_.isEmpty())
         return false;
-    if (frame.size() != m_size) {
-        m_error = QStringLiteral("frame %1 is not %2 x %3").arg(m_frames).arg(m_size.width()).arg(m_size.height());
+    if (frame.size() != size_) {
+        error_ = QStringLiteral("frame %1 is not %2 x %3").arg(frames_).arg(size_.width()).arg(size_.height());
         return false;
     }
-    if (!audio.empty() && (m_channels == 0 || audio.size() % std::size_t(m_channels) != 0)) {
-        m_error = QStringLiteral("the sound of frame %1 is not whole sample frames").arg(m_frames);
+    if (!audio.empty() && (channels_ == 0 || audio.size() % std::size_t(channels_) != 0)) {
+        error_ = QStringLiteral("the sound of frame %1 is not whole sample frames").arg(frames_);
         return false;
     }
 
@@ -104,53 +104,53 @@ bool AviWriter::addFrame(const QImage& frame, std::span<const std::int16_t> audi
     QBuffer buffer(&jpeg);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpg");
-    writer.setQuality(m_quality);
+    writer.setQuality(quality_);
     if (!writer.write(frame.convertToFormat(QImage::Format_RGB32))) {
-        m_error = QStringLiteral("could not encode frame %1: %2").arg(m_frames).arg(writer.errorString());
+        error_ = QStringLiteral("could not encode frame %1: %2").arg(frames_).arg(writer.errorString());
         return false;
     }
-    if (m_movi.size() + jpeg.size() + qsizetype(audio.size_bytes()) + 4096 + 16 * (m_index.size() + 2) > MaxFileBytes) {
-        m_error = QStringLiteral("the file would pass 1 GiB");
+    if (movi_.size() + jpeg.size() + qsizetype(audio.size_bytes()) + 4096 + 16 * (index_.size() + 2) > MaxFileBytes) {
+        error_ = QStringLiteral("the file would pass 1 GiB");
         return false;
     }
 
     addChunk(QByteArrayLiteral("00dc"), jpeg);
-    m_largestVideo = std::max(m_largestVideo, std::uint32_t(jpeg.size()));
+    largestVideo_ = std::max(largestVideo_, std::uint32_t(jpeg.size()));
     if (!audio.empty()) {
         ByteWriter pcm(qsizetype(audio.size_bytes()));
         for (const std::int16_t s : audio)
             pcm.le16(std::uint16_t(s));
         addChunk(QByteArrayLiteral("01wb"), pcm.data());
-        m_largestAudio = std::max(m_largestAudio, std::uint32_t(audio.size_bytes()));
-        m_audioFrames += audio.size() / std::size_t(m_channels);
+        largestAudio_ = std::max(largestAudio_, std::uint32_t(audio.size_bytes()));
+        audioFrames_ += audio.size() / std::size_t(channels_);
     }
-    ++m_frames;
+    ++frames_;
     return true;
 }
 
 QByteArray AviWriter::finish()
 {
-    if (!m_error.isEmpty())
+    if (!error_.isEmpty())
         return {};
-    if (m_frames == 0) {
-        m_error = QStringLiteral("no frames");
+    if (frames_ == 0) {
+        error_ = QStringLiteral("no frames");
         return {};
     }
 
-    const bool sound = m_channels > 0;
-    const std::uint32_t blockAlign = std::uint32_t(m_channels) * 2;
-    const std::uint32_t width = std::uint32_t(m_size.width());
-    const std::uint32_t height = std::uint32_t(m_size.height());
+    const bool sound = channels_ > 0;
+    const std::uint32_t blockAlign = std::uint32_t(channels_) * 2;
+    const std::uint32_t width = std::uint32_t(size_.width());
+    const std::uint32_t height = std::uint32_t(size_.height());
 
     ByteWriter avih(56);
-    avih.le32(std::uint32_t(1000000 / m_fps));
-    avih.le32(m_largestVideo * std::uint32_t(m_fps) + std::uint32_t(m_rate) * blockAlign);
+    avih.le32(std::uint32_t(1000000 / fps_));
+    avih.le32(largestVideo_ * std::uint32_t(fps_) + std::uint32_t(rate_) * blockAlign);
     avih.le32(0);   // padding granularity
     avih.le32(AvifHasIndex | AvifIsInterleaved);
-    avih.le32(m_frames);
+    avih.le32(frames_);
     avih.le32(0);   // initial frames
     avih.le32(sound ? 2 : 1);
-    avih.le32(std::max(m_largestVideo, m_largestAudio));
+    avih.le32(std::max(largestVideo_, largestAudio_));
     avih.le32(width);
     avih.le32(height);
     avih.zeros(16);
@@ -168,35 +168,35 @@ QByteArray AviWriter::finish()
     QByteArray headers = chunk(QByteArrayLiteral("avih"), avih.data());
     headers += list(QByteArrayLiteral("strl"),
                     chunk(QByteArrayLiteral("strh"),
-                          streamHeader(QByteArrayLiteral("vids"), QByteArrayLiteral("MJPG"), 1, std::uint32_t(m_fps),
-                                       m_frames, m_largestVideo, 0, m_size))
+                          streamHeader(QByteArrayLiteral("vids"), QByteArrayLiteral("MJPG"), 1, std::uint32_t(fps_),
+                                       frames_, largestVideo_, 0, size_))
                         + chunk(QByteArrayLiteral("strf"), bitmapInfo.data()));
     if (sound) {
         ByteWriter wave(18);
         wave.le16(1);   // PCM
-        wave.le16(std::uint32_t(m_channels));
-        wave.le32(std::uint32_t(m_rate));
-        wave.le32(std::uint32_t(m_rate) * blockAlign);
+        wave.le16(std::uint32_t(channels_));
+        wave.le32(std::uint32_t(rate_));
+        wave.le32(std::uint32_t(rate_) * blockAlign);
         wave.le16(blockAlign);
         wave.le16(16);
         wave.le16(0);   // no extra format bytes
         headers += list(QByteArrayLiteral("strl"),
                         chunk(QByteArrayLiteral("strh"),
                               streamHeader(QByteArrayLiteral("auds"), QByteArray(4, '\0'), blockAlign,
-                                           std::uint32_t(m_rate) * blockAlign, std::uint32_t(m_audioFrames),
-                                           m_largestAudio, blockAlign, QSize(0, 0)))
+                                           std::uint32_t(rate_) * blockAlign, std::uint32_t(audioFrames_),
+                                           largestAudio_, blockAlign, QSize(0, 0)))
                             + chunk(QByteArrayLiteral("strf"), wave.data()));
     }
 
-    ByteWriter index(16 * m_index.size());
-    for (const IndexEntry& e : m_index) {
+    ByteWriter index(16 * index_.size());
+    for (const IndexEntry& e : index_) {
         index.bytes(e.id);
         index.le32(AviifKeyframe);
         index.le32(e.offset);
         index.le32(e.size);
     }
 
-    const QByteArray body = list(QByteArrayLiteral("hdrl"), headers) + list(QByteArrayLiteral("movi"), m_movi)
+    const QByteArray body = list(QByteArrayLiteral("hdrl"), headers) + list(QByteArrayLiteral("movi"), movi_)
         + chunk(QByteArrayLiteral("idx1"), index.data());
     ByteWriter out(body.size() + 12);
     out.bytes(QByteArrayLiteral("RIFF"));

@@ -30,7 +30,7 @@ public:
     // The whole file, or an empty array when no frame was added or a call failed.
     QByteArray finish();
 
-    QString errorString() const { return m_error; }
+    QString errorString() const { return error_; }
 
 private:
     struct IndexEntry
@@ -42,18 +42,18 @@ private:
 
     void addChunk(const QByteArray& id, const QByteArray& payload);
 
-    QSize m_size;
-    int m_fps;
-    int m_channels;
-    int m_rate;
-    int m_quality;
-    QString m_error;
-    QByteArray m_movi;   // the chunks of the movi list, without its header
-    QList<IndexEntry> m_index;
-    std::uint32_t m_frames = 0;
-    std::uint64_t m_audioFrames = 0;
-    std::uint32_t m_largestVideo = 0;
-    std::uint32_t m_largestAudio = 0;
+    QSize size_;
+    int fps_;
+    int channels_;
+    int rate_;
+    int quality_;
+    QString error_;
+    QByteArray movi_;   // the chunks of the movi list, without its header
+    QList<IndexEntry> index_;
+    std::uint32_t frames_ = 0;
+    std::uint64_t audioFrames_ = 0;
+    std::uint32_t largestVideo_ = 0;
+    std::uint32_t largestAudio_ = 0;
 };
 
 } // namespace orv

@@ -101,22 +101,22 @@ class NearestColor
 {
 public:
     explicit NearestColor(const QList<QRgb>& palette)
-        : m_palette(palette)
-        , m_cube(std::size_t(1) << 18, -1)
+        : palette_(palette)
+        , cube_(std::size_t(1) << 18, -1)
     {
         for (int i = 0; i < palette.size(); ++i)
-            m_exact.emplace(palette[i] & 0xffffffu, i);
+            exact_.emplace(palette[i] & 0xffffffu, i);
     }
 
     int find(int r, int g, int b)
     {
-        const auto exact = m_exact.find(quint32((r << 16) | (g << 8) | b));
-        if (exact != m_exact.end())
+        const auto exact = exact_.find(quint32((r << 16) | (g << 8) | b));
+        if (exact != exact_.end())
             return exact->second;
         const std::size_t cell = std::size_t(((r >> 2) << 12) | ((g >> 2) << 6) | (b >> 2));
-        if (m_cube[cell] < 0)
-            m_cube[cell] = std::int16_t(search((r & ~3) + 2, (g & ~3) + 2, (b & ~3) + 2));
-        return m_cube[cell];
+        if (cube_[cell] < 0)
+            cube_[cell] = std::int16_t(search((r & ~3) + 2, (g & ~3) + 2, (b & ~3) + 2));
+        return cube_[cell];
     }
 
 private:
@@ -124,10 +124,10 @@ private:
     {
         int best = 0;
         int bestDistance = INT32_MAX;
-        for (int i = 0; i < m_palette.size(); ++i) {
-            const int dr = qRed(m_palette[i]) - r;
-            const int dg = qGreen(m_palette[i]) - g;
-            const int db = qBlue(m_palette[i]) - b;
+        for (int i = 0; i < palette_.size(); ++i) {
+            const int dr = qRed(palette_[i]) - r;
+            const int dg = qGreen(palette_[i]) - g;
+            const int db = qBlue(palette_[i]) - b;
             // Weighted towards green the way the eye is.
             const int distance = 2 * dr * dr + 4 * dg * dg + 3 * db * db;
             if (distance < bestDistance) {
@@ -138,9 +138,9 @@ private:
         return best;
     }
 
-    QList<QRgb> m_palette;
-    std::unordered_map<quint32, int> m_exact;
-    std::vector<std::int16_t> m_cube;
+    QList<QRgb> palette_;
+    std::unordered_map<quint32, int> exact_;
+    std::vector<std::int16_t> cube_;
 };
 
 } // namespace

@@ -46,10 +46,10 @@ void xform(ByteWriter& w, const QTransform& t)
 } // namespace
 
 EmfWriter::EmfWriter(const QRect& frameHimetric, QSize devicePixels, QSize deviceMicrometres, const QString& description)
-    : m_frame(frameHimetric)
-    , m_devicePixels(devicePixels)
-    , m_deviceMicrometres(deviceMicrometres)
-    , m_description(description)
+    : frame_(frameHimetric)
+    , devicePixels_(devicePixels)
+    , deviceMicrometres_(deviceMicrometres)
+    , description_(description)
 {
 }
 
@@ -62,8 +62,8 @@ void EmfWriter::record(quint32 type, const QByteArray& params)
     w.le32(type);
     w.le32(quint32(8 + body.size()));
     w.bytes(body);
-    m_records.append(w.data());
-    ++m_recordCount;
+    records_.append(w.data());
+    ++recordCount_;
 }
 
 void EmfWriter::setMapMode(int mode)
@@ -187,10 +187,10 @@ void EmfWriter::gdiComment(const QByteArray& data)
 
 quint32 EmfWriter::takeHandle()
 {
-    const auto free = std::find(m_handles.begin(), m_handles.end(), false);
-    const auto handle = quint32(free - m_handles.begin());
-    if (free == m_handles.end())
-        m_handles.append(true);
+    const auto free = std::find(handles_.begin(), handles_.end(), false);
+    const auto handle = quint32(free - handles_.begin());
+    if (free == handles_.end())
+        handles_.append(true);
     else
         *free = true;
     return handle;
@@ -316,8 +316,8 @@ void EmfWriter::deleteObject(quint32 handle)
     ByteWriter w;
     w.le32(handle);
     record(40, w.data());
-    if (handle > 0 && handle < quint32(m_handles.size()))
-        m_handles[handle] = false;
+    if (handle > 0 && handle < quint32(handles_.size()))
+        handles_[handle] = false;
 }
 
 void EmfWriter::moveTo(QPoint p)
@@ -528,8 +528,8 @@ QByteArray EmfWriter::finish()
     record(14, eof.data());
 
     QByteArray description;
-    if (!m_description.isEmpty()) {
-        for (QChar c : m_description) {
+    if (!description_.isEmpty()) {
+        for (QChar c : description_) {
             description.append(char(c.unicode() & 0xff));
             description.append(char(c.unicode() >> 8));
         }
@@ -541,38 +541,38 @@ QByteArray EmfWriter::finish()
     const auto headerSize = quint32(headerBase + description.size());
     // The frame in reference-device pixels, inclusive, is what GDI records as the bounds.
     auto devicePixels = [this](int himetric, bool vertical) {
-        const double perMm = vertical ? double(m_devicePixels.height()) * 1000 / m_deviceMicrometres.height()
-                                      : double(m_devicePixels.width()) * 1000 / m_deviceMicrometres.width();
+        const double perMm = vertical ? double(devicePixels_.height()) * 1000 / deviceMicrometres_.height()
+                                      : double(devicePixels_.width()) * 1000 / deviceMicrometres_.width();
         return quint32(qint32(std::lround(himetric / 100.0 * perMm)));
     };
-    ByteWriter w(qsizetype(headerSize) + m_records.size());
+    ByteWriter w(qsizetype(headerSize) + records_.size());
     w.le32(1);
     w.le32(headerSize);
-    w.le32(devicePixels(m_frame.left(), false));
-    w.le32(devicePixels(m_frame.top(), true));
-    w.le32(devicePixels(m_frame.left() + m_frame.width(), false) - 1);
-    w.le32(devicePixels(m_frame.top() + m_frame.height(), true) - 1);
-    rect(w, m_frame);
+    w.le32(devicePixels(frame_.left(), false));
+    w.le32(devicePixels(frame_.top(), true));
+    w.le32(devicePixels(frame_.left() + frame_.width(), false) - 1);
+    w.le32(devicePixels(frame_.top() + frame_.height(), true) - 1);
+    rect(w, frame_);
     w.le32(0x464D4520u);
     w.le32(0x00010000u);
-    w.le32(quint32(headerSize + m_records.size()));
-    w.le32(m_recordCount + 1);
-    w.le16(quint32(m_handles.size()));
+    w.le32(quint32(headerSize + records_.size()));
+    w.le32(recordCount_ + 1);
+    w.le16(quint32(handles_.size()));
     w.le16(0);
-    w.le32(quint32(description.isEmpty() ? 0 : m_description.size() + 2));
+    w.le32(quint32(description.isEmpty() ? 0 : description_.size() + 2));
     w.le32(description.isEmpty() ? 0 : headerBase);
     w.le32(0);
-    w.le32(quint32(m_devicePixels.width()));
-    w.le32(quint32(m_devicePixels.height()));
-    w.le32(quint32(std::lround(m_deviceMicrometres.width() / 1000.0)));
-    w.le32(quint32(std::lround(m_deviceMicrometres.height() / 1000.0)));
+    w.le32(quint32(devicePixels_.width()));
+    w.le32(quint32(devicePixels_.height()));
+    w.le32(quint32(std::lround(deviceMicrometres_.width() / 1000.0)));
+    w.le32(quint32(std::lround(deviceMicrometres_.height() / 1000.0)));
     w.le32(0);
     w.le32(0);
     w.le32(0);
-    w.le32(quint32(m_deviceMicrometres.width()));
-    w.le32(quint32(m_deviceMicrometres.height()));
+    w.le32(quint32(deviceMicrometres_.width()));
+    w.le32(quint32(deviceMicrometres_.height()));
     w.bytes(description);
-    w.bytes(m_records);
+    w.bytes(records_);
     return w.take();
 }
 

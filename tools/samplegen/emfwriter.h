@@ -100,13 +100,13 @@ private:
     void poly(quint32 type, const QPolygon& points, bool small);
     void boxRecord(quint32 type, const QRect& r, const QByteArray& extra = {});
 
-    QRect m_frame;
-    QSize m_devicePixels;
-    QSize m_deviceMicrometres;
-    QString m_description;
-    QByteArray m_records;
-    quint32 m_recordCount = 0;
-    QList<bool> m_handles {true};   // handle 0 is the metafile itself
+    QRect frame_;
+    QSize devicePixels_;
+    QSize deviceMicrometres_;
+    QString description_;
+    QByteArray records_;
+    quint32 recordCount_ = 0;
+    QList<bool> handles_ {true};   // handle 0 is the metafile itself
 };
 
 } // namespace orv

@@ -19,27 +19,27 @@ class BitPacker
 public:
     void put(int code, int width)
     {
-        m_buffer |= std::uint32_t(code) << m_bits;
-        m_bits += width;
-        while (m_bits >= 8) {
-            m_out.append(char(m_buffer & 0xffu));
-            m_buffer >>= 8;
-            m_bits -= 8;
+        buffer_ |= std::uint32_t(code) << bits_;
+        bits_ += width;
+        while (bits_ >= 8) {
+            out_.append(char(buffer_ & 0xffu));
+            buffer_ >>= 8;
+            bits_ -= 8;
         }
     }
     QByteArray finish()
     {
-        if (m_bits > 0)
-            m_out.append(char(m_buffer & 0xffu));
-        m_bits = 0;
-        m_buffer = 0;
-        return std::move(m_out);
+        if (bits_ > 0)
+            out_.append(char(buffer_ & 0xffu));
+        bits_ = 0;
+        buffer_ = 0;
+        return std::move(out_);
     }
 
 private:
-    QByteArray m_out;
-    std::uint32_t m_buffer = 0;
-    int m_bits = 0;
+    QByteArray out_;
+    std::uint32_t buffer_ = 0;
+    int bits_ = 0;
 };
 
 // (prefix code, next pixel) -> code, open addressing at under half load so probes stay short.
@@ -47,14 +47,14 @@ class CodeTable
 {
 public:
     CodeTable() { clear(); }
-    void clear() { std::fill(m_keys.begin(), m_keys.end(), -1); }
+    void clear() { std::fill(keys_.begin(), keys_.end(), -1); }
     int find(int prefix, int pixel) const
     {
         const int key = (prefix << 8) | pixel;
         for (std::size_t slot = hash(key);; slot = (slot + 1) & mask) {
-            if (m_keys[slot] == key)
-                return m_codes[slot];
-            if (m_keys[slot] < 0)
+            if (keys_[slot] == key)
+                return codes_[slot];
+            if (keys_[slot] < 0)
                 return -1;
         }
     }
@@ -62,18 +62,18 @@ public:
     {
         const int key = (prefix << 8) | pixel;
         std::size_t slot = hash(key);
-        while (m_keys[slot] >= 0)
+        while (keys_[slot] >= 0)
             slot = (slot + 1) & mask;
-        m_keys[slot] = key;
-        m_codes[slot] = std::int16_t(code);
+        keys_[slot] = key;
+        codes_[slot] = std::int16_t(code);
     }
 
 private:
     static constexpr std::size_t size = 8192;
     static constexpr std::size_t mask = size - 1;
     static std::size_t hash(int key) { return (std::uint32_t(key) * 2654435761u >> 19) & mask; }
-    std::array<int, size> m_keys {};
-    std::array<std::int16_t, size> m_codes {};
+    std::array<int, size> keys_ {};
+    std::array<std::int16_t, size> codes_ {};
 };
 
 int bitsFor(int colours)

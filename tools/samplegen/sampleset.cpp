@@ -290,27 +290,27 @@ const char welcome[] =
 } // namespace
 
 SampleSet::SampleSet(QString folder)
-    : m_folder(std::move(folder))
+    : folder_(std::move(folder))
 {
 }
 
 bool SampleSet::save(const QString& name, const QByteArray& bytes)
 {
     if (bytes.isEmpty()) {
-        m_error = QStringLiteral("could not encode %1").arg(name);
+        error_ = QStringLiteral("could not encode %1").arg(name);
         return false;
     }
-    const QString path = QDir(m_folder).filePath(name);
+    const QString path = QDir(folder_).filePath(name);
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        m_error = QStringLiteral("cannot create the folder for %1").arg(path);
+        error_ = QStringLiteral("cannot create the folder for %1").arg(path);
         return false;
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        error_ = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }
-    m_written.append(name);
+    written_.append(name);
     return true;
 }
 
@@ -323,7 +323,7 @@ bool SampleSet::saveJpeg(const QString& name, const QImage& image, int quality)
     writer.setQuality(quality);
     writer.setOptimizedWrite(true);
     if (!writer.write(image)) {
-        m_error = QStringLiteral("could not encode %1: %2").arg(name, writer.errorString());
+        error_ = QStringLiteral("could not encode %1: %2").arg(name, writer.errorString());
         return false;
     }
     return save(name, bytes);
@@ -331,8 +331,8 @@ bool SampleSet::saveJpeg(const QString& name, const QImage& image, int quality)
 
 bool SampleSet::write()
 {
-    m_error.clear();
-    m_written.clear();
+    error_.clear();
+    written_.clear();
 
     const QList<IcoWriter::Entry> icons {
         {Scenery::landscapeIcon(16), {}, IcoWriter::Payload::Bmp},
@@ -344,7 +344,7 @@ bool SampleSet::write()
     QString modError;
     const QByteArray module = ModWriter::encode(DemoTune::song(), &modError);
     if (module.isEmpty()) {
-        m_error = QStringLiteral("could not encode tune.mod: %1").arg(modError);
+        error_ = QStringLiteral("could not encode tune.mod: %1").arg(modError);
         return false;
     }
 

@@ -18,17 +18,17 @@ public:
     // Writes every file, replacing older copies. Returns false and sets errorString() at the
     // first file that cannot be made or written.
     bool write();
-    QString errorString() const { return m_error; }
+    QString errorString() const { return error_; }
     // Paths relative to the folder, in the order written.
-    QStringList written() const { return m_written; }
+    QStringList written() const { return written_; }
 
 private:
     bool save(const QString& name, const QByteArray& bytes);
     bool saveJpeg(const QString& name, const QImage& image, int quality);
 
-    QString m_folder;
-    QString m_error;
-    QStringList m_written;
+    QString folder_;
+    QString error_;
+    QStringList written_;
 };
 
 } // namespace orv

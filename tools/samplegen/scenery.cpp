@@ -22,20 +22,20 @@ class Scatter
 {
 public:
     explicit Scatter(quint32 seed)
-        : m_state(seed)
+        : state_(seed)
     {
     }
     double next()   // [0, 1)
     {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 17;
-        m_state ^= m_state << 5;
-        return double(m_state) / 4294967296.0;
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return double(state_) / 4294967296.0;
     }
     double between(double lo, double hi) { return lo + (hi - lo) * next(); }
 
 private:
-    quint32 m_state;
+    quint32 state_;
 };
 
 struct Wave

@@ -44,9 +44,9 @@ void appendReversedRect(QByteArray& out, const QRect& r)
 } // namespace
 
 WmfWriter::WmfWriter(const QRect& frame, int unitsPerInch)
-    : m_placeable(true)
-    , m_frame(frame)
-    , m_unitsPerInch(unitsPerInch)
+    : placeable_(true)
+    , frame_(frame)
+    , unitsPerInch_(unitsPerInch)
 {
 }
 
@@ -58,11 +58,11 @@ void WmfWriter::record(quint16 function, const QByteArray& params)
     if (body.size() & 1)
         body.append('\0');
     const quint32 size = quint32(3 + body.size() / 2);
-    appendLe32(m_records, size);
-    m_records.append(char(function & 0xff));
-    m_records.append(char(function >> 8));
-    m_records.append(body);
-    m_maxRecordWords = std::max(m_maxRecordWords, size);
+    appendLe32(records_, size);
+    records_.append(char(function & 0xff));
+    records_.append(char(function >> 8));
+    records_.append(body);
+    maxRecordWords_ = std::max(maxRecordWords_, size);
 }
 
 void WmfWriter::words(quint16 function, std::initializer_list<int> params)
@@ -115,13 +115,13 @@ void WmfWriter::excludeClipRect(const QRect& r)
 
 int WmfWriter::takeSlot()
 {
-    const auto free = std::find(m_slots.begin(), m_slots.end(), false);
-    int slot = int(free - m_slots.begin());
-    if (free == m_slots.end())
-        m_slots.append(true);
+    const auto free = std::find(slots_.begin(), slots_.end(), false);
+    int slot = int(free - slots_.begin());
+    if (free == slots_.end())
+        slots_.append(true);
     else
         *free = true;
-    m_tableSize = std::max<int>(m_tableSize, int(m_slots.size()));
+    tableSize_ = std::max<int>(tableSize_, int(slots_.size()));
     return slot;
 }
 
@@ -201,8 +201,8 @@ void WmfWriter::selectPalette(int index) { words(0x0234, {index}); }
 void WmfWriter::deleteObject(int index)
 {
     words(0x01F0, {index});
-    if (index >= 0 && index < m_slots.size())
-        m_slots[index] = false;
+    if (index >= 0 && index < slots_.size())
+        slots_[index] = false;
 }
 
 void WmfWriter::moveTo(QPoint p) { words(0x0214, {p.y(), p.x()}); }
@@ -363,16 +363,16 @@ void WmfWriter::stretchDib(const QRect& dest, const QByteArray& dib, const QRect
 QByteArray WmfWriter::finish()
 {
     record(0x0000, {});
-    ByteWriter out(m_records.size() + 40);
-    if (m_placeable) {
+    ByteWriter out(records_.size() + 40);
+    if (placeable_) {
         ByteWriter header;
         header.le32(0x9AC6CDD7u);
         header.le16(0);
-        header.le16(quint16(clip16(m_frame.left())));
-        header.le16(quint16(clip16(m_frame.top())));
-        header.le16(quint16(clip16(m_frame.left() + m_frame.width())));
-        header.le16(quint16(clip16(m_frame.top() + m_frame.height())));
-        header.le16(quint32(m_unitsPerInch));
+        header.le16(quint16(clip16(frame_.left())));
+        header.le16(quint16(clip16(frame_.top())));
+        header.le16(quint16(clip16(frame_.left() + frame_.width())));
+        header.le16(quint16(clip16(frame_.top() + frame_.height())));
+        header.le16(quint32(unitsPerInch_));
         header.le32(0);
         quint16 checksum = 0;
         for (int i = 0; i < 10; ++i)
@@ -383,11 +383,11 @@ QByteArray WmfWriter::finish()
     out.le16(1);        // in a file
     out.le16(9);        // header words
     out.le16(0x0300);
-    out.le32(quint32(9 + m_records.size() / 2));
-    out.le16(quint32(m_tableSize));
-    out.le32(m_maxRecordWords);
+    out.le32(quint32(9 + records_.size() / 2));
+    out.le16(quint32(tableSize_));
+    out.le32(maxRecordWords_);
     out.le16(0);
-    out.bytes(m_records);
+    out.bytes(records_);
     return out.take();
 }
 

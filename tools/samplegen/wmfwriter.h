@@ -84,13 +84,13 @@ private:
     int takeSlot();
     void arcRecord(quint16 function, const QRect& r, QPoint start, QPoint end);
 
-    bool m_placeable = false;
-    QRect m_frame;
-    int m_unitsPerInch = 1440;
-    QByteArray m_records;
-    quint32 m_maxRecordWords = 3;
-    QList<bool> m_slots;
-    int m_tableSize = 0;
+    bool placeable_ = false;
+    QRect frame_;
+    int unitsPerInch_ = 1440;
+    QByteArray records_;
+    quint32 maxRecordWords_ = 3;
+    QList<bool> slots_;
+    int tableSize_ = 0;
 };
 
 } // namespace orv

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace orv {
@@ -8,6 +10,13 @@ namespace orv {
 enum class PromptIcon { None, Critical, Question, Exclamation, Information };
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No, Retry };
+
+// One entry of a file dialog's type list: its label, shown exactly as written, and the masks
+// it lets through ("*.bmp"), which match names in either letter case.
+struct FileFilter {
+    QString label;
+    QStringList masks;
+};
 
 // Every message box, input box and file or colour dialog of the program goes through this.
 // The Qt implementation shows real dialogs; the scripted one in tests answers from a script
@@ -23,9 +32,9 @@ public:
     // nullopt when the user cancels.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;
-    // Empty when the user cancels. filter uses Qt's "Name (*.a *.b);;Other (*.c)" form.
-    virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
-    virtual QString saveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
+    // The chosen path, empty when the user cancels. The first filter is selected at first.
+    virtual QString openFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) = 0;
+    virtual QString saveFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) = 0;
 };
 
 } // namespace orv

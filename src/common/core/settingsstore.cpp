@@ -58,21 +58,21 @@ int closeFd(int fd)
 
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
     ~FileDescriptor()
     {
-        if (m_fd >= 0)
-            closeFd(m_fd);
+        if (fd_ >= 0)
+            closeFd(fd_);
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.release()) {}
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    int release() { return std::exchange(m_fd, -1); }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int release() { return std::exchange(fd_, -1); }
 
 private:
-    int m_fd;
+    int fd_;
 };
 
 int openRetrying(const QByteArray& path, int flags, mode_t mode = 0)
@@ -136,33 +136,33 @@ class FolderLock {
 public:
     // Non-blocking open: a FIFO put in the lock file's place must not hang the program.
     explicit FolderLock(const QByteArray& lockPath)
-        : m_fd(openRetrying(lockPath, O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600))
+        : fd_(openRetrying(lockPath, O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600))
     {
         struct stat st;
-        if (!m_fd.valid() || ::fstat(m_fd.get(), &st) != 0) {
-            m_error = errno;
+        if (!fd_.valid() || ::fstat(fd_.get(), &st) != 0) {
+            error_ = errno;
             return;
         }
         if (!S_ISREG(st.st_mode)) {
-            m_error = EINVAL;
+            error_ = EINVAL;
             return;
         }
         int r;
         do {
-            r = ::flock(m_fd.get(), LOCK_EX);
+            r = ::flock(fd_.get(), LOCK_EX);
         } while (r != 0 && errno == EINTR);
-        m_error = r == 0 ? 0 : errno;
+        error_ = r == 0 ? 0 : errno;
     }
-    bool held() const { return m_error == 0; }
+    bool held() const { return error_ == 0; }
     // Why it is not held.
     QString reason() const
     {
-        return m_error == EINVAL ? u"settings.lock is no regular file"_s : qt_error_string(m_error);
+        return error_ == EINVAL ? u"settings.lock is no regular file"_s : qt_error_string(error_);
     }
 
 private:
-    FileDescriptor m_fd;
-    int m_error = 0;
+    FileDescriptor fd_;
+    int error_ = 0;
 };
 
 enum class FileState { Missing, Good, Bad };

@@ -67,7 +67,7 @@ QList<int> DocumentStates::openSlots() const
 
 const QString EditorDocuments::FrameCaption = QStringLiteral("Vellum Pad");
 // Every file; "*.*" would hide names without a dot here.
-const QString EditorDocuments::FileFilter = QStringLiteral("All Files (*)");
+const QList<FileFilter> EditorDocuments::Filters = {{QStringLiteral("All Files (*.*)"), {QStringLiteral("*")}}};
 
 EditorDocuments::EditorDocuments(SettingsStore& store, Prompts& prompts, EditorWindows& windows,
                                  QString application)
@@ -160,7 +160,7 @@ int EditorDocuments::OpenWithDialog(const QString& pendingFile)
 {
     const QString path = !pendingFile.isEmpty()
         ? pendingFile
-        : prompts_.openFileName(QStringLiteral("Open"), QString(), FileFilter);
+        : prompts_.openFileName(QStringLiteral("Open"), QString(), Filters);
     if (path.isEmpty())
         return 0;
     if (const auto size = fileSizeOnDisk(path); size && *size > kOpenSizeLimit) {
@@ -174,7 +174,7 @@ int EditorDocuments::OpenWithDialog(const QString& pendingFile)
 
 QString EditorDocuments::AskSaveName(const QString& proposed)
 {
-    return prompts_.saveFileName(QStringLiteral("Save As"), proposed, FileFilter);
+    return prompts_.saveFileName(QStringLiteral("Save As"), proposed, Filters);
 }
 
 bool EditorDocuments::WriteDocumentFile(int slot, const QString& path)

@@ -3,6 +3,7 @@
 #include "editor/core/editing.h"
 #include "editor/core/recentfiles.h"
 #include "editor/core/textformat.h"
+#include "common/core/prompts.h"
 
 #include <QList>
 #include <QString>
@@ -78,7 +79,8 @@ public:
 class EditorDocuments {
 public:
     static const QString FrameCaption;   // "Vellum Pad"
-    static const QString FileFilter;     // the Open and Save As dialogs' one filter
+    // The Open and Save As dialogs' one filter: every file, with or without a dot.
+    static const QList<orv::FileFilter> Filters;
 
     // application: the store's application name, also the title of the editor's messages.
     EditorDocuments(SettingsStore& store, Prompts& prompts, EditorWindows& windows, QString application);

@@ -186,10 +186,10 @@ PaletteKind paletteKindOf(const QString& path)
     return PaletteKind::None;
 }
 
-QString paletteFileFilter()
+QList<FileFilter> paletteFileFilters()
 {
-    return QStringLiteral("Bitmap files (*.dib, *.bmp) (*.[bB][mM][pP] *.[dD][iI][bB]);;"
-                          "Jasc Palette Files (*.pal) (*.[pP][aA][lL])");
+    return {{QStringLiteral("Bitmap files (*.dib, *.bmp)"), {QStringLiteral("*.bmp"), QStringLiteral("*.dib")}},
+            {QStringLiteral("Jasc Palette Files (*.pal)"), {QStringLiteral("*.pal")}}};
 }
 
 QString entryText(const PaletteEntry& e)

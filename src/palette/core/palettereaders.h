@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/core/prompts.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -50,9 +52,9 @@ PaletteRead readJascPalette(QIODevice& in);
 enum class PaletteKind { None, Bitmap, Jasc };
 PaletteKind paletteKindOf(const QString& path);
 
-// The open dialog's filter, in Qt's form: the designed entries, with patterns that ignore
-// letter case as the reader choice does (file dialogs on Linux match case by default).
-QString paletteFileFilter();
+// The open dialog's two entries: bitmaps (.bmp, .dib) and JASC palettes (.pal), the first
+// selected. The masks match either letter case, as the choice of reader does.
+QList<FileFilter> paletteFileFilters();
 
 // The list text of an entry: red, green and blue in plain decimal joined by commas.
 QString entryText(const PaletteEntry& e);

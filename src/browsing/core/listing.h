@@ -1,0 +1,37 @@
+#pragma once
+
+#include "browsing/core/wildcardpattern.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <stop_token>
+
+namespace orv {
+
+// One file of a listing. `raw` is the name as the file system holds it -- use it to open the
+// file; `display` is what QFile::decodeName can show of it (they differ for names that are
+// not valid UTF-8).
+struct FileEntry
+{
+    QByteArray raw;
+    QString display;
+};
+
+// The files of one folder. `ok` is false when the folder could not be read (missing,
+// unreadable, not a folder) -- then `files` is empty.
+struct Listing
+{
+    QString folder;
+    QList<FileEntry> files;
+    bool ok = false;
+};
+
+// The regular files of `folder` (symbolic links to regular files too, no folders) whose names
+// match `pattern`, sorted by name ignoring case, ties broken by the raw bytes. Reads the folder
+// with readdir and stats only matching names whose type the directory entry leaves open.
+// Thread-safe. When `stop` is requested the listing ends early, empty and not ok.
+Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::stop_token stop = {});
+
+} // namespace orv

@@ -1,0 +1,127 @@
+#include "browsing/filelistview.h"
+
+#include "browsing/core/filelistloader.h"
+#include "browsing/core/filelistmodel.h"
+#include "browsing/core/folderbrowser.h"
+#include "browsing/core/wildcardpattern.h"
+
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+
+namespace orv {
+
+FileListView::FileListView(QWidget* parent)
+    : QListView(parent)
+    , model_(new FileListModel(this))
+    , loader_(new FileListLoader(this))
+{
+    setModel(model_);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(loader_, &FileListLoader::finished, this, &FileListView::onListed);
+}
+
+FileListView::~FileListView() = default;
+
+void FileListView::follow(const FolderBrowser& browser)
+{
+    connect(&browser, &FolderBrowser::folderChanged, this, &FileListView::setFolder);
+    connect(&browser, &FolderBrowser::patternChanged, this, &FileListView::setPattern);
+    folder_ = browser.folder();
+    setPattern(browser.pattern());
+}
+
+void FileListView::setFolder(const QString& folder)
+{
+    folder_ = folder;
+    refresh();
+}
+
+void FileListView::setPattern(const QString& pattern)
+{
+    pattern_ = pattern;
+    refresh();
+}
+
+void FileListView::refresh()
+{
+    awaited_ = folder_.isEmpty() ? 0 : loader_->request(folder_, WildcardPattern(pattern_));
+    const QScopedValueRollback quiet(userInput_, 0);
+    model_->setFiles({});
+}
+
+int FileListView::count() const
+{
+    return model_->rowCount();
+}
+
+QString FileListView::selectedName() const
+{
+    const QModelIndex index = selectedIndex();
+    return index.isValid() ? model_->files().at(index.row()).display : QString();
+}
+
+QByteArray FileListView::selectedRawName() const
+{
+    const QModelIndex index = selectedIndex();
+    return index.isValid() ? model_->files().at(index.row()).raw : QByteArray();
+}
+
+QModelIndex FileListView::selectedIndex() const
+{
+    const QModelIndexList indexes = selectionModel()->selectedIndexes();
+    return indexes.isEmpty() ? QModelIndex() : indexes.constFirst();
+}
+
+void FileListView::onListed(quint64 generation, const Listing& listing)
+{
+    if (generation != awaited_)
+        return;
+    awaited_ = 0;
+    error_ = !listing.ok;
+    {
+        const QScopedValueRollback quiet(userInput_, 0);
+        model_->setFiles(listing.files);
+    }
+    Q_EMIT loaded();
+}
+
+void FileListView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        Q_EMIT rightButtonPressed(event->globalPosition().toPoint());
+        return;
+    }
+    const QScopedValueRollback user(userInput_, userInput_ + 1);
+    QListView::mousePressEvent(event);
+}
+
+void FileListView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QScopedValueRollback user(userInput_, userInput_ + 1);
+    QListView::mouseMoveEvent(event);
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QScopedValueRollback user(userInput_, userInput_ + 1);
+    QListView::mouseReleaseEvent(event);
+}
+
+void FileListView::keyPressEvent(QKeyEvent* event)
+{
+    const QScopedValueRollback user(userInput_, userInput_ + 1);
+    QListView::keyPressEvent(event);
+}
+
+void FileListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QListView::selectionChanged(selected, deselected);
+    // A Ctrl+click that only deselects leaves no file to act on.
+    if (userInput_ > 0 && !selected.isEmpty())
+        Q_EMIT fileClicked();
+}
+
+} // namespace orv

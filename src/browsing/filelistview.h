@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QListView>
+#include <QPoint>
+#include <QString>
+
+namespace orv {
+
+class FileListLoader;
+class FileListModel;
+class FolderBrowser;
+struct Listing;
+
+// The browser's file list (`fileFilter`): the files of one folder that match the file-type
+// pattern. Setting the folder or the pattern refills it: the list empties at once, the folder
+// is read and sorted on a worker thread, and the finished list replaces the rows in one
+// model reset, so the UI thread never walks the folder. Rows have uniform sizes, which keeps
+// layout of a hundred thousand names cheap. fileClicked() reports a file becoming selected by
+// the mouse or keyboard only; a refill leaves no selection and reports nothing. A right-button
+// press reports its position and leaves the selection alone.
+class FileListView : public QListView
+{
+    Q_OBJECT
+
+public:
+    explicit FileListView(QWidget* parent = nullptr);
+    ~FileListView() override;
+
+    // Shows the browser's folder with its pattern from now on.
+    void follow(const FolderBrowser& browser);
+
+    void setFolder(const QString& folder);
+    QString folder() const { return folder_; }
+    void setPattern(const QString& pattern);
+    QString pattern() const { return pattern_; }
+    // Reads the folder again with the same pattern. Without a folder the list stays empty.
+    void refresh();
+
+    int count() const;
+    // Display text of the selected file, empty when none is selected.
+    QString selectedName() const;
+    // The selected file's name as the file system holds it, empty when none is selected.
+    QByteArray selectedRawName() const;
+    bool isLoading() const { return awaited_ != 0; }
+    // True when the last fill could not read the folder (missing, unreadable, not a folder).
+    bool hasError() const { return error_; }
+
+Q_SIGNALS:
+    void loaded();
+    void fileClicked();
+    void rightButtonPressed(QPoint globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+
+private:
+    void onListed(quint64 generation, const Listing& listing);
+    QModelIndex selectedIndex() const;
+
+    FileListModel* model_;
+    FileListLoader* loader_;
+    QString folder_;
+    QString pattern_;
+    quint64 awaited_ = 0;
+    bool error_ = false;
+    int userInput_ = 0; // > 0 while a mouse or key event is being handled
+};
+
+} // namespace orv

@@ -1,0 +1,97 @@
+#include "browsing/folderlistview.h"
+
+#include "browsing/core/folderbrowser.h"
+#include "browsing/core/folderentries.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyle>
+
+namespace orv {
+
+namespace {
+constexpr int kPathRole = Qt::UserRole + 1;
+}
+
+FolderListView::FolderListView(FolderBrowser& browser, QWidget* parent) : QListWidget(parent), browser_(browser)
+{
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { openHighlighted(); });
+    connect(&browser_, &FolderBrowser::folderChanged, this, &FolderListView::showFolder);
+    if (!browser_.folder().isEmpty())
+        showFolder(browser_.folder());
+}
+
+void FolderListView::showFolder(const QString& folder)
+{
+    path_ = folder;
+    fill();
+}
+
+void FolderListView::refresh()
+{
+    if (!path_.isEmpty())
+        fill();
+}
+
+void FolderListView::fill()
+{
+    const FolderEntries fe = folderEntries(path_);
+    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    setUpdatesEnabled(false);
+    clear();
+    for (const FolderEntry& e : fe.entries) {
+        auto* item = new QListWidgetItem(QString(e.depth * 2, QLatin1Char(' ')) + e.label, this);
+        item->setIcon(e.open ? openIcon : closedIcon);
+        item->setData(kPathRole, e.path);
+        item->setToolTip(e.path);
+    }
+    if (fe.currentIndex >= 0) {
+        setCurrentRow(fe.currentIndex);
+        scrollToItem(item(fe.currentIndex), QAbstractItemView::PositionAtCenter);
+    }
+    setUpdatesEnabled(true);
+}
+
+QString FolderListView::highlightedPath() const
+{
+    const QListWidgetItem* it = currentItem();
+    return it ? it->data(kPathRole).toString() : QString();
+}
+
+bool FolderListView::openHighlighted()
+{
+    const QString target = highlightedPath();
+    if (target.isEmpty())
+        return false;
+    if (target == path_)
+        return true;
+    if (browser_.enter(target))
+        return true;
+    // A folder that vanished or cannot be entered: show the list as it really is now.
+    refresh();
+    QApplication::beep();
+    return false;
+}
+
+void FolderListView::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        Q_EMIT enterPressed();
+        e->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(e);
+}
+
+void FolderListView::mousePressEvent(QMouseEvent* e)
+{
+    QListWidget::mousePressEvent(e);
+    if (e->button() == Qt::RightButton)
+        Q_EMIT rightButtonPressed(e->globalPosition().toPoint());
+}
+
+} // namespace orv
