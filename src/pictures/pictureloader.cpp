@@ -4,6 +4,8 @@
 #include "pictures/metafile.h"
 #include "pictures/core/rasterformats.h"
 
+#include "common/core/filenames.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -47,15 +49,15 @@ void makePaintable(QImage& img)
 
 PictureResult QtPictureLoader::load(const QString& path)
 {
-    const QFileInfo fi(path);
-    if (!fi.exists() || !fi.isFile())
+    if (!isRegularFile(path))
         return failure(QStringLiteral("no such file"));
+    const QFileInfo fi(path);
     const QString suffix = fi.suffix().toLower();
 
     if (suffix == QLatin1String("wmf") || suffix == QLatin1String("emf")) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            return failure(f.errorString());
+        QFile f;
+        if (const QString why = openForReading(f, path); !why.isEmpty())
+            return failure(why);
         // Metafiles are records, not pixels: a sane one is far below this.
         constexpr qint64 kMaxMetafileBytes = 256LL * 1024 * 1024;
         if (f.size() > kMaxMetafileBytes)
@@ -70,9 +72,9 @@ PictureResult QtPictureLoader::load(const QString& path)
         return r;
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
+    QFile file;
+    if (const QString why = openForReading(file, path); !why.isEmpty())
+        return failure(why);
     if (looksLikeJpeg(file.peek(3))) {
         DecodedJpeg j = decodeJpeg(path, maxPixels_, firstRows_);
         if (!j.image.isNull()) {

@@ -3,7 +3,11 @@
 #include "gstreamerelements.h"
 #include "videowindow.h"
 
+#include "common/core/filenames.h"
+
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace orv {
 
@@ -31,15 +35,14 @@ VideoWindow* QtMediaControl::current() const
 bool QtMediaControl::play(const QString& path, bool fullScreen)
 {
     // A path that names no readable file leaves whatever plays alone.
-    const QFileInfo file(path);
-    if (!file.isFile() || !file.isReadable())
+    if (!isRegularFile(path) || ::access(encodeFileName(path).constData(), R_OK) != 0)
         return false;
     // Qt's player crashes when GStreamer lacks its elements: check before making one.
     if (!missingPlayerElements().isEmpty())
         return false;
     if (window_)
         window_->release();
-    window_ = new VideoWindow(file.absoluteFilePath(), fullScreen);
+    window_ = new VideoWindow(QFileInfo(path).absoluteFilePath(), fullScreen);
     return true;
 }
 

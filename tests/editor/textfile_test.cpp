@@ -3,6 +3,7 @@
 #include "editor/core/textformat.h"
 #include "editortestfiles.h"
 #include "savesubjects.h"
+#include "support/rawname.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace orv;
@@ -280,4 +282,26 @@ TEST_F(TextFileTest, KilledSaveLeavesAWholeFile)
     EXPECT_TRUE(tally.allWhole()) << tally.firstProblem.toStdString();
     EXPECT_EQ(tally.trials, 50);
     EXPECT_GT(tally.advanced, 0);
+}
+
+// A document whose name is not valid UTF-8 opens and saves back under that very name.
+TEST_F(TextFileTest, NameThatIsNotUtf8OpensAndSaves)
+{
+    const QString folder = path(QString()).chopped(1);
+    const QString file = orv::test::writeRawNamed(folder, orv::test::notUtf8Name("txt"), "old\n");
+    ASSERT_FALSE(file.isEmpty());
+    const TextFileRead read = readTextFile(file, 65000);
+    ASSERT_EQ(read.status, TextFileRead::Status::Ok);
+    EXPECT_EQ(read.text, u"old\n"_s);
+    ASSERT_TRUE(writeTextFile(file, u"new\n"_s, read.format).ok);
+    const QByteArray native = QFile::encodeName(folder) + '/' + orv::test::notUtf8Name("txt");
+    char bytes[16] = {};
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::read(fd, bytes, sizeof bytes), 4);
+    ::close(fd);
+    EXPECT_EQ(QByteArray(bytes), "new\n");
+    // Nothing else was made beside it.
+    EXPECT_EQ(orv::test::entryCount(folder), 1);
+    ::unlink(native.constData());
 }
