@@ -69,6 +69,7 @@ import -window root "$out/01-start.png"
 # Answers what the files ask: full screen for a video (no), a read error (OK). Waits up to
 # 20 s for each question to go. Prints how many were answered.
 answered=0
+asked=
 answer_questions() {
   local w n deadline
   for w in $(visible); do
@@ -86,6 +87,7 @@ answer_questions() {
       sleep 0.05
     done
     answered=$((answered + 1))
+    asked="$asked $n"
     echo "$n" >>"$out/questions.log"
   done
 }
@@ -102,10 +104,20 @@ echo files >"$work/phase"
 step_start=$SECONDS
 for ((i = 1; i < files; i++)); do
   alive
-  answer_questions
-  focus_main
+  # Another window taking the focus can leave the main window's keys off the list: a click on
+  # the selected row (row i - 1 until the list scrolls, then its last whole row, 17) gives the
+  # list the keys again without choosing anything.
+  row=$(( i - 1 < 17 ? i - 1 : 17 ))
+  xdotool mousemove --window "$main" 584 $(( 26 + row * 13 )) click 1
   xdotool key Down
-  sleep 0.15
+  # Answer until no question has come for two polls.
+  quiet=0
+  while (( quiet < 2 )); do
+    before=$answered
+    sleep 0.1
+    answer_questions
+    if (( answered == before )); then quiet=$((quiet + 1)); else quiet=0; fi
+  done
   if (( i % 100 == 0 )); then
     echo "  $i files, $answered questions answered, $((SECONDS - step_start)) s"
     import -window root "$out/files-$i.png"

@@ -9,7 +9,7 @@ import sys
 
 KINDS = ["sunset.bmp", "palette8.bmp", "small.gif", "harbour.jpg", "app.ico", "pointer.cur",
          "scan.dib", "drawing.wmf", "chart.emf", "chime.wav", "tune.mod", "clip.avi",
-         "readme.txt", "sky.pal"]
+         "readme.txt"]
 
 
 def variant(data, n, rng):
