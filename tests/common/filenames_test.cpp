@@ -32,8 +32,9 @@ TEST(FileNames, EveryByteSequenceRoundTrips)
         EXPECT_EQ(encodeFileName(decoded), name) << name.toHex().toStdString();
         EXPECT_FALSE(decoded.contains(QChar::ReplacementCharacter)) << name.toHex().toStdString();
     }
-    // The valid parts stay readable.
+    // The valid parts stay readable, and what is shown of the rest is what Qt would show.
     EXPECT_EQ(decodeFileName("\xe2\x82x\xc3\xa9").mid(2), QStringLiteral("x\u00e9"));
+    EXPECT_EQ(printableFileName(decodeFileName("caf\xff.jpg \xf0\x9f\x8e\xb5")), QFile::decodeName("caf\xff.jpg \xf0\x9f\x8e\xb5"));
 
     // All two-byte names: 65,536 sequences, each back to itself.
     for (int a = 0; a < 256; ++a) {

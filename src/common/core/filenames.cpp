@@ -91,6 +91,17 @@ QByteArray encodeFileName(QStringView name)
     return out;
 }
 
+QString printableFileName(QStringView name)
+{
+    QString out = name.toString();
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const char16_t c = out[i].unicode();
+        if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF && (i == 0 || !out[i - 1].isHighSurrogate()))
+            out[i] = QChar::ReplacementCharacter;
+    }
+    return out;
+}
+
 bool isRegularFile(const QString& path)
 {
     struct stat st;

@@ -18,6 +18,9 @@ namespace orv {
 QString decodeFileName(QByteArrayView native);
 QByteArray encodeFileName(QStringView name);
 
+// The name as a person reads it: each kept byte shows as U+FFFD.
+QString printableFileName(QStringView name);
+
 // Whether `path` names a regular file (following links).
 bool isRegularFile(const QString& path);
 
