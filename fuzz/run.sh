@@ -4,12 +4,14 @@
 # build/samples when the normal build made them). New inputs collect in
 # OUTPUT_FOLDER/corpus-<target>; a crash is written as OUTPUT_FOLDER/crash-<target>-* and ends
 # the run with a failure once every target has had its time.
-# Usage: fuzz/run.sh [SECONDS] [OUTPUT_FOLDER]
+# Naming targets after the folder runs only those.
+# Usage: fuzz/run.sh [SECONDS] [OUTPUT_FOLDER] [TARGET...]
 # No file-name expansion: the seed patterns go to find as they are.
 set -euf
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 out=${2:-/tmp/orvane-fuzz}
+[ $# -gt 2 ] && shift 2 || set --
 cd "$root"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
@@ -24,6 +26,9 @@ tab=$(printf '\t')
 status=0
 # Read on descriptor 3 so the fuzzers cannot eat the manifest from standard input.
 while IFS="$tab" read -r name exe max_len seeds corpus <&3; do
+    if [ $# -gt 0 ]; then
+        case " $* " in *" $name "*) ;; *) continue ;; esac
+    fi
     work="$out/corpus-$name"
     mkdir -p "$work"
     # Tab-separated corpus folders follow; the samples folder is always a candidate.

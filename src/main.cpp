@@ -1,5 +1,6 @@
 #include "app/intro.h"
 #include "app/realprogram.h"
+#include "common/core/settingsnotice.h"
 #include "common/core/version.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(orv::programIcon());
 
     orv::RealProgram program(process);
+    orv::tellWhenSettingsAreNotKept(program.store, program.prompts, orv::AppContext::AppName);
     program.app.Main();
     return QApplication::exec();
 }

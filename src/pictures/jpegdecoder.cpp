@@ -1,6 +1,7 @@
 #include "pictures/jpegdecoder.h"
 
-#include <QFile>
+#include "common/core/filenames.h"
+
 #include <QTransform>
 #include <atomic>
 #include <memory>
@@ -226,7 +227,7 @@ private:
 DecodedJpeg decodeJpeg(const QString& path, qint64 maxPixels, int firstRows, std::stop_token stop)
 {
     DecodedJpeg out;
-    FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    FILE* file = std::fopen(encodeFileName(path).constData(), "rb");
     if (!file) {
         out.error = QStringLiteral("cannot open");
         return out;

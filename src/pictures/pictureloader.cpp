@@ -6,6 +6,8 @@
 #include "pictures/vectorpicture.h"
 #include "pictures/core/rasterformats.h"
 
+#include "common/core/filenames.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -99,15 +101,15 @@ PictureResult QtPictureLoader::loadWhole(const QString& path, std::stop_token st
 
 PictureResult QtPictureLoader::read(const QString& path, int firstRows, std::stop_token stop)
 {
-    const QFileInfo fi(path);
-    if (!fi.exists() || !fi.isFile())
+    if (!isRegularFile(path))
         return failure(QStringLiteral("no such file"));
+    const QFileInfo fi(path);
     const QString suffix = fi.suffix().toLower();
 
     if (suffix == QLatin1String("wmf") || suffix == QLatin1String("emf")) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            return failure(f.errorString());
+        QFile f;
+        if (const QString why = openForReading(f, path); !why.isEmpty())
+            return failure(why);
         // Metafiles are records, not pixels: a sane one is far below this.
         constexpr qint64 kMaxMetafileBytes = 256LL * 1024 * 1024;
         if (f.size() > kMaxMetafileBytes)
@@ -130,9 +132,9 @@ PictureResult QtPictureLoader::read(const QString& path, int firstRows, std::sto
         return r;
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
+    QFile file;
+    if (const QString why = openForReading(file, path); !why.isEmpty())
+        return failure(why);
     // Bitmaps in all their variants, and headerless clipboard-style DIBs, through our own reader.
     const QByteArray head = file.peek(64);
     const bool dibSuffix = suffix == QLatin1String("dib") || suffix == QLatin1String("bmp");

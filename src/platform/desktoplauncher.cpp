@@ -101,15 +101,23 @@ ProgramKind programKind(const QFileInfo& file)
     return ProgramKind::None;
 }
 
-// Whether cmd would take text as plain words (Wine quotes words with blanks itself).
+// Whether cmd hands text to the batch file as the one parameter it is. Wine puts a word
+// holding a blank (or nothing) in double quotes; there cmd still expands % (and ! when
+// delayed expansion is on) and "call" doubles ^. Outside quotes it also splits at , ; = and
+// reads & | < > as operators and ( ) as a block.
 bool plainForCmd(const QString& text)
 {
+    const bool quoted = text.isEmpty() || text.contains(u' ');
     for (const QChar c : text) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             return false;
         switch (c.unicode()) {
-        case u'&': case u'|': case u'<': case u'>': case u'^': case u'%': case u'!': case u'"':
+        case u'%': case u'!': case u'^': case u'"':
             return false;
+        case u'&': case u'|': case u'<': case u'>': case u'(': case u')': case u',': case u';': case u'=':
+            if (!quoted)
+                return false;
+            break;
         default:
             break;
         }

@@ -33,9 +33,10 @@ public:
 // The settings application is the running desktop's own, else the first one installed.
 // Native programs (ELF, or a script with #!, with execute permission) start directly; .exe
 // and .com through Wine. A .bat or .cmd file can only be run by Wine's cmd, which reads its
-// name and parameters as a command line, so one whose name or parameters hold a character cmd
-// gives a meaning to (& | < > ^ % ! " or a control character) is refused. Every program goes
-// through the ProcessLauncher and runs in its own folder.
+// name and parameters as a command line, so one whose name or a parameter holds a character
+// cmd gives a meaning to is refused: % ! ^ " and control characters always, and in a word
+// without a blank (which Wine does not quote) also & | < > ( ) and the separators , ; =.
+// Every program goes through the ProcessLauncher and runs in its own folder.
 class XdgDesktopLauncher final : public DesktopLauncher {
 public:
     // Where helper programs (Wine, settings applications) are looked for, and which desktop

@@ -1,9 +1,10 @@
 #include "librarymoduleplugin.h"
 
+#include "common/core/filenames.h"
+
 #include "platform/modplughost.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace orv {
 
@@ -68,7 +69,7 @@ bool LibraryModulePlugin::load(quint32 handle, const QString& path)
 {
     if (!resolve())
         return false;
-    load_(handle, QFile::encodeName(path).constData());
+    load_(handle, encodeFileName(path).constData());
     return true;
 }
 

@@ -6,12 +6,14 @@ namespace orv {
 
 // Video playback. play() shows a video in a window of its own, on the whole screen when
 // fullScreen is set; Escape or closing the window stops it, and a new play replaces the video
-// playing. The path is taken whole, spaces and all. A path that cannot be played does nothing
-// and reports nothing.
+// playing. The path is taken whole, spaces and all.
 class MediaControl {
 public:
     virtual ~MediaControl() = default;
-    virtual void play(const QString& path, bool fullScreen) = 0;
+    // False when nothing was started: a path that names no readable file, or no video can be
+    // played here at all. Media that turns out to be unplayable once it loads ends on its own,
+    // with no report.
+    virtual bool play(const QString& path, bool fullScreen) = 0;
 };
 
 } // namespace orv

@@ -60,10 +60,10 @@ void LazyMediaServices::stop()
         real_->sound().stop();
 }
 
-void LazyMediaServices::play(const QString& path, bool fullScreen)
+bool LazyMediaServices::play(const QString& path, bool fullScreen)
 {
-    if (MediaServices* m = loaded())
-        m->media().play(path, fullScreen);
+    MediaServices* m = loaded();
+    return m && m->media().play(path, fullScreen);
 }
 
 } // namespace orv

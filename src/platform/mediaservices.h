@@ -43,7 +43,7 @@ private:
     int sampleRate() const override;
     void play(const QString& path) override;
     void stop() override;
-    void play(const QString& path, bool fullScreen) override;
+    bool play(const QString& path, bool fullScreen) override;
 
     QString folder_;
     QLibrary library_;

@@ -1,8 +1,13 @@
 #include "qtmediacontrol.h"
 
+#include "gstreamerelements.h"
 #include "videowindow.h"
 
+#include "common/core/filenames.h"
+
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace orv {
 
@@ -27,15 +32,18 @@ VideoWindow* QtMediaControl::current() const
     return window_.data();
 }
 
-void QtMediaControl::play(const QString& path, bool fullScreen)
+bool QtMediaControl::play(const QString& path, bool fullScreen)
 {
     // A path that names no readable file leaves whatever plays alone.
-    const QFileInfo file(path);
-    if (!file.isFile() || !file.isReadable())
-        return;
+    if (!isRegularFile(path) || ::access(encodeFileName(path).constData(), R_OK) != 0)
+        return false;
+    // Qt's player crashes when GStreamer lacks its elements: check before making one.
+    if (!missingPlayerElements().isEmpty())
+        return false;
     if (window_)
         window_->release();
-    window_ = new VideoWindow(file.absoluteFilePath(), fullScreen);
+    window_ = new VideoWindow(QFileInfo(path).absoluteFilePath(), fullScreen);
+    return true;
 }
 
 } // namespace orv

@@ -18,7 +18,7 @@ public:
     QtMediaControl(const QtMediaControl&) = delete;
     QtMediaControl& operator=(const QtMediaControl&) = delete;
 
-    void play(const QString& path, bool fullScreen) override;
+    bool play(const QString& path, bool fullScreen) override;
 
     // The video now playing, null when none is.
     VideoWindow* current() const;

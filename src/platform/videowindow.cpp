@@ -1,5 +1,7 @@
 #include "videowindow.h"
 
+#include "common/core/filenames.h"
+
 #include <QAudioOutput>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -13,6 +15,9 @@
 #include <QVideoFrame>
 #include <QVideoSink>
 #include <QVideoWidget>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace orv {
 
@@ -50,7 +55,16 @@ VideoWindow::VideoWindow(const QString& path, bool fullScreen)
 
     player_->setAudioOutput(audio_);
     player_->setVideoOutput(video_);
-    player_->setSource(QUrl::fromLocalFile(path));
+    // A URL cannot carry name bytes that are not UTF-8 to the player: such a file is opened
+    // here and played through the descriptor's name.
+    const QByteArray native = encodeFileName(path);
+    QString source = path;
+    if (native != path.toUtf8()) {
+        heldFile_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (heldFile_ >= 0)
+            source = QStringLiteral("/proc/self/fd/%1").arg(heldFile_);
+    }
+    player_->setSource(QUrl::fromLocalFile(source));
     player_->play();
 }
 
@@ -58,6 +72,9 @@ VideoWindow::~VideoWindow()
 {
     player_->disconnect(this);
     player_->stop();
+    player_->setSource(QUrl());
+    if (heldFile_ >= 0)
+        ::close(heldFile_);
 }
 
 void VideoWindow::mediaStatusChanged(QMediaPlayer::MediaStatus status)

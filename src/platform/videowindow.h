@@ -43,6 +43,8 @@ private:
     bool frameShown_ = false;
     bool sizeKnown_ = false;
     bool released_ = false;
+    // The file held open for a name that is not UTF-8, played through /proc/self/fd.
+    int heldFile_ = -1;
 };
 
 } // namespace orv

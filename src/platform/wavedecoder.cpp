@@ -1,7 +1,6 @@
 #include "wavedecoder.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "common/core/filenames.h"
 
 #include <sndfile.h>
 
@@ -38,12 +37,12 @@ bool WaveDecoder::open(const QString& path, int outputRate)
     position_ = 0.0;
     atEnd_ = false;
     // A FIFO or device would block the reader, and a folder is never a sound.
-    if (outputRate < 1 || outputRate > MaxRate || !QFileInfo(path).isFile())
+    if (outputRate < 1 || outputRate > MaxRate || !isRegularFile(path))
         return false;
 
     SF_INFO info {};
     auto file = std::make_unique<File>();
-    file->handle = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    file->handle = sf_open(encodeFileName(path).constData(), SFM_READ, &info);
     if (!file->handle || info.channels < 1 || info.samplerate < 1 || info.samplerate > MaxRate)
         return false;
 

@@ -342,6 +342,16 @@ TEST(Dispatcher, VideoAsksAndSendsPlay)
     EXPECT_EQ(b.h.prompts.asked()[0].icon, PromptIcon::Information);
     EXPECT_FALSE(control<QLabel>(*b.m, "imgAvi").isHidden());
     EXPECT_FALSE(control<QPushButton>(*b.m, "btnFull").isEnabled());
+
+    // A video that cannot be played at all is reported as unreadable.
+    b.h.media.result = false;
+    b.h.prompts.expectMessage(PromptAnswer::No);
+    b.h.prompts.expectMessage(PromptAnswer::Ok);
+    b.click(QStringLiteral("clip.avi"));
+    ASSERT_EQ(b.h.prompts.asked().size(), 4);
+    EXPECT_EQ(b.h.prompts.asked()[3].text, kReadError);
+    EXPECT_EQ(b.h.prompts.asked()[3].title, QStringLiteral("Read Error"));
+    EXPECT_EQ(b.h.prompts.asked()[3].icon, PromptIcon::Critical);
 }
 
 // Programs run only after Yes, with the typed parameters; the current file goes back.

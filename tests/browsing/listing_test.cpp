@@ -1,6 +1,7 @@
 // Rule: a listing holds a folder's matching regular files sorted by name ignoring case, keeps
 // raw names, reports unreadable folders, and a newer load request supersedes older ones.
 #include "browsing/core/filelistloader.h"
+#include "common/core/filenames.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,9 +80,9 @@ TEST(ListFiles, KeepsRawBytesOfNamesThatAreNotUtf8AndOddCharacters)
     ASSERT_EQ(listing.files.size(), 4);
     bool sawInvalid = false;
     for (const orv::FileEntry& entry : listing.files) {
-        EXPECT_EQ(entry.display, QFile::decodeName(entry.raw));
-        // The raw name opens the very file even where the display text cannot name it.
-        const QByteArray full = QFile::encodeName(dir.path()) + '/' + entry.raw;
+        // The shown name, appended to the folder, opens the very file again.
+        EXPECT_EQ(orv::encodeFileName(entry.display), entry.raw);
+        const QByteArray full = orv::encodeFileName(dir.path() + u'/' + entry.display);
         const int fd = ::open(full.constData(), O_RDONLY | O_CLOEXEC);
         EXPECT_GE(fd, 0) << full.constData();
         if (fd >= 0)

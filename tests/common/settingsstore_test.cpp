@@ -1,5 +1,7 @@
 #include "common/core/settingsstore.h"
 
+#include "savesubjects.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +18,9 @@
 #include <sys/ptrace.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -407,28 +412,28 @@ TEST_F(SettingsStoreTest, SetsUnreadableFileAside)
     EXPECT_EQ(SettingsStore(root()).read(kApp, u"A"_s, u"k"_s), u"v"_s);
 }
 
-// A write that cannot be done fails quietly and leaves the previous file as it was.
-TEST_F(SettingsStoreTest, FailedWriteKeepsPreviousFile)
+// A write that cannot reach the file leaves the previous file as it was; the value lives on
+// in memory for the rest of the run and check() says the settings are not kept.
+TEST_F(SettingsStoreTest, FailedWriteKeepsPreviousFileAndTheValueForTheRun)
 {
-    SettingsStore store(root());
-    store.write(kApp, u"A"_s, u"k"_s, u"old"_s);
-    const QString path = store.filePath(kApp);
+    SettingsStore(root()).write(kApp, u"A"_s, u"k"_s, u"old"_s);
+    const QString path = SettingsStore(root()).filePath(kApp);
     const QByteArray before = fileBytes(path);
 
-    // The temporary file's place is taken by a folder that cannot be removed.
-    ASSERT_TRUE(QDir().mkpath(path + u".tmp/busy"_s));
-    store.write(kApp, u"A"_s, u"k"_s, u"new"_s);
-    EXPECT_EQ(fileBytes(path), before);
-    EXPECT_EQ(store.read(kApp, u"A"_s, u"k"_s), u"old"_s);
-    ASSERT_TRUE(QDir(path + u".tmp"_s).removeRecursively());
-
     {
-        const ReadOnlyFolder readOnly(QFileInfo(path).path());
-        if (readOnly.active()) {
-            store.write(kApp, u"A"_s, u"k"_s, u"new"_s);
-            EXPECT_EQ(fileBytes(path), before);
-            EXPECT_EQ(SettingsStore(root()).read(kApp, u"A"_s, u"k"_s), u"old"_s);
-        }
+        // The temporary file's place is taken by a folder that cannot be removed.
+        SettingsStore store(root());
+        ASSERT_TRUE(QDir().mkpath(path + u".tmp/busy"_s));
+        store.write(kApp, u"A"_s, u"k"_s, u"new"_s);
+        store.write(kApp, u"A"_s, u"k2"_s, u"more"_s);
+        EXPECT_EQ(fileBytes(path), before);
+        EXPECT_EQ(store.read(kApp, u"A"_s, u"k"_s), u"new"_s);
+        EXPECT_EQ(store.listSection(kApp, u"A"_s), (Pairs{{u"k"_s, u"new"_s}, {u"k2"_s, u"more"_s}}));
+        const SettingsStore::Status status = store.check(kApp);
+        EXPECT_FALSE(status.kept);
+        EXPECT_FALSE(status.reason.isEmpty());
+        EXPECT_EQ(SettingsStore(root()).read(kApp, u"A"_s, u"k"_s), u"old"_s);
+        ASSERT_TRUE(QDir(path + u".tmp"_s).removeRecursively());
     }
 
     // A root that is a plain file cannot hold folders.
@@ -436,10 +441,142 @@ TEST_F(SettingsStoreTest, FailedWriteKeepsPreviousFile)
     putBytes(plainFile, "x");
     SettingsStore blocked(plainFile);
     blocked.write(kApp, u"A"_s, u"k"_s, u"v"_s);
-    EXPECT_EQ(blocked.read(kApp, u"A"_s, u"k"_s, u"dflt"_s), u"dflt"_s);
+    EXPECT_EQ(blocked.read(kApp, u"A"_s, u"k"_s, u"dflt"_s), u"v"_s);
+    EXPECT_FALSE(blocked.check(kApp).kept);
+    EXPECT_EQ(fileBytes(plainFile), "x");
 
+    SettingsStore store(root());
+    EXPECT_TRUE(store.check(kApp).kept);
     store.write(kApp, u"A"_s, u"k"_s, u"newer"_s);
     EXPECT_EQ(SettingsStore(root()).read(kApp, u"A"_s, u"k"_s), u"newer"_s);
+}
+
+// A read-only folder or a full file system: the file stays as it was, the program keeps what it
+// writes until it ends, and check() tells, whether or not a write has failed yet.
+TEST_F(SettingsStoreTest, UnwritableFolderOrFullDiskIsReportedAndLosesNothing)
+{
+    SettingsStore(root()).write(kApp, u"A"_s, u"k"_s, u"old"_s);
+    const QString path = SettingsStore(root()).filePath(kApp);
+    const QByteArray before = fileBytes(path);
+    {
+        const ReadOnlyFolder readOnly(QFileInfo(path).path());
+        if (!readOnly.active())
+            GTEST_SKIP() << "cannot make a folder read-only here";
+        SettingsStore probed(root());
+        EXPECT_EQ(probed.read(kApp, u"A"_s, u"k"_s), u"old"_s);
+        const SettingsStore::Status status = probed.check(kApp);
+        EXPECT_FALSE(status.kept);
+        EXPECT_FALSE(status.reason.isEmpty());
+        EXPECT_TRUE(status.setAside.isEmpty());
+        EXPECT_EQ(probed.read(kApp, u"A"_s, u"k"_s), u"old"_s);
+        probed.write(kApp, u"A"_s, u"k"_s, u"new"_s);
+        EXPECT_EQ(probed.read(kApp, u"A"_s, u"k"_s), u"new"_s);
+
+        SettingsStore writer(root());
+        writer.write(kApp, u"B"_s, u"k"_s, u"v"_s);
+        EXPECT_EQ(writer.read(kApp, u"B"_s, u"k"_s), u"v"_s);
+        EXPECT_EQ(writer.read(kApp, u"A"_s, u"k"_s), u"old"_s);
+        EXPECT_FALSE(writer.check(kApp).kept);
+        EXPECT_EQ(fileBytes(path), before);
+    }
+
+    // A file-size limit makes a write fail as a full disk would.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = rlim_t(before.size()) + 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    SettingsStore full(root());
+    full.write(kApp, u"A"_s, u"k"_s, QString(u'x').repeated(4096));
+    const SettingsStore::Status status = full.check(kApp);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(status.kept);
+    EXPECT_FALSE(status.reason.isEmpty());
+    EXPECT_EQ(full.read(kApp, u"A"_s, u"k"_s), QString(u'x').repeated(4096));
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files), (QStringList{u"settings.ini"_s, u"settings.lock"_s}));
+}
+
+// A folder, a FIFO or garbage in the file's place is moved aside and check() says where; one it
+// cannot move (read-only folder) leaves the defaults, kept in memory.
+TEST_F(SettingsStoreTest, CheckMovesABadFileAsideOrReportsIt)
+{
+    const QList<QPair<const char*, std::function<void(const QString&)>>> cases = {
+        {"folder", [](const QString& p) { QDir().mkpath(p); }},
+        {"fifo", [](const QString& p) { ::mkfifo(QFile::encodeName(p).constData(), 0600); }},
+        {"garbage", [](const QString& p) { putBytes(p, QByteArray("\0\xff garbage", 10)); }},
+    };
+    int n = 0;
+    for (const auto& [what, make] : cases) {
+        const QString app = u"app%1"_s.arg(++n);
+        SettingsStore store(root());
+        QDir().mkpath(QFileInfo(store.filePath(app)).path());
+        make(store.filePath(app));
+        const SettingsStore::Status status = store.check(app);
+        EXPECT_TRUE(status.kept) << what;
+        EXPECT_TRUE(status.setAside.startsWith(store.filePath(app) + u".corrupt-"_s)) << what;
+        store.write(app, u"A"_s, u"k"_s, u"v"_s);
+        EXPECT_EQ(SettingsStore(root()).read(app, u"A"_s, u"k"_s), u"v"_s) << what;
+
+        const QString stuck = u"stuck%1"_s.arg(n);
+        const QString folder = QFileInfo(store.filePath(stuck)).path();
+        QDir().mkpath(folder);
+        make(store.filePath(stuck));
+        putBytes(folder + u"/settings.lock"_s, {});
+        const ReadOnlyFolder readOnly(folder);
+        if (!readOnly.active())
+            continue;
+        // Written first, while the lock can be taken but the file not moved: no wait on itself.
+        const orv::test::ChildEnd end = orv::test::runInChild(
+            [&] {
+                SettingsStore writer(root());
+                writer.write(stuck, u"A"_s, u"k"_s, u"v"_s);
+                return writer.read(stuck, u"A"_s, u"k"_s) == u"v"_s && !writer.check(stuck).kept ? 0 : 1;
+            },
+            std::chrono::seconds(20));
+        EXPECT_TRUE(end.finished && end.exited && end.code == 0) << what;
+        SettingsStore locked(root());
+        EXPECT_EQ(locked.read(stuck, u"A"_s, u"k"_s, u"dflt"_s), u"dflt"_s) << what;
+        const SettingsStore::Status lockedStatus = locked.check(stuck);
+        EXPECT_FALSE(lockedStatus.kept) << what;
+        EXPECT_TRUE(lockedStatus.setAside.isEmpty()) << what;
+        locked.write(stuck, u"A"_s, u"k"_s, u"v"_s);
+        EXPECT_EQ(locked.read(stuck, u"A"_s, u"k"_s), u"v"_s) << what;
+    }
+}
+
+// A FIFO put in the place of the file, its lock or its temporary file never hangs the store.
+TEST_F(SettingsStoreTest, NothingInTheFolderBlocksTheStore)
+{
+    for (const char* name : {"settings.ini", "settings.lock", "settings.ini.tmp"}) {
+        const QString app = u"fifo %1"_s.arg(QString::fromLatin1(name));
+        const QString folder = root() + u'/' + app;
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(folder + u'/' + QString::fromLatin1(name)).constData(), 0600), 0);
+        const orv::test::ChildEnd end = orv::test::runInChild(
+            [&] {
+                SettingsStore store(root());
+                store.read(app, u"A"_s, u"k"_s);
+                store.write(app, u"A"_s, u"k"_s, u"v"_s);
+                store.check(app);
+                return store.read(app, u"A"_s, u"k"_s) == u"v"_s ? 0 : 1;
+            },
+            std::chrono::seconds(20));
+        EXPECT_TRUE(end.finished) << name << ": the store hung";
+        EXPECT_TRUE(end.exited && end.code == 0) << name;
+    }
+}
+
+// Random SIGKILLs of a writer leave the old or the new file, byte for byte.
+TEST_F(SettingsStoreTest, RandomlyKilledWritersLeaveAWholeFile)
+{
+    const orv::test::KillTrialSubject subject = orv::test::settingsSubject(root(), kApp);
+    const orv::test::KillTrialTally tally = orv::test::runKillTrials(subject, 50, 99);
+    EXPECT_TRUE(tally.allWhole()) << tally.firstProblem.toStdString();
+    EXPECT_EQ(tally.trials, 50);
+    EXPECT_GT(tally.advanced, 0);
 }
 
 // The store's folders are private (0700), its file 0600; names that are not one folder are refused.

@@ -4,10 +4,14 @@
 #include "editortestfiles.h"
 #include "scriptedprompts.h"
 
+#include <QDir>
 #include <QMap>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using namespace orv;
@@ -447,11 +451,37 @@ TEST_F(EditorDocumentsTest, DocumentStaysOpenWhenItsSaveDidNotHappen)
     const auto& failure = lastAsked();
     EXPECT_EQ(failure.title, kApp);
     EXPECT_EQ(failure.icon, PromptIcon::Exclamation);
-    EXPECT_FALSE(failure.text.isEmpty());
+    EXPECT_TRUE(failure.text.startsWith(u"Can't save file: "_s + path + u'\r')) << failure.text.toStdString();
+    EXPECT_GT(failure.text.size(), path.size() + 18);
     EXPECT_EQ(fileBytes(path), "precious\n");
     EXPECT_TRUE(doc(slot).modified);
     EXPECT_EQ(windows_.windows[slot].caption, path);
     EXPECT_EQ(windows_.windows[slot].text, u"precious\nchanged"_s);
+}
+
+// A full disk (a file-size limit here) fails the save the same way: reported, the file as it
+// was, the document still changed.
+TEST_F(EditorDocumentsTest, SaveOntoAFullDiskIsReportedAndLosesNothing)
+{
+    docs_.frameLoaded(QString());
+    const QString path = file(u"notes.txt"_s, "precious\n");
+    const int slot = open(path);
+    windows_.type(slot, QString(u'x').repeated(20000));
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    prompts_.expectMessage(PromptAnswer::Ok);
+    const bool written = docs_.save(slot);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(lastAsked().text.startsWith(u"Can't save file: "_s + path + u'\r')) << lastAsked().text.toStdString();
+    EXPECT_EQ(fileBytes(path), "precious\n");
+    EXPECT_TRUE(doc(slot).modified);
+    EXPECT_EQ(QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"notes.txt"_s});
 }
 
 TEST_F(EditorDocumentsTest, ReadFailureOpensNoPartialDocument)

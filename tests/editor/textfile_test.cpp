@@ -2,16 +2,16 @@
 #include "editor/core/textfile.h"
 #include "editor/core/textformat.h"
 #include "editortestfiles.h"
+#include "savesubjects.h"
+#include "support/rawname.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <random>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace orv;
@@ -277,47 +277,31 @@ TEST_F(TextFileTest, UnwritableFolderIsReportedAndLosesNothing)
 // A save killed at any moment leaves the previous file or the new one, whole.
 TEST_F(TextFileTest, KilledSaveLeavesAWholeFile)
 {
-    const QString file = path(u"document.txt"_s);
-    // Every generation has the same length and names itself at both ends.
-    const auto generation = [](int n) {
-        const QString tag = QString::number(n).rightJustified(8, u'0');
-        return tag + u'\n' + u"Crème brûlée, 5 €\n"_s.repeated(40000) + tag + u'\n';
-    };
-    const TextFormat format = decodeText("x\r\n").format;
-    ASSERT_TRUE(writeTextFile(file, generation(0), format).ok);
+    const orv::test::KillTrialSubject subject = orv::test::editorSubject(path(u"document.txt"_s));
+    const orv::test::KillTrialTally tally = orv::test::runKillTrials(subject, 50, 20240611);
+    EXPECT_TRUE(tally.allWhole()) << tally.firstProblem.toStdString();
+    EXPECT_EQ(tally.trials, 50);
+    EXPECT_GT(tally.advanced, 0);
+}
 
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> delayUs(0, 20000);
-    int last = 0;
-    for (int round = 0; round < 50; ++round) {
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(ready[0]);
-            for (int n = last + 1;; ++n) {
-                if (!writeTextFile(file, generation(n), format).ok)
-                    ::_exit(2);
-                if (n == last + 1 && ::write(ready[1], "x", 1) != 1)
-                    ::_exit(1);
-            }
-        }
-        ::close(ready[1]);
-        char byte;
-        EXPECT_EQ(::read(ready[0], &byte, 1), 1);
-        ::close(ready[0]);
-        ::usleep(useconds_t(delayUs(random)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the writer failed";
-
-        const TextFileRead read = readTextFile(file);
-        ASSERT_TRUE(read.ok()) << "round " << round;
-        const int n = read.text.left(8).toInt();
-        ASSERT_EQ(read.text, generation(n)) << "round " << round;
-        ASSERT_GT(n, last) << "round " << round;
-        last = n;
-    }
+// A document whose name is not valid UTF-8 opens and saves back under that very name.
+TEST_F(TextFileTest, NameThatIsNotUtf8OpensAndSaves)
+{
+    const QString folder = path(QString()).chopped(1);
+    const QString file = orv::test::writeRawNamed(folder, orv::test::notUtf8Name("txt"), "old\n");
+    ASSERT_FALSE(file.isEmpty());
+    const TextFileRead read = readTextFile(file, 65000);
+    ASSERT_EQ(read.status, TextFileRead::Status::Ok);
+    EXPECT_EQ(read.text, u"old\n"_s);
+    ASSERT_TRUE(writeTextFile(file, u"new\n"_s, read.format).ok);
+    const QByteArray native = QFile::encodeName(folder) + '/' + orv::test::notUtf8Name("txt");
+    char bytes[16] = {};
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::read(fd, bytes, sizeof bytes), 4);
+    ::close(fd);
+    EXPECT_EQ(QByteArray(bytes), "new\n");
+    // Nothing else was made beside it.
+    EXPECT_EQ(orv::test::entryCount(folder), 1);
+    ::unlink(native.constData());
 }

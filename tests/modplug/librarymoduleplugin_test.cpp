@@ -7,6 +7,7 @@
 #include "platform/librarymoduleplugin.h"
 #include "platform/sdlaudiooutput.h"
 #include "platform/wavefixtures.h"
+#include "support/rawname.h"
 
 #include <QImage>
 #include <QPaintEvent>
@@ -293,4 +294,14 @@ TEST(LibraryModulePlugin, DisplayRestsWhenTheSongEnds)
             colours.insert(shot.pixel(x, y));
     EXPECT_GT(colours.size(), 4);
     plugin.destroy(handle);
+}
+
+// A module whose name is not valid UTF-8 plays.
+TEST(LibraryModulePlugin, NameThatIsNotUtf8Plays)
+{
+    QTemporaryDir dir;
+    const QString path = orv::test::copyRawNamed(tunePath(), dir.path(), orv::test::notUtf8Name("mod"));
+    ASSERT_FALSE(path.isEmpty());
+    EXPECT_GT(playAndStop(path).first.peakLeft, 0.02f);
+    ::unlink(orv::encodeFileName(path).constData());
 }

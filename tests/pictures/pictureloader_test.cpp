@@ -2,17 +2,20 @@
 // file refused with an error rather than a crash or a huge allocation.
 #include "pictures/core/rasterformats.h"
 #include "pictures/pictureloader.h"
+#include "support/rawname.h"
 #include "support/samplesdir.h"
 
 #include <QBuffer>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <unistd.h>
 
 using namespace orv;
 
@@ -227,5 +230,23 @@ TEST(PictureLoader, TruncatedJpegKeepsItsRows)
         EXPECT_EQ(r.picture.image.size(), QSize(400, 1200));
         EXPECT_EQ(r.picture.image.pixel(200, 1199), qRgb(128, 128, 128)) << firstRows;
         EXPECT_NE(r.picture.image.pixel(200, 10), qRgb(128, 128, 128)) << firstRows;
+    }
+}
+
+// Names that are not valid UTF-8 open by their real bytes, through every reader.
+TEST(PictureLoader, NamesThatAreNotUtf8Load)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QtPictureLoader loader(96, 96);
+    for (const char* sample : {"sunset.bmp", "small.gif", "harbour.jpg", "app.ico", "drawing.wmf", "chart.emf"}) {
+        const QString source = orv::test::samplesDir() + u'/' + QLatin1String(sample);
+        const QString path =
+            orv::test::copyRawNamed(source, dir.path(), orv::test::notUtf8Name(QFileInfo(source).suffix().toLatin1()));
+        ASSERT_FALSE(path.isEmpty());
+        const PictureResult r = loader.load(path);
+        EXPECT_TRUE(r.ok()) << sample << " " << r.error.toStdString();
+        EXPECT_EQ(r.picture.image.size(), loader.load(source).picture.image.size()) << sample;
+        ::unlink(orv::encodeFileName(path).constData());
     }
 }

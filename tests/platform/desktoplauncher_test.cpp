@@ -116,12 +116,20 @@ TEST_F(DesktopLauncherTest, WindowsProgramsRunThroughWineWhenInstalled)
                                                       QStringLiteral("go (1).bat"), QStringLiteral("x"), QStringLiteral("y z")}));
     EXPECT_EQ(launcher.launches[1].folder, dir.path());
 
-    // cmd would read these as commands, redirections or variables.
-    for (const QString& params : {QStringLiteral("a&calc"), QStringLiteral("'a|b'"), QStringLiteral("%PATH%"),
-                                  QStringLiteral("a>b"), QStringLiteral("'x\"y'"), QStringLiteral("'a\nb'")})
-        EXPECT_FALSE(desktopLauncher().runProgram(bat, params)) << params.toStdString();
-    EXPECT_FALSE(desktopLauncher().runProgram(file(QStringLiteral("x&y.bat"), "", false), {}));
+    // cmd would read these as commands, redirections, variables, escapes or blocks, or split
+    // them into several parameters (, ; = separate words as blanks do).
+    for (const char* params : {"a&calc", "a|b", "%PATH%", "'%PATH% x'", "a>b", "a<b", "'x\"y'", "'a\nb'",
+                               "a^b", "'a ^b'", "!x!", "a,b", "a;b", "k=v", "f(x)", "x)", "'tab\there'"})
+        EXPECT_FALSE(desktopLauncher().runProgram(bat, QString::fromUtf8(params))) << params;
+    for (const char* name : {"x&y.bat", "a;b.bat", "a,b.bat", "a=b.bat", "run(2).bat", "100%.bat"})
+        EXPECT_FALSE(desktopLauncher().runProgram(file(QString::fromUtf8(name), "", false), {})) << name;
     EXPECT_EQ(launcher.launches.size(), 2);
+
+    // Wine quotes a word with a blank, and inside quotes these are plain text.
+    EXPECT_TRUE(desktopLauncher().runProgram(bat, QStringLiteral("'a, b;c=d' 'f (x) & y|z<w>v' '' é/x.txt")));
+    ASSERT_EQ(launcher.launches.size(), 3);
+    EXPECT_EQ(launcher.launches[2].args.mid(4), QStringList({QStringLiteral("a, b;c=d"), QStringLiteral("f (x) & y|z<w>v"),
+                                                             QString(), QStringLiteral("é/x.txt")}));
 }
 
 TEST_F(DesktopLauncherTest, SettingsApplicationOfTheRunningDesktopFirst)

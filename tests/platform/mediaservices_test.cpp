@@ -1,4 +1,5 @@
-// The media services load their library at first use; without it, sound and video are silent.
+// The media services load their library at first use; without it, sound is silent and video
+// refused.
 #include "platform/mediaservices.h"
 
 #include <QTest>
@@ -6,11 +7,12 @@
 
 using namespace orv;
 
-TEST(LazyMediaServices, MissingLibraryIsSilent)
+TEST(LazyMediaServices, MissingLibraryIsSilentOrRefused)
 {
     LazyMediaServices m(QStringLiteral("/no/such/folder"));
     m.sound().play(QStringLiteral("/no/such.wav"));
-    m.media().play(QStringLiteral("/no/such.avi"), true);
+    // Video cannot play: the dispatcher is told.
+    EXPECT_FALSE(m.media().play(qEnvironmentVariable("ORVANE_SAMPLES") + QStringLiteral("/clip.avi"), true));
     m.sound().stop();
     m.audio().stop(AudioOutput::WaveSlot);
     EXPECT_FALSE(m.audio().isPlaying(AudioOutput::WaveSlot));

@@ -3,6 +3,7 @@
 // no window, and what cannot play does nothing.
 #include "platform/qtmediacontrol.h"
 #include "platform/videowindow.h"
+#include "support/rawname.h"
 #include "support/samplesdir.h"
 
 #include <QApplication>
@@ -140,4 +141,18 @@ TEST(QtMediaControl, SoundWithoutPicturePlaysWithoutAWindow)
         EXPECT_EQ(video->player()->error(), QMediaPlayer::NoError);
         EXPECT_EQ(visibleVideos(), 0);
     }
+}
+
+TEST(QtMediaControl, NameThatIsNotUtf8Plays)
+{
+    QTemporaryDir dir;
+    const QString path = orv::test::copyRawNamed(sample("clip.avi"), dir.path(), orv::test::notUtf8Name("avi"));
+    ASSERT_FALSE(path.isEmpty());
+    QtMediaControl media;
+    QPointer<VideoWindow> video = playAndWait(media, path);
+    ASSERT_TRUE(video) << "the player gave up on the file";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return video->hasShownFrame(); }, LoadWait));
+    video->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !video; }, LoadWait));
+    ::unlink(orv::encodeFileName(path).constData());
 }

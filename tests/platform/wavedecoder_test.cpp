@@ -3,6 +3,9 @@
 #include "platform/wavedecoder.h"
 
 #include "wavefixtures.h"
+#include "support/rawname.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -128,4 +131,17 @@ TEST(WaveDecoder, PipesAreRefusedAndCutDataEndsEarly)
     const std::size_t frames = decodeAll(decoder).size() / 2;
     EXPECT_GT(frames, 10000u);
     EXPECT_LT(frames, 12000u);
+}
+
+TEST(WaveDecoder, NameThatIsNotUtf8Opens)
+{
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(orv::test::writeTone(plain, Tone()));
+    const QString path = orv::test::copyRawNamed(plain, dir.path(), orv::test::notUtf8Name("wav"));
+    ASSERT_FALSE(path.isEmpty());
+    WaveDecoder decoder;
+    ASSERT_TRUE(decoder.open(path, 22050));
+    EXPECT_GT(orv::test::listen(decodeAll(decoder)).peakLeft, 0.1f);
+    ::unlink(orv::encodeFileName(path).constData());
 }

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace orv;
@@ -205,6 +208,33 @@ TEST(ShowEditorState, SaveMarksSavedOnlyWhenTheFileWasWritten)
     const QString path = dir.filePath(QStringLiteral("s.sli"));
     ASSERT_TRUE(e.save(path).saved);
     EXPECT_TRUE(e.showSaved());
+
+    // A full disk (a file-size limit here) fails the next save: the file keeps the saved
+    // show and the change stays unsaved, with a message naming the file.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray saved = f.readAll();
+    f.close();
+    QStringList many;
+    for (int i = 0; i < 300; ++i)
+        many.append(QStringLiteral("holiday %1.jpg").arg(i));
+    e.addAll(kPics, many);
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = limit;
+    tight.rlim_cur = 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const ShowSave full = e.save(path);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(full.saved);
+    EXPECT_TRUE(full.message(path).contains(path));
+    EXPECT_FALSE(e.showSaved());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), saved);
+    f.close();
+    ASSERT_TRUE(e.save(path).saved);
     ShowEditorState reopened;
     ASSERT_TRUE(reopened.open(path));
     EXPECT_EQ(reopened.entries(), e.entries());

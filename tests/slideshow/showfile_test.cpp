@@ -2,6 +2,8 @@
 // damaged and foreign files, and that a failed save never costs the file that was there.
 #include "slideshow/core/showfile.h"
 
+#include "savesubjects.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -312,6 +314,18 @@ TEST(ShowFileSave, FullDiskKeepsTheOldFile)
     EXPECT_FALSE(s.reason.isEmpty());
     EXPECT_EQ(fileBytes(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("show.sli")});
+}
+
+// A save killed at any moment leaves the previous show or the new one, whole.
+TEST(ShowFileSave, KilledSaveLeavesAWholeFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const orv::test::KillTrialSubject subject = orv::test::showSubject(dir.filePath(QStringLiteral("show.sli")));
+    const orv::test::KillTrialTally tally = orv::test::runKillTrials(subject, 50, 7);
+    EXPECT_TRUE(tally.allWhole()) << tally.firstProblem.toStdString();
+    EXPECT_EQ(tally.trials, 50);
+    EXPECT_GT(tally.advanced, 0);
 }
 
 TEST(SlideIntervalValue, TimerGetsWholePositiveMilliseconds)

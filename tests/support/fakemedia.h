@@ -16,7 +16,7 @@ public:
     void stop() override { ++stops; }
 };
 
-// Records every video asked for; plays none.
+// Records every video asked for; plays none, and answers `result`.
 class RecordingMediaControl final : public MediaControl {
 public:
     struct Played {
@@ -25,7 +25,12 @@ public:
         friend bool operator==(const Played&, const Played&) = default;
     };
     QList<Played> played;
-    void play(const QString& path, bool fullScreen) override { played.append({path, fullScreen}); }
+    bool result = true;
+    bool play(const QString& path, bool fullScreen) override
+    {
+        played.append({path, fullScreen});
+        return result;
+    }
 };
 
 } // namespace orv::test

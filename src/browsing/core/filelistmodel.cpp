@@ -1,5 +1,7 @@
 #include "browsing/core/filelistmodel.h"
 
+#include "common/core/filenames.h"
+
 #include <utility>
 
 namespace orv {
@@ -22,7 +24,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return entry.display;
+        return printableFileName(entry.display);
     case RawNameRole:
         return entry.raw;
     default:

@@ -1,7 +1,8 @@
 #include "browsing/core/folderentries.h"
 
+#include "common/core/filenames.h"
+
 #include <QDir>
-#include <QFile>
 #include <algorithm>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -23,7 +24,7 @@ QString cleanFolderPath(const QString& path)
 bool canEnterFolder(const QString& path)
 {
     struct stat st {};
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = encodeFileName(path);
     if (::stat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return false;
     return ::access(native.constData(), X_OK) == 0;
@@ -33,7 +34,7 @@ namespace {
 
 bool listSubfolders(const QString& folder, QStringList& out)
 {
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = encodeFileName(folder);
     DIR* dir = ::opendir(native.constData());
     if (!dir)
         return false;
@@ -48,7 +49,7 @@ bool listSubfolders(const QString& folder, QStringList& out)
             isDir = ::fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
         }
         if (isDir)
-            out.append(QFile::decodeName(name));
+            out.append(decodeFileName(name));
     }
     ::closedir(dir);
     return true;

@@ -1,6 +1,7 @@
 #include "browsing/core/listing.h"
 
-#include <QFile>
+#include "common/core/filenames.h"
+
 
 #include <algorithm>
 #include <cerrno>
@@ -51,7 +52,7 @@ Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::st
     if (folder.isEmpty())
         return result;
 
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(QFile::encodeName(folder).constData()));
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(encodeFileName(folder).constData()));
     if (!dir)
         return result;
     const int dirFd = ::dirfd(dir.get());
@@ -74,7 +75,8 @@ Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::st
             continue;
 
         // Most names are ASCII: widen them on the stack so a name that does not match costs
-        // no allocation. Others decode exactly as they will be shown.
+        // no allocation. Others decode exactly as they will be shown, bytes that are not UTF-8
+        // kept so the name still opens the file.
         const std::size_t length = std::strlen(name);
         QString display;
         if (length <= NAME_MAX && isAscii(name, length)) {
@@ -84,7 +86,7 @@ Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::st
                 continue;
             display = view.toString();
         } else {
-            display = QFile::decodeName(QByteArray(name, qsizetype(length)));
+            display = decodeFileName(QByteArrayView(name, qsizetype(length)));
             if (!pattern.matches(display))
                 continue;
         }

@@ -10,9 +10,8 @@
 
 namespace orv {
 
-// One file of a listing. `raw` is the name as the file system holds it -- use it to open the
-// file; `display` is what QFile::decodeName can show of it (they differ for names that are
-// not valid UTF-8).
+// One file of a listing. `raw` is the name as the file system holds it; `display` is the name
+// as decodeFileName gives it -- shown in lists, and turned back into `raw` by encodeFileName.
 struct FileEntry
 {
     QByteArray raw;

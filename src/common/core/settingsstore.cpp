@@ -1,12 +1,13 @@
 #include "common/core/settingsstore.h"
 
+#include "common/core/settingsfile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
-#include <QStringDecoder>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -17,19 +18,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// The file format, one item a line, UTF-8, LF line ends:
-//
-//   #orvane-settings 1
-//   [Section]
-//   key=value
-//   #end
-//
-// Names and values are escaped with backslashes: \\ \r \n \t, \s for a space that starts or
-// ends the text (so an editor that trims lines cannot eat it), \xHH for other control
-// characters and \uHHHH for a lone UTF-16 surrogate. Names also escape = [ ] # so a key line
-// can never look like a section, a comment or the end marker. Blank lines and '#' comments are
-// accepted on reading. The end marker tells a complete file from a cut one.
-
 namespace orv {
 
 using namespace Qt::StringLiterals;
@@ -38,265 +26,8 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcSettings, "orvane.settings")
 
-constexpr QStringView kHeader = u"#orvane-settings 1";
-constexpr QStringView kEndMarker = u"#end";
 // Far above anything the program stores; a bigger file is not ours.
 constexpr qint64 kMaxFileSize = qint64(64) * 1024 * 1024;
-
-struct Section {
-    QString name;
-    QList<QPair<QString, QString>> entries;
-    QHash<QString, qsizetype> index;
-
-    void reindex()
-    {
-        index.clear();
-        for (qsizetype i = 0; i < entries.size(); ++i)
-            index.insert(entries[i].first, i);
-    }
-};
-
-struct Document {
-    QList<Section> sections;
-    QHash<QString, qsizetype> index;
-
-    const Section* find(const QString& name) const
-    {
-        const auto it = index.constFind(name);
-        return it == index.cend() ? nullptr : &sections[*it];
-    }
-
-    qsizetype sectionIndex(const QString& name)
-    {
-        if (const auto it = index.constFind(name); it != index.cend())
-            return *it;
-        sections.append(Section{name, {}, {}});
-        index.insert(name, sections.size() - 1);
-        return sections.size() - 1;
-    }
-
-    // True when something changed.
-    bool set(qsizetype section, const QString& key, const QString& value)
-    {
-        Section& s = sections[section];
-        // Never null, so read() can tell a present empty value from a missing one.
-        const QString text = value.isNull() ? u""_s : value;
-        if (const auto it = s.index.constFind(key); it != s.index.cend()) {
-            QString& stored = s.entries[*it].second;
-            if (stored == value)
-                return false;
-            stored = text;
-            return true;
-        }
-        s.entries.append({key, text});
-        s.index.insert(key, s.entries.size() - 1);
-        return true;
-    }
-
-    bool remove(const QString& section, const QString& key)
-    {
-        const qsizetype si = index.value(section, -1);
-        if (si < 0)
-            return false;
-        Section& s = sections[si];
-        const qsizetype ki = s.index.value(key, -1);
-        if (ki < 0)
-            return false;
-        s.entries.removeAt(ki);
-        if (!s.entries.isEmpty()) {
-            s.reindex();
-            return true;
-        }
-        // An empty section is dropped; written again, it goes to the end like any new one.
-        sections.removeAt(si);
-        index.clear();
-        for (qsizetype i = 0; i < sections.size(); ++i)
-            index.insert(sections[i].name, i);
-        return true;
-    }
-
-    bool clear()
-    {
-        if (sections.isEmpty())
-            return false;
-        sections.clear();
-        index.clear();
-        return true;
-    }
-};
-
-// ---- escaping ----
-
-void appendHex(QString& out, char16_t kind, unsigned value, int digits)
-{
-    out += u'\\';
-    out += QChar(kind);
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-        out += QChar(u"0123456789ABCDEF"[(value >> shift) & 0xF]);
-}
-
-void appendEscaped(QString& out, QStringView text, bool isName)
-{
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        switch (c) {
-        case u'\\': out += QStringView(u"\\\\"); continue;
-        case u'\r': out += QStringView(u"\\r"); continue;
-        case u'\n': out += QStringView(u"\\n"); continue;
-        case u'\t': out += QStringView(u"\\t"); continue;
-        default: break;
-        }
-        if (c == u' ' && (i == 0 || i == n - 1)) {
-            out += QStringView(u"\\s");
-        } else if (isName && (c == u'=' || c == u'[' || c == u']' || c == u'#')) {
-            out += u'\\';
-            out += QChar(c);
-        } else if (c < 0x20 || c == 0x7F) {
-            appendHex(out, u'x', c, 2);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
-            out += text[i];
-            out += text[i + 1];
-            ++i;
-        } else if (QChar::isSurrogate(c)) {
-            appendHex(out, u'u', c, 4);
-        } else {
-            out += QChar(c);
-        }
-    }
-}
-
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
-// False on an unknown escape or a raw control character other than tab.
-bool unescape(QStringView text, QString& out)
-{
-    out = QString(u""_s);
-    out.reserve(text.size());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'\\') {
-            if ((c < 0x20 && c != u'\t') || c == 0x7F)
-                return false;
-            out += QChar(c);
-            continue;
-        }
-        if (++i >= n)
-            return false;
-        const char16_t e = text[i].unicode();
-        switch (e) {
-        case u'\\': case u'=': case u'[': case u']': case u'#': out += QChar(e); break;
-        case u'r': out += u'\r'; break;
-        case u'n': out += u'\n'; break;
-        case u't': out += u'\t'; break;
-        case u's': out += u' '; break;
-        case u'x':
-        case u'u': {
-            const int digits = e == u'x' ? 2 : 4;
-            if (i + digits >= n)
-                return false;
-            unsigned value = 0;
-            for (int k = 1; k <= digits; ++k) {
-                const int d = hexDigit(text[i + k]);
-                if (d < 0)
-                    return false;
-                value = value * 16 + unsigned(d);
-            }
-            i += digits;
-            out += QChar(char16_t(value));
-            break;
-        }
-        default:
-            return false;
-        }
-    }
-    return true;
-}
-
-// Index of the first '=' not preceded by an escaping backslash, or -1.
-qsizetype findSeparator(QStringView line)
-{
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] == u'\\')
-            ++i;
-        else if (line[i] == u'=')
-            return i;
-    }
-    return -1;
-}
-
-bool parse(const QByteArray& bytes, Document& doc)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    if (decoder.hasError() || !text.endsWith(u'\n'))
-        return false;
-    const QList<QStringView> lines = QStringView(text).chopped(1).split(u'\n');
-    if (lines.size() < 2 || lines.first() != kHeader || lines.last() != kEndMarker)
-        return false;
-
-    qsizetype current = -1;
-    QString key;
-    QString value;
-    for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
-        const QStringView line = lines[i];
-        if (line == kEndMarker)
-            return false;
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        if (line.startsWith(u'[')) {
-            if (line.size() < 2 || !line.endsWith(u']') || !unescape(line.sliced(1, line.size() - 2), key))
-                return false;
-            current = doc.sectionIndex(key);
-            continue;
-        }
-        const qsizetype sep = findSeparator(line);
-        if (current < 0 || sep < 0 || !unescape(line.first(sep), key) || !unescape(line.sliced(sep + 1), value))
-            return false;
-        doc.set(current, key, value);
-    }
-    return true;
-}
-
-QByteArray serialize(const Document& doc)
-{
-    QString out;
-    out += kHeader;
-    out += u'\n';
-    bool first = true;
-    for (const Section& s : doc.sections) {
-        if (s.entries.isEmpty())
-            continue;
-        if (!first)
-            out += u'\n';
-        first = false;
-        out += u'[';
-        appendEscaped(out, s.name, true);
-        out += QStringView(u"]\n");
-        for (const auto& [key, value] : s.entries) {
-            appendEscaped(out, key, true);
-            out += u'=';
-            appendEscaped(out, value, false);
-            out += u'\n';
-        }
-    }
-    out += kEndMarker;
-    out += u'\n';
-    return out.toUtf8();
-}
-
-// ---- files ----
 
 // What a cached parse is valid for. Every write gives the file a later mtime than the one it
 // replaces, so a state never repeats even when an inode is reused within one clock tick.
@@ -335,6 +66,7 @@ public:
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
     int get() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
     int release() { return std::exchange(fd_, -1); }
@@ -360,8 +92,11 @@ bool writeAll(int fd, const QByteArray& data)
         const ssize_t n = ::write(fd, p, size_t(left));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
             return false;
+        }
         p += n;
         left -= n;
     }
@@ -386,29 +121,48 @@ bool makeFolders(const QByteArray& path)
             break;
     }
     struct stat st;
-    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (::stat(path.constData(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
 }
 
 // Exclusive advisory lock shared by every writer of one folder; released on close, so also
 // when a process dies holding it.
 class FolderLock {
 public:
+    // Non-blocking open: a FIFO put in the lock file's place must not hang the program.
     explicit FolderLock(const QByteArray& lockPath)
-        : fd_(openRetrying(lockPath, O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
+        : fd_(openRetrying(lockPath, O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600))
     {
-        if (!fd_.valid())
+        struct stat st;
+        if (!fd_.valid() || ::fstat(fd_.get(), &st) != 0) {
+            error_ = errno;
             return;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            error_ = EINVAL;
+            return;
+        }
         int r;
         do {
             r = ::flock(fd_.get(), LOCK_EX);
         } while (r != 0 && errno == EINTR);
-        held_ = r == 0;
+        error_ = r == 0 ? 0 : errno;
     }
-    bool held() const { return held_; }
+    bool held() const { return error_ == 0; }
+    // Why it is not held.
+    QString reason() const
+    {
+        return error_ == EINVAL ? u"settings.lock is no regular file"_s : qt_error_string(error_);
+    }
 
 private:
     FileDescriptor fd_;
-    bool held_ = false;
+    int error_ = 0;
 };
 
 enum class FileState { Missing, Good, Bad };
@@ -417,7 +171,7 @@ struct Loaded {
     FileState state = FileState::Missing;
     bool identified = false;
     FileIdentity identity;
-    Document doc;
+    SettingsDocument doc;
 };
 
 Loaded load(const QByteArray& path)
@@ -452,10 +206,8 @@ Loaded load(const QByteArray& path)
         got += n;
     }
     bytes.truncate(got);
-    if (parse(bytes, result.doc))
+    if (parseSettingsFile(bytes, result.doc))
         result.state = FileState::Good;
-    else
-        result.doc = Document();
     return result;
 }
 
@@ -481,12 +233,21 @@ struct SettingsStore::Impl {
         QByteArray path;
         bool valid = false;
         FileIdentity identity;
-        Document doc;
+        SettingsDocument doc;
+    };
+
+    // Settings whose file cannot be written live here for the rest of the run, so the program
+    // still reads back what it wrote; the file is no longer read or written.
+    struct Detached {
+        SettingsDocument doc;
+        QString reason;
     };
 
     QString root;
     QString lastSetAside;
     QHash<QString, Cached> cache;
+    QHash<QString, Detached> detached;
+    QHash<QString, QString> setAsideOf;
 
     QString folder(const QString& app) const { return root + u'/' + app; }
     QString file(const QString& app) const { return folder(app) + u"/settings.ini"_s; }
@@ -506,29 +267,34 @@ struct SettingsStore::Impl {
         c.doc = std::move(loaded.doc);
     }
 
-    // Renames a bad file out of the way; the caller holds the folder lock.
-    bool setAside(const QString& app)
+    // Renames a bad file out of the way; the caller holds the folder lock. 0 or the error.
+    int setAside(const QString& app)
     {
         const QString base =
             file(app) + u".corrupt-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-hhmmss"_s);
         QString target = base;
+        int error = EEXIST;
         for (int n = 1; n < 10000; ++n) {
             struct stat st;
             const QByteArray encoded = QFile::encodeName(target);
             if (::lstat(encoded.constData(), &st) != 0) {
-                if (errno != ENOENT)
+                error = errno;
+                if (error != ENOENT)
                     break;
-                if (::rename(entry(app).path.constData(), encoded.constData()) != 0)
+                if (::rename(entry(app).path.constData(), encoded.constData()) != 0) {
+                    error = errno;
                     break;
+                }
                 syncFolder(QFile::encodeName(folder(app)));
                 lastSetAside = target;
+                setAsideOf.insert(app, target);
                 qCWarning(lcSettings, "Unreadable settings file kept as %s", qUtf8Printable(target));
-                return true;
+                return 0;
             }
             target = base + u'-' + QString::number(n);
         }
         qCWarning(lcSettings, "Cannot set aside the unreadable settings file %s", qUtf8Printable(file(app)));
-        return false;
+        return error;
     }
 
     QByteArray lockPath(const QString& app) const { return QFile::encodeName(folder(app) + u"/settings.lock"_s); }
@@ -540,18 +306,20 @@ struct SettingsStore::Impl {
         Loaded loaded = load(entry(app).path);
         if (loaded.state != FileState::Bad || !lock.held())
             return loaded;
-        if (setAside(app))
+        if (setAside(app) == 0)
             return Loaded();
         return loaded;
     }
 
-    const Document& current(const QString& app)
+    const SettingsDocument& current(const QString& app)
     {
+        if (const auto it = detached.constFind(app); it != detached.cend())
+            return it->doc;
         Cached& c = entry(app);
         struct stat st;
         if (::stat(c.path.constData(), &st) != 0) {
             c.valid = false;
-            c.doc = Document();
+            c.doc = SettingsDocument();
             return c.doc;
         }
         if (c.valid && c.identity == FileIdentity::of(st))
@@ -563,14 +331,21 @@ struct SettingsStore::Impl {
         return c.doc;
     }
 
+    // A new temporary file beside the settings file; a writer killed before its rename left
+    // its own behind.
+    FileDescriptor createTemporary(const QByteArray& temp)
+    {
+        if (::unlink(temp.constData()) != 0 && errno != ENOENT)
+            return FileDescriptor();
+        return FileDescriptor(openRetrying(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+    }
+
+    // false with errno set on failure.
     bool replace(const QString& app, const QByteArray& content, const Loaded& previous, FileIdentity& written)
     {
         const QByteArray path = entry(app).path;
         const QByteArray temp = path + ".tmp";
-        // A writer killed before its rename leaves its temporary file behind.
-        if (::unlink(temp.constData()) != 0 && errno != ENOENT)
-            return false;
-        FileDescriptor fd(openRetrying(temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+        FileDescriptor fd = createTemporary(temp);
         if (!fd.valid())
             return false;
         struct stat st;
@@ -591,7 +366,9 @@ struct SettingsStore::Impl {
         if (ok)
             ok = ::rename(temp.constData(), path.constData()) == 0;
         if (!ok) {
+            const int error = errno;
             ::unlink(temp.constData());
+            errno = error;
             return false;
         }
         syncFolder(QFile::encodeName(folder(app)));
@@ -599,24 +376,43 @@ struct SettingsStore::Impl {
         return true;
     }
 
-    void modify(const QString& app, const std::function<bool(Document&)>& change)
+    void detach(const QString& app, SettingsDocument doc, const QString& reason)
+    {
+        qCWarning(lcSettings, "Settings in %s cannot be kept (%s); they last until the program ends",
+                  qUtf8Printable(folder(app)), qUtf8Printable(reason));
+        detached.insert(app, Detached{std::move(doc), reason});
+        cache.remove(app);
+    }
+
+    // What could be read, changed, kept in memory from now on.
+    void keepInMemory(const QString& app, const std::function<bool(SettingsDocument&)>& change, const QString& reason)
+    {
+        SettingsDocument doc = current(app);
+        change(doc);
+        detach(app, std::move(doc), reason);
+    }
+
+    void modify(const QString& app, const std::function<bool(SettingsDocument&)>& change)
     {
         if (!validApplicationName(app))
             return;
-        if (!makeFolders(QFile::encodeName(folder(app)))) {
-            qCWarning(lcSettings, "Cannot create the settings folder %s", qUtf8Printable(folder(app)));
+        if (const auto it = detached.find(app); it != detached.end()) {
+            change(it->doc);
             return;
         }
+        if (!makeFolders(QFile::encodeName(folder(app))))
+            return keepInMemory(app, change, qt_error_string(errno));
         FolderLock lock(lockPath(app));
-        if (!lock.held()) {
-            qCWarning(lcSettings, "Cannot lock the settings folder %s", qUtf8Printable(folder(app)));
-            return;
-        }
+        if (!lock.held())
+            return keepInMemory(app, change, lock.reason());
         // Another instance may have written since this one last looked.
         Loaded loaded = load(entry(app).path);
         if (loaded.state == FileState::Bad) {
-            if (!setAside(app))
-                return;
+            if (const int error = setAside(app)) {
+                // The defaults, as a read gives; a read now would wait for this very lock.
+                change(loaded.doc);
+                return detach(app, std::move(loaded.doc), qt_error_string(error));
+            }
             loaded = Loaded();
         }
         Cached& c = entry(app);
@@ -625,14 +421,38 @@ struct SettingsStore::Impl {
             return;
         }
         FileIdentity written;
-        if (!replace(app, serialize(loaded.doc), loaded, written)) {
-            qCWarning(lcSettings, "Cannot write the settings file %s", qUtf8Printable(file(app)));
-            c.valid = false;
-            return;
-        }
+        if (!replace(app, serializeSettingsFile(loaded.doc), loaded, written))
+            return detach(app, std::move(loaded.doc), qt_error_string(errno));
         c.valid = true;
         c.identity = written;
         c.doc = std::move(loaded.doc);
+    }
+
+    // Whether a write would reach the file, found by writing what it holds to the temporary
+    // name writers use and removing that again. Empty, or why not.
+    QString probe(const QString& app)
+    {
+        if (!makeFolders(QFile::encodeName(folder(app))))
+            return qt_error_string(errno);
+        FolderLock lock(lockPath(app));
+        if (!lock.held())
+            return lock.reason();
+        Loaded loaded = load(entry(app).path);
+        if (loaded.state == FileState::Bad) {
+            if (const int error = setAside(app))
+                return qt_error_string(error);
+            loaded = Loaded();
+        }
+        const QByteArray temp = entry(app).path + ".tmp";
+        FileDescriptor fd = createTemporary(temp);
+        if (!fd.valid())
+            return qt_error_string(errno);
+        const bool ok = writeAll(fd.get(), serializeSettingsFile(loaded.doc));
+        const QString reason = ok ? QString() : qt_error_string(errno);
+        closeFd(fd.release());
+        ::unlink(temp.constData());
+        remember(entry(app), std::move(loaded));
+        return reason;
     }
 };
 
@@ -659,7 +479,7 @@ QString SettingsStore::read(const QString& app, const QString& section, const QS
 {
     if (!validApplicationName(app))
         return defaultValue;
-    const Section* s = d->current(app).find(section);
+    const SettingsSection* s = d->current(app).find(section);
     if (!s)
         return defaultValue;
     const auto it = s->index.constFind(key);
@@ -668,13 +488,13 @@ QString SettingsStore::read(const QString& app, const QString& section, const QS
 
 void SettingsStore::write(const QString& app, const QString& section, const QString& key, const QString& value)
 {
-    d->modify(app, [&](Document& doc) { return doc.set(doc.sectionIndex(section), key, value); });
+    d->modify(app, [&](SettingsDocument& doc) { return doc.set(doc.sectionIndex(section), key, value); });
 }
 
 void SettingsStore::writeSection(const QString& app, const QString& section,
                                  const QList<QPair<QString, QString>>& values)
 {
-    d->modify(app, [&](Document& doc) {
+    d->modify(app, [&](SettingsDocument& doc) {
         bool changed = false;
         const qsizetype si = doc.sectionIndex(section);
         for (const auto& kv : values)
@@ -685,20 +505,20 @@ void SettingsStore::writeSection(const QString& app, const QString& section,
 
 void SettingsStore::removeKey(const QString& app, const QString& section, const QString& key)
 {
-    d->modify(app, [&](Document& doc) { return doc.remove(section, key); });
+    d->modify(app, [&](SettingsDocument& doc) { return doc.remove(section, key); });
 }
 
 void SettingsStore::deleteApplication(const QString& app)
 {
     // The file stays, holding nothing, so its identity keeps moving forward for other readers.
-    d->modify(app, [](Document& doc) { return doc.clear(); });
+    d->modify(app, [](SettingsDocument& doc) { return doc.clear(); });
 }
 
 QList<QPair<QString, QString>> SettingsStore::listSection(const QString& app, const QString& section) const
 {
     if (!validApplicationName(app))
         return {};
-    const Section* s = d->current(app).find(section);
+    const SettingsSection* s = d->current(app).find(section);
     return s ? s->entries : QList<QPair<QString, QString>>();
 }
 
@@ -708,5 +528,25 @@ QString SettingsStore::filePath(const QString& app) const
 }
 
 QString SettingsStore::lastSetAside() const { return d->lastSetAside; }
+
+SettingsStore::Status SettingsStore::check(const QString& app)
+{
+    Status status;
+    if (!validApplicationName(app)) {
+        status.kept = false;
+        status.reason = qt_error_string(EINVAL);
+        return status;
+    }
+    if (!d->detached.contains(app)) {
+        if (const QString reason = d->probe(app); !reason.isEmpty())
+            d->keepInMemory(app, [](SettingsDocument&) { return false; }, reason);
+    }
+    status.setAside = d->setAsideOf.value(app);
+    if (const auto it = d->detached.constFind(app); it != d->detached.cend()) {
+        status.kept = false;
+        status.reason = it->reason;
+    }
+    return status;
+}
 
 } // namespace orv

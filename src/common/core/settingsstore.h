@@ -15,7 +15,11 @@ namespace orv {
 // Reads re-check the file (stat) and re-parse only when it changed, so a second instance's
 // writes are seen at the next read without paying a parse per read.
 // An unreadable or corrupt file is renamed aside (settings.ini.corrupt-<time>) and the store
-// then behaves as a clean one.
+// then behaves as a clean one. Nothing here blocks on what sits in the folder: a FIFO in the
+// place of the file or of its lock is never waited on.
+// When an application's file cannot be written (read-only or full file system, a folder or a
+// bad file that cannot be moved in its place), its settings live on in memory until the
+// program ends: reads return what was written, the file is left as it was, and check() tells.
 // One object serves one thread at a time; separate objects may be used from separate threads.
 class SettingsStore {
 public:
@@ -45,6 +49,16 @@ public:
     QString filePath(const QString& app) const;
     // Where the last corrupt file was set aside, empty when none was.
     QString lastSetAside() const;
+
+    struct Status {
+        bool kept = true;   // what is written reaches the file and outlives the run
+        QString reason;     // why it does not: the system's explanation
+        QString setAside;   // where this run moved the application's unreadable file, if it did
+    };
+    // Makes sure a write would reach the application's file (creating its folder and moving an
+    // unreadable file aside, without changing what the file holds). From a failure on, the
+    // settings live in memory as described above.
+    Status check(const QString& app);
 
 private:
     struct Impl;

@@ -188,7 +188,8 @@ bool EditorDocuments::WriteDocumentFile(int slot, const QString& path)
         written = writeTextFile(path, text, documents_[slot].format);
     }
     if (!written.ok) {
-        prompts_.message(written.systemError, application_, PromptIcon::Exclamation, PromptButtons::Ok);
+        prompts_.message(QStringLiteral("Can't save file: ") + path + u'\r' + written.systemError, application_,
+                         PromptIcon::Exclamation, PromptButtons::Ok);
         return false;
     }
     DocumentState& d = documents_[slot];

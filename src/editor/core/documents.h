@@ -100,7 +100,8 @@ public:
     // The Save As dialog starting with proposed; empty when cancelled.
     QString AskSaveName(const QString& proposed);
     // Writes the slot's own text to path; on success the caption becomes path and the document
-    // is unmodified; on failure the system's description is shown and nothing changes.
+    // is unmodified; on failure "Can't save file: " + path, CR, and the system's description
+    // are shown and nothing changes.
     bool WriteDocumentFile(int slot, const QString& path);
     // Save and Save As of a document window; true when the text was written.
     bool save(int slot);

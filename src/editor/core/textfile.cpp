@@ -1,6 +1,7 @@
 #include "editor/core/textfile.h"
 
-#include <QFile>
+#include "common/core/filenames.h"
+
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -84,8 +85,10 @@ QByteArray temporaryName(const QByteArray& target)
         base.chop(1);
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     QByteArray tag(8, 'x');
+    // Drawn from the system each time: processes forked from one parent share the seeded
+    // generator's state and would all try the same names, which a killed save leaves taken.
     for (char& c : tag)
-        c = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+        c = kLetters[QRandomGenerator::system()->bounded(int(sizeof kLetters) - 1)];
     return folder + '.' + base + ".save-" + tag;
 }
 
@@ -145,7 +148,7 @@ TextFileRead readTextFile(const QString& path, qint64 maxBytes)
 {
     if (path.isEmpty())
         return failure(TextFileRead::Status::CannotOpen, ENOENT);
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodeFileName(path);
     // Not blocking, so that a named pipe cannot hang the program before it is refused.
     const int fd = openRetrying(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
@@ -167,7 +170,7 @@ TextFileRead readTextFile(const QString& path, qint64 maxBytes)
 std::optional<qint64> fileSizeOnDisk(const QString& path)
 {
     struct stat st;
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (path.isEmpty() || ::stat(encodeFileName(path).constData(), &st) != 0)
         return std::nullopt;
     return qint64(st.st_size);
 }
@@ -179,7 +182,7 @@ FileWrite replaceFileContents(const QString& path, QByteArrayView bytes)
         result.systemError = describe(ENOENT);
         return result;
     }
-    const QByteArray target = writeTarget(QFile::encodeName(path));
+    const QByteArray target = writeTarget(encodeFileName(path));
     struct stat old;
     const bool exists = ::stat(target.constData(), &old) == 0;
     if (exists && S_ISDIR(old.st_mode)) {

@@ -1,8 +1,9 @@
 #include "palette/core/palettereaders.h"
 
+#include "common/core/filenames.h"
+
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 
 #include <algorithm>
@@ -19,9 +20,9 @@ constexpr qint64 kBitmapBytesUsed = kColourTableOffset + 4 * kPaletteSize; // 10
 
 // Opens only regular files: a FIFO or a device chosen in the dialog would block or never end,
 // and such a path reads as empty like a missing one.
-bool openRegularFile(QFile& f)
+bool openRegularFile(QFile& f, const QString& path)
 {
-    return QFileInfo(f.fileName()).isFile() && f.open(QIODevice::ReadOnly);
+    return openForReading(f, path).isEmpty();
 }
 
 // Reads up to n bytes, padding what the device does not have with zeros.
@@ -127,8 +128,8 @@ PaletteRead readBitmapPalette(QIODevice& in)
 
 PaletteRead MakeBMP256(const QString& path)
 {
-    QFile f(path);
-    if (!openRegularFile(f)) {
+    QFile f;
+    if (!openRegularFile(f, path)) {
         QByteArray none;
         QBuffer empty(&none);
         empty.open(QIODevice::ReadOnly);
@@ -166,8 +167,8 @@ PaletteRead readJascPalette(QIODevice& in)
 
 PaletteRead MakeJASC(const QString& path)
 {
-    QFile f(path);
-    if (!openRegularFile(f)) {
+    QFile f;
+    if (!openRegularFile(f, path)) {
         QByteArray none;
         QBuffer empty(&none);
         empty.open(QIODevice::ReadOnly);

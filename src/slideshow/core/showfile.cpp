@@ -1,10 +1,10 @@
 #include "slideshow/core/showfile.h"
 
+#include "common/core/filenames.h"
 #include "common/core/paths.h"
 #include "common/core/units.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -274,8 +274,8 @@ ShowFileRead readShowFile(QIODevice& in, const ShowSettings& current)
 ShowFileRead readShowFile(const QString& path, const ShowSettings& current)
 {
     // Only regular files: a FIFO would block and a device would never end.
-    QFile f(path);
-    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly)) {
+    QFile f;
+    if (!openForReading(f, path).isEmpty()) {
         ShowFileRead r;
         r.settings = current;
         return r;

@@ -1,0 +1,227 @@
+#!/usr/bin/env bash
+# Runs inside run_in_xvfb.sh; see run_longrun.sh.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../tests/support/e2e.sh"
+build="$1"; files="$2"; cycles="$3"; out="$4"
+viewer="$build/src/orvane-viewer"
+work=$(mktemp -d)
+pid=
+sampler=
+trap 'kill "$sampler" 2>/dev/null || true; kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM_PLUGIN_PATH
+python3 "$here/make_mixed_folder.py" "$build/samples" "$work/mixed" "$files"
+first=$(ls "$work/mixed" | head -1)
+# Whole samples under names the window cycles pick by their first letter.
+cp "$build/samples/tune.mod" "$work/mixed/m-tune.mod"
+cp "$build/samples/sunset.bmp" "$work/mixed/p-sunset.bmp"
+cp "$build/samples/clip.avi" "$work/mixed/v-clip.avi"
+
+E2E_LOG="$out/viewer.log"
+cd "$work/mixed"
+"$viewer" "$first" >"$E2E_LOG" 2>&1 &
+pid=$!
+echo start >"$work/phase"
+: >"$out/rss.csv"
+( start=$(date +%s)
+  while kill -0 "$pid" 2>/dev/null; do
+    rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)
+    [ -n "$rss" ] && echo "$(( $(date +%s) - start )),$(cat "$work/phase"),$rss" >>"$out/rss.csv"
+    sleep 1
+  done ) &
+sampler=$!
+
+fail() {
+  echo "FAILED: $*" | tee -a "$out/summary.txt"
+  for w in $(visible); do echo "  window $w: $(name_of "$w")"; done
+  echo "  focus: $(xdotool getwindowfocus getwindowname 2>/dev/null || true)"
+  import -window root "$out/failure.png" || true
+  exit 1
+}
+alive() { kill -0 "$pid" 2>/dev/null || fail "the viewer ended (crash?); see $E2E_LOG"; }
+visible() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | sort || true; }
+# A window may be gone by the time the message is sent.
+close_window() { python3 "$here/close_window.py" "$1" 2>/dev/null || true; }
+name_of() { xdotool getwindowname "$1" 2>/dev/null || true; }
+# The first visible window named exactly $1.
+window_named() {
+  local w
+  for w in $(visible); do [ "$(name_of "$w")" = "$1" ] && { echo "$w"; return 0; }; done
+  return 1
+}
+
+# Start-up: the first-start options dialog and the splash.
+wait_for "the splash" bash -c "xdotool search --onlyvisible --pid $pid | grep -q ."
+sleep 1
+if opts=$(window_named Options); then close_window "$opts"; fi
+splash=$(xdotool search --onlyvisible --classname orvane-viewer | head -1)
+xdotool mousemove --window "$splash" 5 5 click 1
+main_window() { xdotool search --onlyvisible --name '^Orvane Viewer$' | grep -vx "$splash" | head -1; }
+wait_for "the main window" bash -c "xdotool search --onlyvisible --name '^Orvane Viewer\$' | grep -vxq '$splash'"
+main=$(main_window)
+# The file list takes the keys: a click on its first file.
+xdotool mousemove --window "$main" 584 26 click 1
+sleep 1
+import -window root "$out/01-start.png"
+
+# Answers what the files ask: full screen for a video (no), a read error (OK). Waits up to
+# 20 s for each question to go. Prints how many were answered.
+answered=0
+asked=
+answer_questions() {
+  local w n deadline
+  for w in $(visible); do
+    n=$(name_of "$w")
+    case "$n" in
+      Movie) key=n ;;
+      "Read Error"|Error) key=Return ;;
+      *) continue ;;
+    esac
+    xdotool windowfocus --sync "$w" 2>/dev/null || true
+    xdotool key "$key"
+    deadline=$((SECONDS + 20))
+    while visible | grep -qx "$w"; do
+      [ $SECONDS -lt $deadline ] || fail "the question \"$n\" did not go away"
+      sleep 0.05
+    done
+    answered=$((answered + 1))
+    asked="$asked $n"
+    echo "$n" >>"$out/questions.log"
+  done
+}
+
+# The window manager gives the focus to the window under the pointer: the pointer rests on the
+# main window's picture area, away from where the other windows open.
+focus_main() {
+  xdotool mousemove --window "$main" 60 60 2>/dev/null || true
+  xdotool windowfocus --sync "$main" 2>/dev/null || true
+}
+
+# 1. Step through the folder.
+echo files >"$work/phase"
+step_start=$SECONDS
+for ((i = 1; i < files; i++)); do
+  alive
+  # Another window taking the focus can leave the main window's keys off the list: a click on
+  # the selected row (row i - 1 until the list scrolls, then its last whole row, 17) gives the
+  # list the keys again without choosing anything.
+  row=$(( i - 1 < 17 ? i - 1 : 17 ))
+  xdotool mousemove --window "$main" 584 $(( 26 + row * 13 )) click 1
+  xdotool key Down
+  # Answer until no question has come for two polls.
+  quiet=0
+  while (( quiet < 2 )); do
+    before=$answered
+    sleep 0.1
+    answer_questions
+    if (( answered == before )); then quiet=$((quiet + 1)); else quiet=0; fi
+  done
+  if (( i % 100 == 0 )); then
+    echo "  $i files, $answered questions answered, $((SECONDS - step_start)) s"
+    import -window root "$out/files-$i.png"
+  fi
+done
+sleep 1
+answer_questions
+alive
+# What the files left open (the module player, a video) closes on request.
+for w in $(visible); do
+  [ "$w" = "$main" ] && continue
+  n=$(name_of "$w")
+  close_window "$w"
+  deadline=$((SECONDS + 20))
+  while visible | grep -qx "$w"; do
+    [ $SECONDS -lt $deadline ] || fail "\"$n\" did not close after the files"
+    sleep 0.05
+  done
+done
+echo "stepped through $files files in $((SECONDS - step_start)) s, answering $answered questions" | tee -a "$out/summary.txt"
+
+# 2. Every window opened and closed CYCLES times. Each must appear and go within 20 s.
+slowest=0
+# The first window not in the list $1 whose name matches the pattern $2.
+new_window() {
+  local w
+  for w in $(comm -13 "$1" <(visible)); do
+    [[ "$(name_of "$w")" =~ $2 ]] && { echo "$w"; return 0; }
+  done
+  return 0
+}
+# open_close <what> <name pattern> <close: wm|return|space> <command...>
+open_close() {
+  local what="$1" pattern="$2" how="$3"; shift 3
+  local before="$work/before" t0=$SECONDS w="" deadline
+  visible >"$before"
+  "$@"
+  deadline=$((SECONDS + 20))
+  while :; do
+    answer_questions
+    w=$(new_window "$before" "$pattern")
+    [ -n "$w" ] && break
+    [ $SECONDS -lt $deadline ] || fail "$what did not appear"
+    sleep 0.05
+  done
+  sleep 0.2
+  case "$how" in
+    wm) close_window "$w" ;;
+    # The about box's message has the focus; the splash behind it goes with it.
+    return) xdotool key Return ;;
+    space) xdotool windowfocus --sync "$w" 2>/dev/null || true; xdotool key space ;;
+  esac
+  deadline=$((SECONDS + 20))
+  while [ -n "$(new_window "$before" "$pattern")" ]; do
+    [ $SECONDS -lt $deadline ] || fail "$what ($(name_of "$w")) did not close"
+    sleep 0.05
+  done
+  (( SECONDS - t0 > slowest )) && slowest=$((SECONDS - t0))
+  focus_main
+}
+# Menu-bar entries by where they sit in the main window; Modules opens a menu, whose entry is
+# then chosen by its letter.
+menu() {
+  local x
+  case "$1" in Modules) x=75 ;; Options) x=137 ;; About) x=198 ;; esac
+  focus_main
+  xdotool mousemove --window "$main" "$x" 10 click 1
+  if [ -n "${2:-}" ]; then sleep 0.3; xdotool key "$2"; fi
+}
+# A file chosen by its first letter; a click on the list's top row first gives the list the keys.
+pick() {
+  focus_main
+  xdotool mousemove --window "$main" 584 26 click 1
+  sleep 0.5
+  answer_questions
+  focus_main
+  xdotool type --delay 30 "$1"
+}
+full_screen() { pick p; sleep 0.5; xdotool mousemove --window "$main" 296 331 click 1; }
+
+echo windows >"$work/phase"
+win_start=$SECONDS
+for ((c = 1; c <= cycles; c++)); do
+  alive
+  open_close "the slide-show editor" "^Slide Show" wm menu Modules s
+  open_close "the palette viewer" "Palette" wm menu Modules p
+  open_close "the options" "^Options\$" wm menu Options
+  open_close "the about box" "^Orvane Viewer\$" return menu About
+  open_close "the module player" "^Module player\$" wm pick m
+  open_close "the video" "^v-clip.avi\$" wm pick v
+  open_close "the full-screen view" "Full Screen" space full_screen
+  if (( c % 10 == 0 )); then echo "  $c cycles, $((SECONDS - win_start)) s"; fi
+done
+echo "opened and closed 7 windows $cycles times each in $((SECONDS - win_start)) s; slowest open+close ${slowest} s" \
+  | tee -a "$out/summary.txt"
+import -window root "$out/02-end.png"
+
+# 3. Quit from the main window's menu bar; the program must end cleanly.
+echo quit >"$work/phase"
+sleep 2
+focus_main
+xdotool mousemove --window "$main" 12 8 click 1
+wait_exit "$pid" "Quit" || fail "the viewer did not quit cleanly"
+awk -F, 'NR == 1 { s = $3 } $2 == "files" && !f { f = $3 } { if ($3 > m) m = $3; e = $3; p = $2 }
+         END { printf "RSS KiB: at start %d, first file pass begins %d, peak %d, at the end (%s) %d\n", s, f, m, p, e }' \
+  "$out/rss.csv" | tee -a "$out/summary.txt"
+echo "no crash, no stuck window" | tee -a "$out/summary.txt"
