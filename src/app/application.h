@@ -70,7 +70,7 @@ public:
 
 private:
     void writeLanguage(int language);
-    static void showModeless(QWidget& w);
+    void showModeless(QWidget& w);
 
     AppContext& ctx_;
     WindowRegistry windows_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/core/scrollsetup.h"
 #include "common/texttable.h"
 #include "platform/trayicons.h"
 
@@ -11,6 +12,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QScrollBar;
+class QWheelEvent;
 
 namespace orv {
 
@@ -49,6 +51,9 @@ public:
 
     // Opens a file by its path, as a file named on the command line is opened.
     void dispatchFile(const QString& path);
+    // A file or folder handed over from outside (the command line, a drop): a file's folder is
+    // shown and the file dispatched; a folder is shown.
+    void openHandedOver(const QString& path);
 
     // Handlers.
     void cmbFiles_Click();
@@ -74,6 +79,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     void buildMenus();
@@ -87,6 +94,8 @@ private:
     void clearPictureArea();
     void setUpScrollBars();
     void disablePictureControls();
+    void nameControls();
+    void scrollByWheel(const QWheelEvent& e);
 
     AppContext& ctx_;
     FolderBrowser* browser_ = nullptr;
@@ -153,6 +162,7 @@ private:
     int fullScreenX_ = 0;
     int fullScreenY_ = 0;
 
+    WheelSteps wheel_;
     bool unloaded_ = false;
 };
 

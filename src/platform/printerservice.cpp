@@ -53,16 +53,16 @@ void QtPrinterService::setOutputFile(const QString& path)
     printer().setOutputFileName(path);
 }
 
-void QtPrinterService::printPicture(const QImage& picture, double dpiX, double dpiY)
+PrintOutcome QtPrinterService::printPicture(const QImage& picture, double dpiX, double dpiY)
 {
     if (picture.isNull())
-        return;
+        return PrintOutcome::NothingToPrint;
     QPrinter& printer = this->printer();
     // With no printer installed Qt falls back to PDF output with no file: nowhere to print.
     if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty())
-        return;
+        return PrintOutcome::NoPrinter;
     if (printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty())
-        return;
+        return PrintOutcome::NoPrinter;
 
     const double sx = printer.logicalDpiX() / usableDpi(dpiX);
     const double sy = printer.logicalDpiY() / usableDpi(dpiY);
@@ -71,14 +71,14 @@ void QtPrinterService::printPicture(const QImage& picture, double dpiX, double d
     const int w = fittingPixels(picture.width(), printable.width(), sx);
     const int h = fittingPixels(picture.height(), printable.height(), sy);
     if (w <= 0 || h <= 0)
-        return;
+        return PrintOutcome::Failed;
 
     QPainter painter;
     if (!painter.begin(&printer))
-        return;
+        return PrintOutcome::Failed;
     painter.setClipRect(printable);
     painter.drawImage(QRectF(0, 0, w * sx, h * sy), picture, QRectF(0, 0, w, h));
-    painter.end();
+    return painter.end() && printer.printerState() != QPrinter::Error ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 void QtPrinterService::setup(QWidget* parent)

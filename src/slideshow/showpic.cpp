@@ -26,6 +26,7 @@ Showpic::Showpic(AppContext& ctx, QWidget* parent)
     lblShowFilename_->setAttribute(Qt::WA_TransparentForMouseEvents);
     setCaptionColour(Qt::black);
     setPointerVisible(false);
+    setAccessibleName(QStringLiteral("Full-screen view"));
 }
 
 void Showpic::Form_Load()
@@ -59,8 +60,7 @@ void Showpic::setCaption(const QString& caption)
 void Showpic::showView()
 {
     showFullScreen();
-    raise();
-    activateWindow();
+    bringToFront(this, *ctx_.services().screen);
     setFocus(Qt::OtherFocusReason);
 }
 

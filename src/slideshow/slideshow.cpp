@@ -113,6 +113,9 @@ Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     lstChosen_->setObjectName(QStringLiteral("lstChosen"));
     lstChosen_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     L.place(lstChosen_, 120, 3435, 6375, 2205);
+    dirDrive_->setAccessibleName(QStringLiteral("Folders"));
+    lstFiles_->setAccessibleName(QStringLiteral("Files"));
+    lstChosen_->setAccessibleName(QStringLiteral("Slides"));
 
     if (!browser_->enter(ctx_.services().process->currentFolder()))
         browser_->enter(QStringLiteral("/"));
@@ -134,7 +137,7 @@ void Slideshow::applyTexts()
 
 void Slideshow::Form_Load()
 {
-    centreOnScreen(this, ctx_.services().screen->screenPixels());
+    centreOnScreen(this, *ctx_.services().screen);
     ctx_.shell().ApplyLanguage(QStringLiteral("FrmSlide"));
 }
 

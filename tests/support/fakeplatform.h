@@ -85,7 +85,14 @@ class RecordingPrinter final : public PrinterService {
 public:
     QList<QSize> printed;
     int setups = 0;
-    void printPicture(const QImage& picture, double, double) override { printed.append(picture.size()); }
+    // What the next pages come to; the size is recorded only for a printed one.
+    PrintOutcome outcome = PrintOutcome::Printed;
+    PrintOutcome printPicture(const QImage& picture, double, double) override
+    {
+        if (outcome == PrintOutcome::Printed)
+            printed.append(picture.size());
+        return outcome;
+    }
     void setup(QWidget*) override { ++setups; }
 };
 
