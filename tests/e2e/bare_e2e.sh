@@ -14,7 +14,7 @@ export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFOR
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM_PLUGIN_PATH SDL_AUDIODRIVER SDL_DISKAUDIOFILE
 # No sound server, no print server.
-export PULSE_SERVER="unix:$work/no-pulse" PIPEWIRE_REMOTE="$work/no-pipewire" AUDIODEV=/nonexistent
+export PULSE_SERVER="unix:$work/no-pulse" PIPEWIRE_REMOTE="$work/no-pipewire"
 export CUPS_SERVER="$work/no-cups"
 offline=()
 if unshare -n true 2>/dev/null; then offline=(unshare -n); else echo "(the network stays: this user cannot take it away)"; fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program under a headless Wayland compositor: the session program drives the real windows
 # through Qt's event delivery; then the real binary starts there from a file:// address, shows
-# its splash (the compositor's own screenshot), and writes nothing to its error output.
+# its splash (seen in the compositor's own screenshot), and writes nothing to its error output.
 # Usage: run_in_weston.sh <orvane_wayland_session> <orvane-viewer> <samples dir> <output dir>
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
@@ -25,6 +25,18 @@ echo "-- the program's windows, driven in-process"
 "$session" "$samples"
 
 echo "-- the real binary from a file:// address"
+shoot() { (cd "$work" && rm -f wayland-screenshot-*.png && weston-screenshooter >/dev/null 2>&1) && ls "$work"/wayland-screenshot-*.png; }
+# Pixels that differ between a picture and the latest screenshot (the clock aside, a window's worth).
+differing() { compare -fuzz 10% -metric AE "$1" "$work"/wayland-screenshot-*.png null: 2>&1 | awk '{ printf "%d", $1 }'; }
+# The desktop has settled when two screenshots in a row agree.
+settled() {
+  shoot >/dev/null || return 1
+  local previous="$work/desktop.png"
+  if [ -f "$previous" ] && [ "$(differing "$previous")" -lt 2000 ]; then return 0; fi
+  mv "$work"/wayland-screenshot-*.png "$previous"
+  return 1
+}
+wait_for "the desktop to settle" settled
 rm -rf "$XDG_CONFIG_HOME"
 mkdir -p "$work/home/Pictures"
 cp -r "$samples/Photos with spaces" "$work/home/Pictures/"
@@ -32,17 +44,11 @@ url="file://$work/home/Pictures/Photos%20with%20spaces/beach%20day.jpg"
 E2E_LOG="$work/viewer.log"
 "$viewer" "$url" >"$work/viewer.log" 2>&1 &
 viewer_pid=$!
-settings="$XDG_CONFIG_HOME/Orvane Viewer/settings.ini"
-wait_for "the settings the start-up writes" test -s "$settings"
-# The dispatcher ran on the decoded path: the folder it entered is kept nowhere, but an address
-# it could not read would have brought the read-error box, which a screenshot shows.
-shot() { (cd "$work" && weston-screenshooter) && ls "$work"/wayland-screenshot-*.png; }
-wait_for "a screenshot of the compositor's output" shot
-png=$(ls "$work"/wayland-screenshot-*.png | head -1)
-cp "$png" "$out/wayland-splash.png"
-# Something was drawn: the output is not one flat colour.
-colours=$(convert "$png" -format '%k' info:)
-[ "$colours" -gt 16 ] || { echo "the compositor's output shows $colours colours: nothing drawn"; exit 1; }
+# The splash (and the options dialog of a first start) drawn by the compositor: the output
+# differs from the empty desktop over the splash's area at least.
+drawn() { shoot >/dev/null && [ "$(differing "$work/desktop.png")" -gt 40000 ]; }
+wait_for "the program's windows on the compositor's output" drawn
+cp "$work"/wayland-screenshot-*.png "$out/wayland-start.png"
 kill -0 "$viewer_pid" || { echo "the program ended by itself"; cat "$work/viewer.log"; exit 1; }
 kill "$viewer_pid"; wait "$viewer_pid" 2>/dev/null || true; viewer_pid=
 if [ -s "$work/viewer.log" ]; then echo "the program complained:"; cat "$work/viewer.log"; exit 1; fi

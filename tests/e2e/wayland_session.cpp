@@ -6,6 +6,7 @@
 #include "app/intro.h"
 #include "app/realprogram.h"
 #include "browser/mainm.h"
+#include "common/core/version.h"
 #include "browser/picturebox.h"
 #include "browsing/core/folderbrowser.h"
 #include "browsing/filelistview.h"
@@ -57,7 +58,11 @@ int main(int argc, char** argv)
     const QString samples = QString::fromLocal8Bit(argv[1]);
     qInstallMessageHandler(record);
     QApplication qapp(argc, argv);
+    // As the program's main() sets it up.
+    QApplication::setApplicationName(orv::ProgramName);
+    QGuiApplication::setDesktopFileName(orv::DesktopFileName);
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(orv::programIcon());
     if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         std::fprintf(stderr, "not on Wayland but on %s\n", qPrintable(QGuiApplication::platformName()));
         return 2;
