@@ -1,27 +1,71 @@
+#include "app/core/commandline.h"
 #include "app/intro.h"
 #include "app/realprogram.h"
 #include "common/core/settingsnotice.h"
 #include "common/core/version.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QSysInfo>
 
 #include <cstdio>
-#include <cstring>
+#include <optional>
+
+namespace {
+
+orv::CommandLineRequest read(const QStringList& arguments)
+{
+    return orv::readCommandLine(arguments, QSysInfo::machineHostName(),
+                                [](const QString& path) { return QFileInfo::exists(path); });
+}
+
+// The exit status when the request ends the program here, or nothing when it starts.
+std::optional<int> answer(const orv::CommandLineRequest& request)
+{
+    switch (request.kind) {
+    case orv::CommandLineRequest::Kind::Help:
+        std::fputs(qPrintable(orv::helpText(QStringLiteral("orvane-viewer"))), stdout);
+        return 0;
+    case orv::CommandLineRequest::Kind::Version:
+        std::printf("%s %s\n", qPrintable(orv::ProgramName), qPrintable(orv::versionText()));
+        return 0;
+    case orv::CommandLineRequest::Kind::Refused:
+        std::fprintf(stderr, "orvane-viewer: %s\n", qPrintable(request.message));
+        return 2;
+    case orv::CommandLineRequest::Kind::Run:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    // Answered before any window system is needed. A file of that name opens as ./--version.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("%s %s\n", qPrintable(orv::ProgramName), qPrintable(orv::versionText()));
-        return 0;
-    }
+    // Help, version and a refused address are answered before any window system is needed.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<int> status = answer(read(raw)))
+        return *status;
+
     orv::RealProcessEnvironment process;  // before anything can change the current folder
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(orv::ProgramName);
     QApplication::setApplicationVersion(orv::versionText());
+    QGuiApplication::setDesktopFileName(orv::DesktopFileName);
     // The program ends with its main window, never because the splash was the last window.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(orv::programIcon());
+
+    // Read again without the toolkit's own options (-platform and the like), which Qt has taken.
+    QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.isEmpty())
+        arguments.removeFirst();
+    const orv::CommandLineRequest request = read(arguments);
+    if (const std::optional<int> status = answer(request))
+        return *status;
+    process.setArguments(request.arguments);
 
     orv::RealProgram program(process);
     orv::tellWhenSettingsAreNotKept(program.store, program.prompts, orv::AppContext::AppName);

@@ -9,6 +9,7 @@
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
 #include "common/core/version.h"
+#include "common/twipslayout.h"
 #include "editor/frmmdi.h"
 #include "palette/palform.h"
 #include "platform/moduleplugin.h"
@@ -186,15 +187,13 @@ void Application::ApplyLanguage(const QString& which)
 void Application::showModeless(QWidget& w)
 {
     w.show();
-    w.raise();
-    w.activateWindow();
+    bringToFront(&w, *ctx_.services().screen);
 }
 
 void Application::showSplash()
 {
     Intro& splash = intro();
-    const QSize screen = ctx_.services().screen->screenPixels();
-    splash.move((screen.width() - splash.width()) / 2, (screen.height() - splash.height()) / 2);
+    centreOnScreen(&splash, *ctx_.services().screen);
     showModeless(splash);
 }
 

@@ -74,7 +74,7 @@ public:
 
 private:
     void writeLanguage(int language);
-    static void showModeless(QWidget& w);
+    void showModeless(QWidget& w);
 
     AppContext& ctx_;
     WindowRegistry windows_;

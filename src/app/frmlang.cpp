@@ -100,7 +100,7 @@ bool frmLang::frenchSelected() const { return optFrench_->isChecked(); }
 void frmLang::Form_Load()
 {
     adjustSize();
-    centreOnScreen(this, ctx_.services().screen->screenPixels());
+    centreOnScreen(this, *ctx_.services().screen);
     ctx_.shell().ApplyLanguage(QStringLiteral("FrmLang"));
 }
 

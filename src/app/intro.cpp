@@ -2,6 +2,7 @@
 
 #include "common/appcontext.h"
 #include "common/art.h"
+#include "common/twipslayout.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -47,8 +48,7 @@ void Intro::paintEvent(QPaintEvent*)
 void Intro::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
-    raise();
-    activateWindow();
+    bringToFront(this, *ctx_.services().screen);
     setFocus(Qt::OtherFocusReason);
 }
 

@@ -32,9 +32,7 @@ frmPlay::frmPlay(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
 
 void frmPlay::Form_Load()
 {
-    const ScreenMetrics& screen = *ctx_.services().screen;
-    const QSize px = screen.screenPixels();
-    move((px.width() - width()) / 2, (px.height() - height()) / 2);
+    centreOnScreen(this, *ctx_.services().screen);
     ctx_.services().tray->add(this, kTrayTip, windowIcon(), [this](TrayMessage m) { trayIcon_Message(m); });
 }
 
@@ -42,7 +40,7 @@ void frmPlay::trayIcon_Message(TrayMessage message)
 {
     if (message == TrayMessage::LeftDoubleClick) {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        activateWindow();
+        bringToFront(this, *ctx_.services().screen);
     }
 }
 

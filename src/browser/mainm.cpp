@@ -32,16 +32,23 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QUrl>
+#include <QWheelEvent>
 #include <cmath>
+#include <utility>
 
 namespace orv {
 
@@ -52,22 +59,6 @@ QAction* addEntry(QMenu* menu, const QString& name, const QString& caption)
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     return a;
-}
-
-// The designed box of the version label was drawn for a smaller system font than a Linux
-// desktop's; its text keeps the box and gives up a point of size (two at most) to fit in it.
-void fitTextInBox(QLabel* label)
-{
-    QFont font = label->font();
-    const qreal smallest = font.pointSizeF() - 2;
-    for (;;) {
-        const QFontMetrics fm(font);
-        const bool fits = fm.horizontalAdvance(label->text()) <= label->width() && fm.height() <= label->height();
-        if (fits || font.pointSizeF() - 1 < smallest)
-            break;
-        font.setPointSizeF(font.pointSizeF() - 1);
-    }
-    label->setFont(font);
 }
 
 } // namespace
@@ -96,12 +87,17 @@ MainM::MainM(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx)
         {fileType(0), 200}, {fileType(1), 201}, {fileType(2), 202}, {fileType(3), 203},
         {fileType(4), 204}, {fileType(5), 205}, {fileType(6), 206}, {fileType(7), 207},
         {mnuControl_, 61},
+        // The small buttons' status texts serve as their tool tips and names as well.
+        {[this](const QString& t) { btnFull_->setToolTip(t); btnFull_->setAccessibleName(t); }, 7},
+        {[this](const QString& t) { btnPrev_->setToolTip(t); btnPrev_->setAccessibleName(t); }, 9},
+        {[this](const QString& t) { btnRoot_->setToolTip(t); btnRoot_->setAccessibleName(t); }, 10},
     };
 }
 
 void MainM::applyTexts()
 {
     texts_.apply(ctx_);
+    cmbFiles_->setToolTip(cmbFiles_->currentText());
 }
 
 MainM::~MainM() = default;
@@ -162,6 +158,19 @@ void MainM::buildMenus()
     printerSetup_ = addEntry(printMnu_, QStringLiteral("printerSetup"), QStringLiteral("&Setup..."));
     GoPrint_ = addEntry(printMnu_, QStringLiteral("GoPrint"), QStringLiteral("&Print"));
 
+    // The key most viewers open their full-screen view with, beside the "F" button.
+    auto* fullScreenKey = new QAction(this);
+    fullScreenKey->setObjectName(QStringLiteral("fullScreenKey"));
+    fullScreenKey->setShortcut(Qt::Key_F11);
+    addAction(fullScreenKey);
+    connect(fullScreenKey, &QAction::triggered, this, &MainM::btnFull_Click);
+    // Ctrl+Q quits as the Quit entry does, through the other windows' close questions.
+    auto* quitKey = new QAction(this);
+    quitKey->setObjectName(QStringLiteral("quitKey"));
+    quitKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addAction(quitKey);
+    connect(quitKey, &QAction::triggered, this, &QWidget::close);
+
     connect(mnuQuit_, &QAction::triggered, this, &QWidget::close);
     connect(mnuTrayQuit_, &QAction::triggered, this, &QWidget::close);
     connect(mnuSlide_, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
@@ -176,7 +185,7 @@ void MainM::buildMenus()
     connect(mnuTrayMaxi_, &QAction::triggered, this, [this] {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
         if (isVisible())
-            activateWindow();
+            bringToFront(this, *ctx_.services().screen);
     });
 }
 
@@ -262,8 +271,10 @@ void MainM::buildControls()
     lblVersion_->setObjectName(QStringLiteral("lblVersion"));
     L.place(lblVersion_, 6840, 4560, 315, 195);
     fitTextInBox(lblVersion_);
-    lblCopyright_ = new QLabel(QStringLiteral("© 2026 Orvane Viewer developers"), client);
+    // The whole notice is wider than the designed box; the box shows its head, the tip all of it.
+    lblCopyright_ = new QLabel(QStringLiteral("© 2026 Orvane Viewer"), client);
     lblCopyright_->setObjectName(QStringLiteral("lblCopyright"));
+    lblCopyright_->setToolTip(QStringLiteral("© 2026 Orvane Viewer developers"));
     L.place(lblCopyright_, 4680, 4560, 1965, 195);
     lblURL_ = new QLabel(AppContext::SiteAddress.mid(8), client);
     lblURL_->setObjectName(QStringLiteral("lblURL"));
@@ -315,7 +326,25 @@ void MainM::buildControls()
     connect(GoPrint_, &QAction::triggered, this, &MainM::GoPrint_Click);
     connect(printerSetup_, &QAction::triggered, this, &MainM::printerSetup_Click);
 
+    nameControls();
+    setAcceptDrops(true);
     setFixedSize(sizeHint());
+}
+
+void MainM::nameControls()
+{
+    // For screen readers and UI automation; controls with a caption are named by it, and the
+    // small buttons by their language texts (applyTexts).
+    Open_->setAccessibleName(QStringLiteral("Picture"));
+    vscrPic_->setAccessibleName(QStringLiteral("Scroll picture up and down"));
+    hscrPic_->setAccessibleName(QStringLiteral("Scroll picture across"));
+    drvChoose_->setAccessibleName(QStringLiteral("Drive"));
+    dirDrive_->setAccessibleName(QStringLiteral("Folders"));
+    fileFilter_->setAccessibleName(QStringLiteral("Files"));
+    cmbFiles_->setAccessibleName(QStringLiteral("File type"));
+    imgBanner_->setAccessibleName(ProgramName);
+    imgAvi_->setAccessibleName(QStringLiteral("Video"));
+    imgWave_->setAccessibleName(QStringLiteral("Sound"));
 }
 
 void MainM::Form_Load()
@@ -323,9 +352,8 @@ void MainM::Form_Load()
     AppShell& shell = ctx_.shell();
     shell.showSplash();
 
-    const QSize screen = ctx_.services().screen->screenPixels();
     adjustSize();
-    move((screen.width() - width()) / 2, (screen.height() - height()) / 2);
+    centreOnScreen(this, *ctx_.services().screen);
 
     ctx_.services().tray->add(this, ProgramName, windowIcon(), [this](TrayMessage m) { trayIcon_Message(m); });
 
@@ -346,6 +374,49 @@ void MainM::Form_Load()
     }
 }
 
+void MainM::openHandedOver(const QString& path)
+{
+    if (QFileInfo(path).isDir()) {
+        browser_->enterOrFallback(path);
+        return;
+    }
+    const QString parent = ParentFolder(path);
+    if (parent == kNoParent)
+        return;
+    browser_->enterOrFallback(parent);
+    dispatchFile(path);
+}
+
+namespace {
+
+// The first local file or folder a drag carries; other addresses are not taken.
+QString droppedPath(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            return QDir::cleanPath(url.toLocalFile());
+    return {};
+}
+
+} // namespace
+
+void MainM::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (!droppedPath(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+}
+
+void MainM::dropEvent(QDropEvent* e)
+{
+    const QString path = droppedPath(e->mimeData());
+    if (path.isEmpty())
+        return;
+    e->acceptProposedAction();
+    openHandedOver(path);
+}
+
 void MainM::dispatchFile(const QString& path)
 {
     currentFile_ = path;
@@ -363,6 +434,7 @@ void MainM::selectFileType(int entry)
 
 void MainM::cmbFiles_Click()
 {
+    cmbFiles_->setToolTip(cmbFiles_->currentText());
     const int i = cmbFiles_->currentIndex();
     if (i < 0 || i >= int(FilterPatterns.size()))
         return;
@@ -404,7 +476,8 @@ void MainM::fileFilter_Click()
 
         StatusBar_->setPanelText(1, displayFolder(currentFile_));
 
-        const DispatchPlan plan = planDispatch(currentFile_, cmbFiles_->currentIndex());
+        const DispatchPlan plan =
+            planDispatch(openedFromCommandLine_ ? asOwnKind(currentFile_) : currentFile_, cmbFiles_->currentIndex());
         if (plan.playModuleFirst)
             playModule();
         if (plan.handHtmlFirst) {
@@ -545,6 +618,17 @@ void MainM::setUpScrollBars()
     scrollPicture();
 }
 
+void MainM::scrollByWheel(const QWheelEvent& e)
+{
+    const WheelSteps::Steps s = wheel_.turn(e.angleDelta().x(), e.angleDelta().y(),
+                                            e.modifiers().testFlag(Qt::ShiftModifier), QApplication::wheelScrollLines());
+    // Through the scroll bars, so their Change handler does the rest; a disabled bar (the
+    // picture fits) does not move.
+    for (auto [bar, steps] : {std::pair{hscrPic_, s.across}, std::pair{vscrPic_, s.down}})
+        if (steps != 0 && bar->isEnabled())
+            bar->setValue(bar->value() + steps * bar->singleStep());
+}
+
 void MainM::scrollPicture()
 {
     const ScreenMetrics& screen = *ctx_.services().screen;
@@ -632,7 +716,7 @@ void MainM::trayIcon_Message(TrayMessage message)
     if (message == TrayMessage::LeftDoubleClick) {
         if (isVisible()) {
             setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-            activateWindow();
+            bringToFront(this, *ctx_.services().screen);
         }
     } else if (message == TrayMessage::RightButtonUp) {
         mnuTray_->popup(QCursor::pos());
@@ -660,18 +744,40 @@ void MainM::GoPrint_Click()
     PrinterService& printer = *ctx_.services().printer;
     const Picture& picture = Open_->picture();
     if (!picture.vector) {
-        printer.printPicture(Open_->image(), dpiX, dpiY);
+        reportPrint(printer.printPicture(Open_->image(), dpiX, dpiY));
         return;
     }
     // A metafile is drawn for the part the page holds, off this thread, and printed when done,
     // even if another file is opened meanwhile.
-    const QRect part = QRect(QPoint(), printer.printableSize(dpiX, dpiY)).intersected(QRect(QPoint(), picture.size()));
+    const QSize page = printer.printableSize(dpiX, dpiY);
+    if (page.isEmpty()) {
+        reportPrint(PrintOutcome::NoPrinter);
+        return;
+    }
+    const QRect part = QRect(QPoint(), page).intersected(QRect(QPoint(), picture.size()));
     if (part.isEmpty())
         return;
     picture.vector->renderPart(part, this, [this, keep = picture.vector, dpiX, dpiY](const QImage& image) {
         if (!image.isNull())
-            ctx_.services().printer->printPicture(image, dpiX, dpiY);
+            reportPrint(ctx_.services().printer->printPicture(image, dpiX, dpiY));
     });
+}
+
+void MainM::reportPrint(PrintOutcome outcome)
+{
+    // The language table has no words for these; they follow the language chosen.
+    const bool french = ctx_.store().read(AppContext::AppName, AppContext::LangSection, QStringLiteral("Lang"))
+                        == QLatin1String("French");
+    QString why;
+    if (outcome == PrintOutcome::NoPrinter)
+        why = french ? QStringLiteral("Aucune imprimante n'est configur\u00e9e. Choisissez-en une, ou un fichier, "
+                                      "avec \u00ab Configuration... \u00bb.")
+                     : QStringLiteral("No printer is set up. Choose one, or a file to print to, with \"Setup...\".");
+    else if (outcome == PrintOutcome::Failed)
+        why = french ? QStringLiteral("L'image n'a pas pu \u00eatre imprim\u00e9e.")
+                     : QStringLiteral("The picture could not be printed.");
+    if (!why.isEmpty())
+        ctx_.prompts().message(why, AppContext::AppName, PromptIcon::Exclamation, PromptButtons::Ok);
 }
 
 void MainM::printerSetup_Click()
@@ -739,6 +845,10 @@ void MainM::closeEvent(QCloseEvent* e)
 
 bool MainM::eventFilter(QObject* watched, QEvent* e)
 {
+    if (watched == Open_ && e->type() == QEvent::Wheel) {
+        scrollByWheel(*static_cast<QWheelEvent*>(e));
+        return true;
+    }
     if (watched == lblURL_) {
         if (e->type() == QEvent::MouseButtonPress) {
             lblURL_->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "browser/core/scrollsetup.h"
 #include "common/texttable.h"
+#include "platform/printerservice.h"
 #include "platform/trayicons.h"
 
 #include <QMainWindow>
@@ -11,6 +13,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QScrollBar;
+class QWheelEvent;
 
 namespace orv {
 
@@ -50,6 +53,9 @@ public:
 
     // Opens a file by its path, as a file named on the command line is opened.
     void dispatchFile(const QString& path);
+    // A file or folder handed over from outside (the command line, a drop): a file's folder is
+    // shown and the file dispatched; a folder is shown.
+    void openHandedOver(const QString& path);
 
     // Handlers.
     void cmbFiles_Click();
@@ -75,6 +81,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     void buildMenus();
@@ -91,9 +99,13 @@ private:
     // Keeps the pictures beside the current one decoded, for a step either way.
     void lookAhead();
     void showReadError();
+    // Says why a print did not happen, if it did not.
+    void reportPrint(PrintOutcome outcome);
     void pictureTurnedUnreadable();
     void setUpScrollBars();
     void disablePictureControls();
+    void nameControls();
+    void scrollByWheel(const QWheelEvent& e);
 
     AppContext& ctx_;
     FolderBrowser* browser_ = nullptr;
@@ -161,6 +173,7 @@ private:
     int fullScreenX_ = 0;
     int fullScreenY_ = 0;
 
+    WheelSteps wheel_;
     bool unloaded_ = false;
 };
 

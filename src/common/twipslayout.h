@@ -1,7 +1,11 @@
 #pragma once
 
+#include "common/core/placement.h"
 #include "common/core/units.h"
+#include "platform/screenmetrics.h"
 
+#include <QFontMetrics>
+#include <QLabel>
 #include <QWidget>
 
 namespace orv {
@@ -23,11 +27,40 @@ private:
     double tppY_;
 };
 
-// Centres a top-level window on a screen of the given size in pixels.
-inline void centreOnScreen(QWidget* w, QSize screen)
+// The designed boxes of some labels were drawn for a smaller system font than a Linux desktop's;
+// their text keeps the box and gives up a point of size (two at most) to fit in it. Called again
+// after the text changes, it starts from the window's font.
+inline void fitTextInBox(QLabel* label)
 {
+    QFont font = label->parentWidget() ? label->parentWidget()->font() : label->font();
+    const qreal smallest = font.pointSizeF() - 2;
+    for (;;) {
+        const QFontMetrics fm(font);
+        const bool fits = fm.horizontalAdvance(label->text()) <= label->contentsRect().width()
+                          && fm.height() <= label->contentsRect().height();
+        if (fits || font.pointSizeF() - 1 < smallest)
+            break;
+        font.setPointSizeF(font.pointSizeF() - 1);
+    }
+    label->setFont(font);
+}
+
+// Centres a top-level window on the screen, inside the area windows may cover; where the window
+// system places windows itself (Wayland), that is left to it.
+inline void centreOnScreen(QWidget* w, const ScreenMetrics& screen)
+{
+    if (!screen.mayPlaceWindows())
+        return;
     const QSize s = w->frameSize().isValid() && w->isVisible() ? w->frameSize() : w->size();
-    w->move((screen.width() - s.width()) / 2, (screen.height() - s.height()) / 2);
+    w->move(centredPosition(screen.screenPixels(), screen.availablePixels(), s));
+}
+
+// Raises a window and gives it the focus, where the window system lets a program do that.
+inline void bringToFront(QWidget* w, const ScreenMetrics& screen)
+{
+    w->raise();
+    if (screen.mayPlaceWindows())
+        w->activateWindow();
 }
 
 } // namespace orv

@@ -200,8 +200,10 @@ void frmMDI::placeOnScreen()
     if (!m.isNull())
         outerSizeSettled_ = true;
     resize(outerSize_.width() - m.left() - m.right(), outerSize_.height() - m.top() - m.bottom());
-    const QSize screen = ctx_.services().screen->screenPixels();
-    move((screen.width() - outerSize_.width()) / 2, (screen.height() - outerSize_.height()) / 2);
+    // Centred, kept on the screen's usable area; a Wayland compositor places windows itself.
+    const ScreenMetrics& screen = *ctx_.services().screen;
+    if (screen.mayPlaceWindows())
+        move(centredPosition(screen.screenPixels(), screen.availablePixels(), outerSize_));
 }
 
 bool frmMDI::eventFilter(QObject* watched, QEvent* e)
@@ -225,8 +227,7 @@ void frmMDI::bringToFront(const QString& pendingFile)
     if (isMinimized())
         showNormal();
     show();
-    raise();
-    activateWindow();
+    orv::bringToFront(this, *ctx_.services().screen);
     if (!pendingFile.isEmpty())
         docs_.OpenWithDialog(pendingFile);
 }

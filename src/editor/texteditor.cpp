@@ -1,5 +1,7 @@
 #include "editor/texteditor.h"
 
+#include "common/appcontext.h"
+#include "common/twipslayout.h"
 #include "editor/frmfind.h"
 #include "editor/frmmdi.h"
 #include "editor/frmnotepad.h"
@@ -49,8 +51,7 @@ void TextEditor::showFindDialog(const QString& boxText)
     }
     find_->setSearchText(boxText);
     find_->show();
-    find_->raise();
-    find_->activateWindow();
+    orv::bringToFront(find_, *ctx_.services().screen);
 }
 
 void TextEditor::raiseFindDialog()

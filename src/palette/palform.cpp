@@ -173,7 +173,11 @@ PalForm::PalForm(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
         (*values[i])->setObjectName(valueNames[i]);
         (*values[i])->setReadOnly(true);
         L.place(*values[i], 5160, tops[i], 975, 285);
+        // Screen readers name the value by its label, in the language shown.
+        (*labels[i])->setBuddy(*values[i]);
     }
+    colorsList_->setAccessibleName(QStringLiteral("Colour values"));
+    displayColors_->setAccessibleName(QStringLiteral("Palette colours"));
 
     lblPreview_ = new QLabel(this);
     lblPreview_->setObjectName(QStringLiteral("lblPreview"));
@@ -213,11 +217,13 @@ PalForm::PalForm(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
 void PalForm::applyTexts()
 {
     texts_.apply(ctx_);
+    // The French caption is wider than its designed box.
+    fitTextInBox(lblPreview_);
 }
 
 void PalForm::Form_Load()
 {
-    centreOnScreen(this, ctx_.services().screen->screenPixels());
+    centreOnScreen(this, *ctx_.services().screen);
     ctx_.shell().ApplyLanguage(QStringLiteral("FrmPal"));
 }
 

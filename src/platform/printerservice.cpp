@@ -74,10 +74,12 @@ QSize QtPrinterService::printableSize(double dpiX, double dpiY)
     return QSize(fittingPixels(most, printer.width(), sx), fittingPixels(most, printer.height(), sy));
 }
 
-void QtPrinterService::printPicture(const QImage& picture, double dpiX, double dpiY)
+PrintOutcome QtPrinterService::printPicture(const QImage& picture, double dpiX, double dpiY)
 {
-    if (picture.isNull() || !canPrint())
-        return;
+    if (picture.isNull())
+        return PrintOutcome::NothingToPrint;
+    if (!canPrint())
+        return PrintOutcome::NoPrinter;
     QPrinter& printer = this->printer();
 
     const double sx = printer.logicalDpiX() / usableDpi(dpiX);
@@ -87,14 +89,14 @@ void QtPrinterService::printPicture(const QImage& picture, double dpiX, double d
     const int w = fittingPixels(picture.width(), printable.width(), sx);
     const int h = fittingPixels(picture.height(), printable.height(), sy);
     if (w <= 0 || h <= 0)
-        return;
+        return PrintOutcome::Failed;
 
     QPainter painter;
     if (!painter.begin(&printer))
-        return;
+        return PrintOutcome::Failed;
     painter.setClipRect(printable);
     painter.drawImage(QRectF(0, 0, w * sx, h * sy), picture, QRectF(0, 0, w, h));
-    painter.end();
+    return painter.end() && printer.printerState() != QPrinter::Error ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 void QtPrinterService::setup(QWidget* parent)

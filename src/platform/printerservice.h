@@ -11,13 +11,20 @@ class QWidget;
 
 namespace orv {
 
+enum class PrintOutcome {
+    Printed,
+    NothingToPrint,  // no picture
+    NoPrinter,       // none set up and no file chosen: the user is told
+    Failed,          // the printer or the file refused the page: the user is told
+};
+
 // One printer for the run: set up through the system's dialog, then used for single pages.
 class PrinterService {
 public:
     virtual ~PrinterService() = default;
     // Prints one page with the picture at its natural size at the page's origin; what does not
-    // fit the printable area is cut. Reports nothing; no printer means nothing happens.
-    virtual void printPicture(const QImage& picture, double dpiX, double dpiY) = 0;
+    // fit the printable area is cut.
+    virtual PrintOutcome printPicture(const QImage& picture, double dpiX, double dpiY) = 0;
     // How many pixels of a picture at dpiX × dpiY fit the printable area from its origin: the
     // part worth drawing for printPicture. Empty when there is nowhere to print.
     virtual QSize printableSize(double dpiX, double dpiY) = 0;
@@ -33,7 +40,7 @@ class QtPrinterService final : public PrinterService {
 public:
     QtPrinterService();
     ~QtPrinterService() override;
-    void printPicture(const QImage& picture, double dpiX, double dpiY) override;
+    PrintOutcome printPicture(const QImage& picture, double dpiX, double dpiY) override;
     QSize printableSize(double dpiX, double dpiY) override;
     // The system's print dialog (printer, paper, printing to a file), used for set-up only.
     void setup(QWidget* parent) override;

@@ -27,4 +27,15 @@ QSize QtScreenMetrics::screenPixels() const
     return s ? s->geometry().size() : QSize(1024, 768);
 }
 
+QRect QtScreenMetrics::availablePixels() const
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry() : QRect(QPoint(0, 0), screenPixels());
+}
+
+bool QtScreenMetrics::mayPlaceWindows() const
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace orv

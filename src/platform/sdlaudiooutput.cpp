@@ -1,6 +1,7 @@
 #include "sdlaudiooutput.h"
 
 #include <SDL.h>
+#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -13,6 +14,11 @@ constexpr int RequestedRate = 48000;
 // About 43 ms a callback: half the audio thread's wake-ups of 1024 frames, still too short a
 // delay to notice between a click and its sound.
 constexpr int RequestedFrames = 2048;
+
+// ALSA's library reports a machine without a sound card on the error output, line after line,
+// when SDL looks for a device; the program has nothing to tell the user there and falls back
+// to silence on its own.
+void ignoreAlsaDiagnostics(const char*, int, const char*, int, const char*, ...) {}
 
 } // namespace
 
@@ -57,6 +63,7 @@ bool SdlAudioOutput::ensureOpen() const
     tried_ = true;
     // Audio brings up SDL's event system, which would otherwise take SIGINT and SIGTERM from Qt.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    snd_lib_error_set_handler(&ignoreAlsaDiagnostics);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         subsystemUp_ = true;
         if (openDevice())

@@ -1,5 +1,6 @@
 #include "platform/trayicons.h"
 
+#include <QGuiApplication>
 #include <QHash>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -22,6 +23,11 @@ QtTrayIcons::~QtTrayIcons()
 void QtTrayIcons::add(QObject* owner, const QString& tip, const QIcon& icon, TrayMessageHandler onMessage)
 {
     if (!owner)
+        return;
+    // Under Wayland only a notifier host reached over D-Bus can show the icon; without one Qt
+    // would try the X11 tray protocol, which cannot work there, and complain.
+    if (!d->icons.contains(owner) && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
+        && !QSystemTrayIcon::isSystemTrayAvailable())
         return;
     QPointer<QSystemTrayIcon>& slot = d->icons[owner];
     if (!slot) {

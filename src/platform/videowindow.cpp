@@ -105,7 +105,9 @@ void VideoWindow::fitTo(QSize videoSize)
         if (size != videoSize)
             size = videoSize.scaled(size, Qt::KeepAspectRatio);
         resize(size);
-        move(area.center() - rect().center());
+        // A Wayland compositor places windows itself.
+        if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            move(area.center() - rect().center());
     } else {
         resize(size);
     }
@@ -127,7 +129,8 @@ void VideoWindow::present()
     else
         show();
     raise();
-    activateWindow();
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        activateWindow();
 }
 
 void VideoWindow::frameArrived(QSize size)

@@ -39,6 +39,7 @@ Showpic::Showpic(AppContext& ctx, QWidget* parent)
     connect(timeChange_, &QTimer::timeout, this, &Showpic::timeChange_Timer);
     setCaptionColour(Qt::black);
     setPointerVisible(false);
+    setAccessibleName(QStringLiteral("Full-screen view"));
 }
 
 Showpic::~Showpic() = default;
@@ -220,8 +221,7 @@ void Showpic::setCaption(const QString& caption)
 void Showpic::showView()
 {
     showFullScreen();
-    raise();
-    activateWindow();
+    bringToFront(this, *ctx_.services().screen);
     setFocus(Qt::OtherFocusReason);
 }
 

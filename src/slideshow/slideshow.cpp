@@ -135,6 +135,9 @@ Slideshow::Slideshow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Win
     lstChosen_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstChosen_->setUniformItemSizes(true);
     L.place(lstChosen_, 120, 3435, 6375, 2205);
+    dirDrive_->setAccessibleName(QStringLiteral("Folders"));
+    lstFiles_->setAccessibleName(QStringLiteral("Files"));
+    lstChosen_->setAccessibleName(QStringLiteral("Slides"));
 
     // Right-button presses open the pop-ups without touching the selection the commands use.
     lstChosen_->viewport()->installEventFilter(this);
@@ -196,7 +199,7 @@ void Slideshow::Form_Load()
     showEntries();
     showState();
     ctx_.shell().ApplyLanguage(QStringLiteral("FrmSlide"));
-    centreOnScreen(this, ctx_.services().screen->screenPixels());
+    centreOnScreen(this, *ctx_.services().screen);
 }
 
 void Slideshow::message(const EditorMessage& m)

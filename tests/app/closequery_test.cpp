@@ -83,10 +83,12 @@ struct Program {
 TEST(CloseQuery, CancelKeepsTheProgramRunningWhicheverWayItIsClosed)
 {
     Program p;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.m));  // for Ctrl+Q
     const std::function<void()> ways[] = {
         [&] { control<QAction>(*p.m, "mnuQuit").trigger(); },
         [&] { control<QAction>(*p.m, "mnuTrayQuit").trigger(); },
         [&] { p.m->close(); },
+        [&] { QTest::keyClick(p.m, Qt::Key_Q, Qt::ControlModifier); },
     };
     for (const auto& way : ways) {
         p.asked.clear();

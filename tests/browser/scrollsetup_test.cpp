@@ -50,3 +50,31 @@ TEST(FullScreen, OffsetsCentreAndGoNegative)
     EXPECT_EQ(fullScreenOffset(480 * 15, 20320, kFullScreenDivisorY), -2376);
     EXPECT_GT(fullScreenOffset(1280 * 15, 21167, kFullScreenDivisorX), 0);
 }
+
+// A notch is the lines per notch in small steps, up or left for a turn away from the user; a
+// fine wheel's eighth-notches add up to whole steps; a turn back drops what was left over.
+TEST(WheelSteps, NotchesFineTurnsShiftAndReversal)
+{
+    WheelSteps w;
+    EXPECT_EQ(w.turn(0, -120, false, 3).down, 3);
+    EXPECT_EQ(w.turn(0, 240, false, 3).down, -6);
+    const WheelSteps::Steps shifted = w.turn(0, -120, true, 3);
+    EXPECT_EQ(shifted.across, 3);
+    EXPECT_EQ(shifted.down, 0);
+    // Shift leaves a tilt alone.
+    EXPECT_EQ(w.turn(120, 0, true, 3).across, -3);
+
+    WheelSteps fine;
+    int total = 0;
+    for (int i = 0; i < 8; ++i)
+        total += fine.turn(0, -15, false, 1).down;
+    EXPECT_EQ(total, 1);
+    EXPECT_EQ(fine.turn(0, -100, false, 1).down, 0);
+    EXPECT_EQ(fine.turn(0, 20, false, 1).down, 0);  // back: the 100 is dropped, not undone
+    EXPECT_EQ(fine.turn(0, 100, false, 1).down, -1);
+
+    // Nonsense lines per notch and wild turns stay bounded.
+    WheelSteps wild;
+    EXPECT_EQ(wild.turn(0, -120, false, 0).down, 1);
+    EXPECT_EQ(wild.turn(0, -2147483647, false, 2147483647).down, 100 * 100);
+}

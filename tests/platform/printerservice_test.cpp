@@ -121,19 +121,23 @@ TEST_F(PrinterServiceTest, LargerThanThePageIsCutNotScaled)
     EXPECT_EQ(page.pixel(page.width() / 2, page.height() - 2), qRgb(255, 255, 255));
 }
 
-TEST_F(PrinterServiceTest, NothingToPrintOrNowhereToPrintDoesNothing)
+TEST_F(PrinterServiceTest, NothingToPrintOrNowhereToPrintIsToldApart)
 {
     const QString pdf = dir.filePath(QStringLiteral("none.pdf"));
     service.setOutputFile(pdf);
-    service.printPicture(QImage(), 96, 96);
+    EXPECT_EQ(service.printPicture(QImage(), 96, 96), PrintOutcome::NothingToPrint);
     EXPECT_FALSE(QFile::exists(pdf));
-    service.printPicture(quadrants(10, 10), 0, -1);   // unusable resolutions print at 96 DPI
+    // Unusable resolutions print at 96 DPI.
+    EXPECT_EQ(service.printPicture(quadrants(10, 10), 0, -1), PrintOutcome::Printed);
     EXPECT_TRUE(QFile::exists(pdf));
+    // A file that cannot be written is a failure, not a page printed.
+    service.setOutputFile(QStringLiteral("/nonexistent-folder/page.pdf"));
+    EXPECT_EQ(service.printPicture(quadrants(10, 10), 96, 96), PrintOutcome::Failed);
 
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "a real printer is installed; not printing to it";
     service.setOutputFile({});
-    service.printPicture(quadrants(10, 10), 96, 96);
+    EXPECT_EQ(service.printPicture(quadrants(10, 10), 96, 96), PrintOutcome::NoPrinter);
 }
 
 // The part of a picture worth drawing for a page is what the printable area holds: a picture of

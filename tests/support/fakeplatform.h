@@ -88,12 +88,17 @@ public:
     QList<QImage> pictures;
     QSize printable{100000, 100000};
     int setups = 0;
-    void printPicture(const QImage& picture, double, double) override
+    // What the next pages come to; the pictures are recorded only for a printed one.
+    PrintOutcome outcome = PrintOutcome::Printed;
+    PrintOutcome printPicture(const QImage& picture, double, double) override
     {
-        printed.append(picture.size());
-        pictures.append(picture);
+        if (outcome == PrintOutcome::Printed) {
+            printed.append(picture.size());
+            pictures.append(picture);
+        }
+        return outcome;
     }
-    QSize printableSize(double, double) override { return printable; }
+    QSize printableSize(double, double) override { return outcome == PrintOutcome::NoPrinter ? QSize() : printable; }
     void setup(QWidget*) override { ++setups; }
 };
 

@@ -25,6 +25,25 @@ FileAction actionForTail(const QString& tail3)
 
 } // namespace
 
+QString asOwnKind(const QString& path)
+{
+    static const struct {
+        const char* other;
+        const char* own;
+    } aliases[] = {
+        {"jpeg", "jpg"}, {"jpe", "jpg"}, {"divx", "avi"}, {"avf", "avi"}, {"m15", "mod"}, {"mtm", "mod"},
+        {"669", "mod"},  {"ult", "mod"}, {"med", "mod"},  {"asc", "txt"},
+    };
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0)
+        return path;
+    const QString ext = path.mid(dot + 1).toLower();
+    for (const auto& a : aliases)
+        if (ext == QLatin1String(a.other))
+            return path.left(dot + 1) + QLatin1String(a.own);
+    return path;
+}
+
 DispatchPlan planDispatch(const QString& path, int filterEntry)
 {
     DispatchPlan plan;

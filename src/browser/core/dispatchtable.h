@@ -30,4 +30,11 @@ struct DispatchPlan {
 // No dot is looked for: the tests are on the tail of the whole path, lower-cased.
 DispatchPlan planDispatch(const QString& path, int filterEntry);
 
+// A file handed over from outside (the command line, a drop, the desktop's "Open with") comes
+// by its type, and the desktop entry claims whole types: the type's other extensions that the
+// program opens as well (".jpeg" and ".jpe" for JPEG, ".divx" for AVI, the module formats the
+// plug-in reads as ".mod", ".asc" for text) are read as the program's own. The browser's list
+// never shows them, so its clicks are planned as before.
+QString asOwnKind(const QString& path);
+
 } // namespace orv

@@ -1,6 +1,8 @@
 #include "browser/core/scrollsetup.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace orv {
 
@@ -28,6 +30,27 @@ ScrollAxis scrollAxis(int pictureHimetric, int boxTwips, double twipsPerPixel)
 int fullScreenOffset(double windowTwips, int pictureHimetric, double divisor)
 {
     return static_cast<int>(roundEven((windowTwips - pictureHimetric / divisor) / 2.0));
+}
+
+WheelSteps::Steps WheelSteps::turn(int angleX, int angleY, bool shift, int linesPerNotch)
+{
+    if (shift && angleX == 0)
+        std::swap(angleX, angleY);
+    // Bounded, so no turn however wild overflows.
+    const int lines = std::clamp(linesPerNotch, 1, 100);
+    const auto steps = [lines](int& rest, int angle) {
+        angle = std::clamp(angle, -120 * 100, 120 * 100);
+        if ((rest > 0 && angle < 0) || (rest < 0 && angle > 0))
+            rest = 0;
+        rest += angle * lines;
+        const int whole = rest / 120;
+        rest -= whole * 120;
+        return -whole;
+    };
+    Steps s;
+    s.across = steps(restX_, angleX);
+    s.down = steps(restY_, angleY);
+    return s;
 }
 
 } // namespace orv

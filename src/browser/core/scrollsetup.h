@@ -22,6 +22,23 @@ ScrollAxis scrollAxis(int pictureHimetric, int boxTwips, double twipsPerPixel);
 // 1.7 down.
 int fullScreenOffset(double windowTwips, int pictureHimetric, double divisor);
 
+// The mouse wheel over the picture area: how many small steps of the scroll bars a turn is worth.
+// A notch (120 eighths of a degree) is `linesPerNotch` steps; a fine wheel's smaller turns add up
+// until they make a step, and a turn back starts afresh. With Shift a vertical wheel scrolls
+// across. Turning away from the user (positive) moves towards the top or the left.
+class WheelSteps {
+public:
+    struct Steps {
+        int across = 0;
+        int down = 0;
+    };
+    Steps turn(int angleX, int angleY, bool shift, int linesPerNotch);
+
+private:
+    int restX_ = 0;
+    int restY_ = 0;
+};
+
 inline constexpr int kPictureBoxWidthTwips = 4335;
 inline constexpr int kPictureBoxHeightTwips = 4575;
 inline constexpr double kFullScreenDivisorX = 1.77;

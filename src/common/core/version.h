@@ -8,6 +8,10 @@ namespace orv {
 // tip of its tray icon and the application its settings are stored under.
 inline const QString ProgramName = QStringLiteral("Orvane Viewer");
 
+// The desktop entry's name without ".desktop": how the desktop (a Wayland compositor above all)
+// ties the program's windows to its entry and icon.
+inline const QString DesktopFileName = QStringLiteral(ORVANE_APP_ID);
+
 // The version is the build's project version (CMakeLists.txt): 1.7.2 is version 1.7,
 // revision 2.
 inline constexpr int VersionMajor = ORVANE_VERSION_MAJOR;

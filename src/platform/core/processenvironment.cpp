@@ -9,6 +9,8 @@ RealProcessEnvironment::RealProcessEnvironment() : launch_(QDir::currentPath()) 
 
 QStringList RealProcessEnvironment::arguments() const
 {
+    if (argumentsSet_)
+        return arguments_;
     QStringList args = QCoreApplication::arguments();
     if (!args.isEmpty())
         args.removeFirst();

@@ -24,6 +24,9 @@ class RealProcessEnvironment final : public ProcessEnvironment {
 public:
     // Captures the launch folder; construct it first thing in main().
     RealProcessEnvironment();
+    // The arguments as the start-up has read them (a file address turned into its path);
+    // until set, the process's own.
+    void setArguments(const QStringList& arguments) { arguments_ = arguments; argumentsSet_ = true; }
     QStringList arguments() const override;
     QString launchFolder() const override;
     QString executableFolder() const override;
@@ -32,6 +35,8 @@ public:
 
 private:
     QString launch_;
+    QStringList arguments_;
+    bool argumentsSet_ = false;
 };
 
 } // namespace orv
