@@ -334,8 +334,11 @@ void MainM::Form_Load()
     if (!cmd.isEmpty()) {
         const QString parent = ParentFolder(cmd);
         if (parent != kNoParent) {
+            // The file first: its folder is listed behind it rather than competing with it.
+            fileFilter_->deferNextFill();
             browser_->enterOrFallback(parent);
             dispatchFile(cmd);
+            listFolderBehindPicture();
         }
     } else {
         browser_->enterOrFallback(start);
@@ -448,6 +451,22 @@ void MainM::fileFilter_Click()
         if (openedFromCommandLine_)
             openedFromCommandLine_ = 0;
     }
+}
+
+void MainM::listFolderBehindPicture()
+{
+    const std::shared_ptr<PictureCompletion> pending = Open_->completion();
+    if (!pending || pending->isDone()) {
+        fileFilter_->releaseFill();
+        return;
+    }
+    // Done, or dropped before it was (another file shown): either way the list may fill.
+    PictureCompletion* c = pending.get();
+    connect(c, &PictureCompletion::progressed, fileFilter_, [this, c] {
+        if (c->isDone())
+            fileFilter_->releaseFill();
+    });
+    connect(c, &QObject::destroyed, fileFilter_, &FileListView::releaseFill);
 }
 
 QString MainM::pathInFolder(const QString& name) const

@@ -88,6 +88,8 @@ private:
     void clearPictureArea();
     // The path of a name in the file list, as a click makes it.
     QString pathInFolder(const QString& name) const;
+    // Lets the file list fill once the shown picture is wholly decoded.
+    void listFolderBehindPicture();
     // Keeps the pictures beside the current one decoded, for a step either way.
     void lookAhead();
     void setUpScrollBars();

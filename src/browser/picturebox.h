@@ -20,6 +20,8 @@ public:
     void setPicture(const Picture& picture);
     void clearPicture();
     bool hasPicture() const { return !picture_.image.isNull(); }
+    // The decoding still under way for the shown picture, if any.
+    std::shared_ptr<PictureCompletion> completion() const { return picture_.completion; }
     // The whole picture: waits for rows still being decoded.
     const QImage& image() const;
     QSize himetric() const { return picture_.himetric; }
