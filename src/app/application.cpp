@@ -9,6 +9,7 @@
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
 #include "common/core/version.h"
+#include "editor/frmmdi.h"
 #include "palette/palform.h"
 #include "platform/moduleplugin.h"
 #include "platform/screenmetrics.h"
@@ -33,6 +34,8 @@ Application::Application(AppContext& ctx)
       showpic_(windows_),
       player_(windows_)
 {
+    // The editor's frame is asked last, after the windows above.
+    windows_.add(&editor_, [this]() -> QWidget* { return editor_.frame(); });
     ctx_.setShell(this);
 }
 
@@ -47,6 +50,7 @@ Application::~Application()
     options_.destroy();
     intro_.destroy();
     main_.destroy();
+    windows_.remove(&editor_);
     ctx_.setShell(nullptr);
 }
 
@@ -212,10 +216,9 @@ void Application::showPaletteViewer() { showModeless(palForm()); }
 
 void Application::showOptions() { showModeless(options()); }
 
-void Application::openInEditor(const QString&)
-{
-    // The editor frame arrives with the editor; until then a text file opens nowhere.
-}
+void Application::showTextEditor() { editor_.show(); }
+
+void Application::openInEditor(const QString& path) { editor_.openInEditor(path); }
 
 bool Application::playModule(const QString& path)
 {

@@ -3,6 +3,7 @@
 #include "common/appcontext.h"
 #include "common/windowregistry.h"
 #include "common/windowslot.h"
+#include "editor/texteditor.h"
 
 #include <QObject>
 
@@ -39,6 +40,7 @@ public:
     Intro& intro();
     Showpic& showpic();
     frmPlay& player();
+    TextEditor& textEditor() { return editor_; }
 
     // The registry the windows' slots belong to, in the order the close query asks them.
     WindowRegistry& windows() { return windows_; }
@@ -61,6 +63,7 @@ public:
     void showSlideShowEditor() override;
     void showPaletteViewer() override;
     void showOptions() override;
+    void showTextEditor() override;
     void showAbout() override;
     QString browsedFolder() const override;
     bool mayEndProgram() override;
@@ -82,6 +85,7 @@ private:
     WindowSlot<Intro> intro_;
     WindowSlot<Showpic> showpic_;
     WindowSlot<frmPlay> player_;
+    TextEditor editor_{ctx_};
 };
 
 } // namespace orv

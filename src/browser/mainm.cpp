@@ -166,6 +166,8 @@ void MainM::buildMenus()
     connect(mnuSlide_, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
     connect(mnuTraySlide_, &QAction::triggered, this, [this] { ctx_.shell().showSlideShowEditor(); });
     connect(mnuPalView_, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
+    connect(mnuText_, &QAction::triggered, this, [this] { ctx_.shell().showTextEditor(); });
+    connect(mnuTrayEditor_, &QAction::triggered, this, [this] { ctx_.shell().showTextEditor(); });
     connect(mnuTrayPal_, &QAction::triggered, this, [this] { ctx_.shell().showPaletteViewer(); });
     connect(mnuOptions_, &QAction::triggered, this, [this] { ctx_.shell().showOptions(); });
     connect(mnuAbout_, &QAction::triggered, this, [this] { ctx_.shell().showAbout(); });

@@ -32,6 +32,8 @@ public:
     virtual void showSlideShowEditor() = 0;
     virtual void showPaletteViewer() = 0;
     virtual void showOptions() = 0;
+    // The editor frame: loaded when closed, else brought to the front.
+    virtual void showTextEditor() = 0;
     virtual void showAbout() = 0;
     // The folder the main window's browser shows; empty before it exists.
     virtual QString browsedFolder() const = 0;

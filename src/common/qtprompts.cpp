@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -79,12 +80,22 @@ QString qtNameFilter(const FileFilter& filter)
     return filter.label + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
-void setUpFileDialog(QFileDialog& dialog, const QString& title, const QString& folder,
+void setUpFileDialog(QFileDialog& dialog, const QString& title, const QString& start,
                      const QList<FileFilter>& filters)
 {
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     dialog.setWindowTitle(title);
-    dialog.setDirectory(folder);
+    const QFileInfo info(start);
+    if (start.isEmpty()) {
+        // The dialog starts in the current folder.
+    } else if (info.isDir()) {
+        dialog.setDirectory(start);
+    } else {
+        // A proposed name: its folder is shown (the current one when it names none) and the
+        // name stands in the name box.
+        dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
     QStringList names;
     for (const FileFilter& f : filters)
         names.append(qtNameFilter(f));
@@ -102,19 +113,19 @@ QString chosenFile(QFileDialog& dialog)
 
 } // namespace
 
-QString QtPrompts::openFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters)
+QString QtPrompts::openFileName(const QString& title, const QString& start, const QList<FileFilter>& filters)
 {
     QFileDialog dialog(QApplication::activeWindow());
-    setUpFileDialog(dialog, title, folder, filters);
+    setUpFileDialog(dialog, title, start, filters);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return chosenFile(dialog);
 }
 
-QString QtPrompts::saveFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters)
+QString QtPrompts::saveFileName(const QString& title, const QString& start, const QList<FileFilter>& filters)
 {
     QFileDialog dialog(QApplication::activeWindow());
-    setUpFileDialog(dialog, title, folder, filters);
+    setUpFileDialog(dialog, title, start, filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     return chosenFile(dialog);

@@ -13,13 +13,15 @@ public:
                          PromptButtons buttons) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
-    QString openFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) override;
-    QString saveFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) override;
+    QString openFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) override;
+    QString saveFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) override;
 };
 
 // File dialogs are the program's own, not the desktop's: a desktop dialog adds the masks to a
 // label or cuts the label short at its first parenthesis, and the labels must read as written.
-void setUpFileDialog(QFileDialog& dialog, const QString& title, const QString& folder,
+// `start` is the folder shown first, or a file name proposed in the name box (with its folder,
+// or alone for the current folder).
+void setUpFileDialog(QFileDialog& dialog, const QString& title, const QString& start,
                      const QList<FileFilter>& filters);
 
 // Qt's text for one filter entry: the label, then its masks in a form that ignores letter case

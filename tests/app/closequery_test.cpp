@@ -7,6 +7,9 @@
 
 #include "app/intro.h"
 #include "browser/mainm.h"
+#include "editor/frmmdi.h"
+#include "editor/frmnotepad.h"
+#include "editor/textbox.h"
 #include "common/closequery.h"
 
 #include <QAction>
@@ -126,4 +129,37 @@ TEST(CloseQuery, ClosedWindowsAreNotAsked)
     EXPECT_TRUE(p.m->close());
     EXPECT_EQ(p.asked, QStringList{QStringLiteral("Save the text?")});
     EXPECT_FALSE(p.h.tray.has(p.m));
+}
+
+// The editor's changed documents are asked about at Quit, with the editor's own question; Cancel
+// keeps the program, the editor and the text, and No lets the program end without writing.
+TEST(CloseQuery, EditorDocumentsAreAskedAtQuit)
+{
+    AppHost h;
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    QTest::mouseClick(h.app->findIntro(), Qt::LeftButton);
+    control<QAction>(m, "mnuText").trigger();
+    frmMDI* editor = h.app->textEditor().frame();
+    ASSERT_NE(editor, nullptr);
+    editor->documentWindows()[0]->text().insertPlainText(QStringLiteral("unsaved"));
+    h.prompts.clear();
+
+    // Run directly: an earlier test may have ended the program, after which no event loop runs.
+    h.prompts.expectMessage(PromptAnswer::Cancel);
+    control<QAction>(m, "mnuQuit").trigger();
+    ASSERT_EQ(h.prompts.asked().size(), 1);
+    EXPECT_EQ(h.prompts.asked()[0].text,
+              QStringLiteral("The text in [Untitled] has changed.\n\rDo you want to save the changes?"));
+    EXPECT_EQ(h.prompts.asked()[0].title, QStringLiteral("Vellum Pad"));
+    ASSERT_EQ(h.app->textEditor().frame(), editor);
+    EXPECT_EQ(editor->documentWindows()[0]->text().toPlainText(), QStringLiteral("unsaved"));
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_TRUE(h.tray.has(&m));
+
+    h.prompts.expectMessage(PromptAnswer::No);
+    control<QAction>(m, "mnuTrayQuit").trigger();
+    EXPECT_FALSE(h.tray.has(&m));  // the program ends
+    EXPECT_EQ(h.prompts.asked().size(), 2);
+    EXPECT_TRUE(h.prompts.allAnswered());
 }

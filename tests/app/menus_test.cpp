@@ -4,6 +4,7 @@
 
 #include "app/frmlang.h"
 #include "app/intro.h"
+#include "editor/frmmdi.h"
 #include "palette/palform.h"
 #include "slideshow/slideshow.h"
 
@@ -81,6 +82,21 @@ TEST(Menus, ShortcutsAndTools)
     EXPECT_TRUE(h.app->findSlideshow()->isVisible());
     QTest::keyClick(&m, Qt::Key_F3);
     EXPECT_TRUE(h.app->findPalForm()->isVisible());
+    // F2 and both Text Editor entries show the one editor frame, with its first document.
+    QTest::keyClick(&m, Qt::Key_F2);
+    frmMDI* editor = h.app->textEditor().frame();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->documentWindows().size(), 1);
+    control<QAction>(m, "mnuTrayEditor").trigger();
+    control<QAction>(m, "mnuText").trigger();
+    EXPECT_EQ(h.app->textEditor().frame(), editor);
+    EXPECT_EQ(editor->documentWindows().size(), 1);
+    editor->close();
+    EXPECT_EQ(h.app->textEditor().frame(), nullptr);
+    control<QAction>(m, "mnuTrayEditor").trigger();
+    ASSERT_NE(h.app->textEditor().frame(), nullptr);
+    EXPECT_TRUE(h.app->textEditor().frame()->isVisible());
     QTest::keyClick(&m, Qt::Key_F4);
     ASSERT_EQ(h.desktop.calls.size(), 1);
     EXPECT_EQ(h.desktop.calls[0].kind, RecordingDesktopLauncher::Kind::Settings);

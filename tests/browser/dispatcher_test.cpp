@@ -3,6 +3,9 @@
 #include "startedprogram.h"
 
 #include "browser/picturebox.h"
+#include "editor/frmmdi.h"
+#include "editor/frmnotepad.h"
+#include "editor/textbox.h"
 #include "pictures/picturepreloader.h"
 #include "slideshow/showpic.h"
 
@@ -344,6 +347,39 @@ TEST(Dispatcher, HandOverToTheDesktop)
     b.click(QStringLiteral("page.htm"));
     ASSERT_EQ(b.h.prompts.asked().size(), 1);
     EXPECT_EQ(b.h.prompts.asked()[0].text, kReadError);
+}
+
+// A text file opens in a document window of its own beside the editor's first, whether the
+// editor was closed or already open; the path is shown as it is, letter case and all.
+TEST(Dispatcher, TextFilesOpenInTheEditor)
+{
+    HandOverFolder f;
+    writeFile(f.dir, QStringLiteral("Mixed Case.TXT"), QByteArray("caf\xe9\r\nline two\r\n"));
+    Browser b(f.dir.path());
+    b.click(QStringLiteral("Mixed Case.TXT"));
+    frmMDI* editor = b.h.app->textEditor().frame();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_EQ(editor->documentWindows().size(), 2);
+    frmNotePad* opened = editor->documentWindows()[1];
+    EXPECT_EQ(opened->windowTitle(), f.path("Mixed Case.TXT"));
+    EXPECT_EQ(opened->text().toPlainText(), QStringLiteral("caf\u00e9\nline two\n"));
+    EXPECT_EQ(editor->activeDocument(), opened);
+    EXPECT_EQ(b.h.prompts.asked().size(), 0);
+
+    b.click(QStringLiteral("notes.txt"));
+    EXPECT_EQ(b.h.app->textEditor().frame(), editor);
+    ASSERT_EQ(editor->documentWindows().size(), 3);
+    EXPECT_EQ(editor->documentWindows()[2]->windowTitle(), f.path("notes.txt"));
+    EXPECT_EQ(b.h.read(QStringLiteral("Recent Files"), QStringLiteral("RecentFile1")), f.path("notes.txt"));
+    EXPECT_EQ(b.h.read(QStringLiteral("Recent Files"), QStringLiteral("RecentFile2")), f.path("Mixed Case.TXT"));
+
+    editor->close();
+    ASSERT_EQ(b.h.app->textEditor().frame(), nullptr);
+    b.click(QStringLiteral("notes.txt"));
+    ASSERT_NE(b.h.app->textEditor().frame(), nullptr);
+    EXPECT_EQ(b.h.app->textEditor().frame()->documentWindows().size(), 2);
+    EXPECT_EQ(b.h.prompts.asked().size(), 0);
 }
 
 // Odd file names reach the services whole, as one path: nothing is split or interpreted.

@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,6 +55,25 @@ TEST(QtPrompts, FileDialogLabelsReadAsWrittenAndMasksIgnoreCase)
 
     dialog.selectNameFilter(qtNameFilter(kFilters[1]));
     QTRY_COMPARE(shownFiles(dialog), QStringList{QStringLiteral("C.Pal")});
+}
+
+// A proposed name stands in the name box, letter case kept, in its own folder when it has one.
+TEST(QtPrompts, SaveDialogStartsWithTheProposedName)
+{
+    QTemporaryDir dir;
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    setUpFileDialog(dialog, QStringLiteral("Save As"), dir.filePath(QStringLiteral("Notes Draft.TXT")), {});
+    EXPECT_EQ(QFileInfo(dialog.directory().path()).canonicalFilePath(), QFileInfo(dir.path()).canonicalFilePath());
+    const auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->text(), QStringLiteral("Notes Draft.TXT"));
+
+    QFileDialog bare;
+    bare.setAcceptMode(QFileDialog::AcceptSave);
+    setUpFileDialog(bare, QStringLiteral("Save As"), QStringLiteral("Untitled.txt"), {});
+    ASSERT_TRUE(bare.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")));
+    EXPECT_EQ(bare.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), QStringLiteral("Untitled.txt"));
 }
 
 TEST(QtPrompts, NameFilterSpellsEachLetterBothWays)

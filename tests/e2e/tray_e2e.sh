@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The tray icon under a real tray host: it appears, a right click pops the tray menu, and Quit
-# from that menu ends the program and takes the icon away.
+# The tray icon under a real tray host: it appears, a right click pops the tray menu, its Text
+# Editor entry shows the editor, and Quit from that menu ends the program and takes the icon away.
 # Usage: tray_e2e.sh <orvane-viewer> <output dir>
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
@@ -42,7 +42,18 @@ wait_for "the tray menu after a right click on the icon" menu_up
 sleep 0.3
 import -window root "$out/tray-02-menu.png"
 
+# Its Text Editor entry shows the editor's frame.
+xdotool key t
+editor_shown() { xdotool search --onlyvisible --name '^Vellum Pad' | grep -q .; }
+wait_for "the editor from the tray menu" editor_shown
+sleep 0.3
+import -window root "$out/tray-03-editor.png"
+
 # Quit from the tray menu (its accelerator) ends the program; the icon goes with it.
+before=$(xdotool search --onlyvisible --classname orvane-viewer | wc -l)
+xdotool mousemove --window "$icon" 8 8 click 3
+wait_for "the tray menu again" menu_up
+sleep 0.3
 xdotool key q
 wait_exit "$pid" "Quit from the tray menu"
 [ -z "$(icon_window)" ] || { echo "tray icon left behind"; exit 1; }

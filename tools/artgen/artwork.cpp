@@ -372,3 +372,146 @@ QImage Artwork::note(int size)
 }
 
 } // namespace orv
+
+namespace orv {
+
+namespace {
+
+// A sheet of paper with its top-right corner folded over.
+void page(QPainter& p, const QRectF& r, double fold)
+{
+    QPainterPath sheet;
+    sheet.moveTo(r.left(), r.top());
+    sheet.lineTo(r.right() - fold, r.top());
+    sheet.lineTo(r.right(), r.top() + fold);
+    sheet.lineTo(r.right(), r.bottom());
+    sheet.lineTo(r.left(), r.bottom());
+    sheet.closeSubpath();
+    p.setPen(QPen(navy, 1));
+    p.setBrush(Qt::white);
+    p.drawPath(sheet);
+    QPainterPath corner;
+    corner.moveTo(r.right() - fold, r.top());
+    corner.lineTo(r.right() - fold, r.top() + fold);
+    corner.lineTo(r.right(), r.top() + fold);
+    p.setBrush(QColor(0xd8, 0xe2, 0xea));
+    p.drawPath(corner);
+}
+
+// Text lines on a page.
+void lines(QPainter& p, double left, double right, double top, int count)
+{
+    p.setPen(QPen(teal, 1));
+    for (int i = 0; i < count; ++i)
+        p.drawLine(QPointF(left, top + 2 * i), QPointF(right - (i % 2 ? 2 : 0), top + 2 * i));
+}
+
+} // namespace
+
+QImage Artwork::textDocument(int size)
+{
+    QImage image = transparentCanvas(QSize(size, size));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 16.0, size / 16.0);
+    p.translate(0.5, 0.5);
+    page(p, QRectF(2, 0.5, 11, 14), 4);
+    lines(p, 4, 11, 6, 4);
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage Artwork::toolbarButton(ToolbarSymbol symbol, bool pressed)
+{
+    QImage image(23, 22, QImage::Format_ARGB32_Premultiplied);
+    const QColor face(0xc8, 0xcc, 0xd0);
+    image.fill(face);
+    QPainter p(&image);
+    const QColor light(Qt::white), shadow(0x80, 0x86, 0x8c), dark(0x20, 0x24, 0x28);
+    // Raised: light above and left, dark below and right; pressed: the other way round.
+    p.setPen(pressed ? dark : light);
+    p.drawLine(0, 0, 21, 0);
+    p.drawLine(0, 0, 0, 20);
+    p.setPen(pressed ? shadow : face);
+    p.drawLine(1, 1, 20, 1);
+    p.drawLine(1, 1, 1, 19);
+    p.setPen(pressed ? light : dark);
+    p.drawLine(0, 21, 22, 21);
+    p.drawLine(22, 0, 22, 21);
+    p.setPen(pressed ? face : shadow);
+    p.drawLine(1, 20, 21, 20);
+    p.drawLine(21, 1, 21, 20);
+
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(pressed ? 1.5 : 0.5, pressed ? 1.5 : 0.5);
+    switch (symbol) {
+    case ToolbarSymbol::New:
+        page(p, QRectF(6, 3, 10, 14), 4);
+        break;
+    case ToolbarSymbol::Open: {
+        p.setPen(QPen(QColor(0x8a, 0x52, 0x14), 1));
+        p.setBrush(amber);
+        QPainterPath back;
+        back.moveTo(3, 6);
+        back.lineTo(8, 6);
+        back.lineTo(9.5, 8);
+        back.lineTo(16, 8);
+        back.lineTo(16, 16);
+        back.lineTo(3, 16);
+        back.closeSubpath();
+        p.drawPath(back);
+        p.setBrush(gold);
+        QPainterPath front;
+        front.moveTo(3, 16);
+        front.lineTo(6, 10);
+        front.lineTo(19, 10);
+        front.lineTo(16, 16);
+        front.closeSubpath();
+        p.drawPath(front);
+        // The arrow of opening.
+        p.setPen(QPen(teal, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath arrow;
+        arrow.moveTo(11, 5);
+        arrow.quadTo(14, 1.5, 17.5, 4.5);
+        p.drawPath(arrow);
+        p.drawLine(QPointF(17.5, 4.5), QPointF(17.8, 2.2));
+        p.drawLine(QPointF(17.5, 4.5), QPointF(15.2, 4.6));
+        break;
+    }
+    case ToolbarSymbol::Cut:
+        // Open scissors: two blades crossing, two rings below.
+        p.setPen(QPen(QColor(0x5a, 0x62, 0x6c), 1.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(7, 3), QPointF(12.5, 12));
+        p.drawLine(QPointF(15, 3), QPointF(9.5, 12));
+        p.setPen(QPen(coral, 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(8, 15), 2.6, 2.6);
+        p.drawEllipse(QPointF(14, 15), 2.6, 2.6);
+        p.setPen(Qt::NoPen);
+        p.setBrush(navy);
+        p.drawEllipse(QPointF(11, 10.5), 0.9, 0.9);
+        break;
+    case ToolbarSymbol::Copy:
+        page(p, QRectF(3, 2, 9, 11), 3);
+        lines(p, 5, 10, 6, 3);
+        page(p, QRectF(9, 7, 9, 11), 3);
+        lines(p, 11, 16, 11, 3);
+        break;
+    case ToolbarSymbol::Paste: {
+        p.setPen(QPen(QColor(0x6b, 0x3e, 0x12), 1));
+        p.setBrush(QColor(0xc7, 0x74, 0x1f));
+        p.drawRoundedRect(QRectF(3, 3, 12, 15), 1.5, 1.5);
+        p.setBrush(QColor(0x9a, 0xa4, 0xae));
+        p.setPen(QPen(navy, 1));
+        p.drawRoundedRect(QRectF(6, 1.5, 6, 3), 1, 1);
+        page(p, QRectF(9, 7, 9, 11), 3);
+        lines(p, 11, 16, 11, 3);
+        break;
+    }
+    }
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace orv

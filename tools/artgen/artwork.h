@@ -21,6 +21,13 @@ public:
     static QImage speaker(int size);
     static QImage filmStrip(int size);
     static QImage note(int size);
+
+    // The editor's document windows: a written page.
+    static QImage textDocument(int size);
+    // The text editor's toolbar buttons, 23 by 22 pixels: a raised face, or a pressed (sunken)
+    // one with the symbol one pixel down and right.
+    enum class ToolbarSymbol { New, Open, Cut, Copy, Paste };
+    static QImage toolbarButton(ToolbarSymbol symbol, bool pressed);
 };
 
 } // namespace orv

@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <utility>
+
 namespace {
 
 bool save(const QString& path, const QByteArray& bytes, QTextStream& err)
@@ -63,5 +65,20 @@ int main(int argc, char** argv)
     ok = savePng(out.filePath(QStringLiteral("wave.png")), orv::Artwork::speaker(48), err) && ok;
     ok = savePng(out.filePath(QStringLiteral("video.png")), orv::Artwork::filmStrip(48), err) && ok;
     ok = savePng(out.filePath(QStringLiteral("player.png")), orv::Artwork::note(32), err) && ok;
+    ok = savePng(out.filePath(QStringLiteral("document-16.png")), orv::Artwork::textDocument(16), err) && ok;
+
+    // The editor's toolbar: 256-colour bitmaps, raised and pressed.
+    const std::pair<orv::Artwork::ToolbarSymbol, const char*> buttons[] = {
+        {orv::Artwork::ToolbarSymbol::New, "new"}, {orv::Artwork::ToolbarSymbol::Open, "open"},
+        {orv::Artwork::ToolbarSymbol::Cut, "cut"}, {orv::Artwork::ToolbarSymbol::Copy, "copy"},
+        {orv::Artwork::ToolbarSymbol::Paste, "paste"}};
+    for (const auto& [symbol, name] : buttons) {
+        for (const bool pressed : {false, true}) {
+            const QString file = QStringLiteral("toolbar-%1-%2.bmp")
+                                     .arg(QLatin1String(name), pressed ? QStringLiteral("down") : QStringLiteral("up"));
+            const QImage face = orv::Artwork::toolbarButton(symbol, pressed);
+            ok = save(out.filePath(file), orv::BmpWriter::encodeIndexed8(orv::ColorQuantizer::quantize(face, 256, 0)), err) && ok;
+        }
+    }
     return ok ? 0 : 1;
 }

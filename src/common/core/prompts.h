@@ -33,8 +33,9 @@ public:
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText) = 0;
     // The chosen path, empty when the user cancels. The first filter is selected at first.
-    virtual QString openFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) = 0;
-    virtual QString saveFileName(const QString& title, const QString& folder, const QList<FileFilter>& filters) = 0;
+    // `start` is the folder shown first, or a file name proposed in the name box.
+    virtual QString openFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) = 0;
+    virtual QString saveFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) = 0;
 };
 
 } // namespace orv

@@ -1,6 +1,7 @@
 #include "editor/core/textcodec.h"
 
 #include <array>
+#include <cstring>
 
 namespace orv {
 
@@ -22,6 +23,16 @@ bool isValidUtf8(QByteArrayView bytes)
     const qsizetype n = bytes.size();
     qsizetype i = 0;
     while (i < n) {
+        // Runs of ASCII eight bytes at a time.
+        while (n - i >= 8) {
+            quint64 word;
+            std::memcpy(&word, p + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            i += 8;
+        }
+        if (i == n)
+            break;
         const unsigned char b = p[i];
         if (b < 0x80) {
             ++i;

@@ -38,6 +38,13 @@ DecodedText decodeText(QByteArrayView bytes)
         raw = decodeWindows1252(bytes);
     }
 
+    // Most files have LF line ends alone: the text is the decoded bytes as they are.
+    if (!raw.contains(u'\r')) {
+        result.format.finalLineEnd = raw.isEmpty() || raw.endsWith(u'\n');
+        result.text = std::move(raw);
+        return result;
+    }
+
     QList<LineEnd> ends;
     std::array<qsizetype, 3> counts{};
     QString text;
