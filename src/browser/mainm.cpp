@@ -479,9 +479,12 @@ QString MainM::pathInFolder(const QString& name) const
     return namesIgnoreCase() ? path.toUpper() : path;
 }
 
-void MainM::lookAhead()
+void MainM::lookAhead(bool keepCurrent)
 {
-    QStringList paths{currentFile_};
+    // A picture that could not be read is not read again for nothing.
+    QStringList paths;
+    if (keepCurrent)
+        paths.append(currentFile_);
     for (const int step : {1, -1}) {
         const QString name = fileFilter_->neighbourName(step);
         if (name.isEmpty())
@@ -522,7 +525,7 @@ void MainM::showPicture()
     const PictureResult r = decodedAhead ? std::move(*ahead) : ctx_.services().pictures->load(currentFile_);
     if (!decodedAhead)
         preloader_->add(currentFile_, r.picture);
-    lookAhead();
+    lookAhead(r.ok());
     if (!r.ok())
         throw DispatchFailure{r.error};
     Open_->setPicture(r.picture);

@@ -90,8 +90,9 @@ private:
     QString pathInFolder(const QString& name) const;
     // Lets the file list fill once the shown picture is wholly decoded.
     void listFolderBehindPicture();
-    // Keeps the pictures beside the current one decoded, for a step either way.
-    void lookAhead();
+    // Keeps the pictures beside the current one decoded, for a step either way, and the
+    // current one too when it could be read.
+    void lookAhead(bool keepCurrent);
     void setUpScrollBars();
     void disablePictureControls();
 
