@@ -3,14 +3,19 @@
 //
 //   bench_picture [work folder]          latency table and scroll repaint times
 //   bench_picture --memory <picture>     (internal) opens one picture and reports peak RSS
+//   bench_picture --stepping [work folder]  steps through 50 24 MP JPEGs in the file list
+//   bench_picture --step-run <folder> <pace ms>  (internal) one stepping run in a fresh process
 #include "browser/mainm.h"
 #include "browser/picturebox.h"
+#include "browsing/filelistview.h"
+#include "browsing/core/folderbrowser.h"
 #include "common/appcontext.h"
 #include "common/core/settingsstore.h"
 #include "common/qtprompts.h"
 #include "colorquantizer.h"
 #include "gifwriter.h"
 #include "pictures/pictureloader.h"
+#include "pictures/picturepreloader.h"
 #include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
 #include "platform/core/volumelist.h"
@@ -24,7 +29,9 @@
 #include <QPainter>
 #include <QProcess>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -137,6 +144,107 @@ int memoryRun(const QString& path)
     return host.area.hasPicture() ? 0 : 1;
 }
 
+long peakRssKb()
+{
+    long hwmKb = 0;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                hwmKb = line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return hwmKb;
+}
+
+// One pass down the file list of `folder` with the Down key, `paceMs` apart (0: as fast as the
+// window takes them). Prints the median and the slowest key-to-painted time and the peak RSS.
+int stepRun(const QString& folder, int paceMs)
+{
+    Host host;
+    auto* list = host.main.findChild<FileListView*>(QStringLiteral("fileFilter"));
+    QSignalSpy loaded(list, &FileListView::loaded);
+    host.main.browser().enter(folder);
+    if (!loaded.wait(60000) || list->count() == 0)
+        return 2;
+    list->setFocus();
+    std::vector<double> steps;
+    std::vector<double> aheadSteps;
+    QTest::keyClick(list, Qt::Key_Home);  // the first picture, shown as a click shows it
+    host.paintArea();
+    for (int i = 1; i < list->count(); ++i) {
+        if (paceMs > 0)
+            QTest::qWait(paceMs);
+        else
+            QCoreApplication::processEvents();
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(list, Qt::Key_Down);
+        host.paintArea();
+        steps.push_back(t.nsecsElapsed() / 1e6);
+        // A picture decoded ahead comes whole; one decoded on the step still has rows to come.
+        if (!host.area.completion())
+            aheadSteps.push_back(steps.back());
+    }
+    const double slowest = *std::max_element(steps.begin(), steps.end());
+    std::printf("%.2f %.2f %ld %lld %d %.2f\n", median(steps), slowest, peakRssKb(),
+                static_cast<long long>(host.area.image().sizeInBytes()), int(aheadSteps.size()), median(aheadSteps));
+    return 0;
+}
+
+int stepping(const QString& work, const QString& jpg)
+{
+    // Fifty copies of the 24 MP picture: each is read and decoded on its own.
+    const QString folder = work + QStringLiteral("/steps");
+    QDir().mkpath(folder);
+    for (int i = 0; i < 50; ++i) {
+        const QString copy = folder + QStringLiteral("/photo%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+        if (!QFile::exists(copy) && !QFile::copy(jpg, copy))
+            return 2;
+    }
+    std::vector<double> dj;
+    djpegMs(jpg);
+    for (int i = 0; i < 3; ++i)
+        dj.push_back(djpegMs(jpg));
+    struct Case {
+        const char* name;
+        int pace;
+        double target;
+    };
+    bool ok = true;
+    std::printf("stepping through 50 24 MP JPEGs, key to painted in ms (djpeg decodes one in %.1f ms here)\n",
+                median(dj));
+    std::printf("  ahead: steps whose picture had been decoded ahead; of those: their median\n");
+    std::printf("  %-20s %9s %9s %9s %9s %9s   %s\n", "keys", "median", "slowest", "peak MB", "ahead",
+                "of those", "target (median, peak)");
+    std::vector<Case> cases{Case{"every 700 ms", 700, 16.0}, Case{"as fast as possible", 0, 27.0}};
+    // On a machine too busy to decode a picture within 700 ms, a pace it can keep shows what a
+    // step costs when its picture was decoded ahead.
+    const int slowPace = int(3 * median(dj));
+    const QByteArray slowName = "every " + QByteArray::number(slowPace) + " ms";
+    if (slowPace > 700)
+        cases.push_back(Case{slowName.constData(), slowPace, 16.0});
+    for (const Case& c : cases) {
+        QProcess run;
+        run.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--step-run"), folder, QString::number(c.pace)});
+        run.waitForFinished(600000);
+        double med = 0, slowest = 0;
+        long rssKb = 0;
+        long long decoded = 0;
+        int ahead = 0;
+        double aheadMed = 0;
+        if (std::sscanf(run.readAllStandardOutput().constData(), "%lf %lf %ld %lld %d %lf", &med, &slowest, &rssKb,
+                        &decoded, &ahead, &aheadMed) != 6)
+            return 2;
+        const double limitMb = 3 * decoded / 1048576.0 + 80;
+        const bool met = med <= c.target && rssKb / 1024.0 <= limitMb;
+        ok = ok && met;
+        std::printf("  %-20s %9.1f %9.1f %9.1f %6d/49 %9.1f   <= %.0f ms, <= %.0f MB  %s\n", c.name, med, slowest,
+                    rssKb / 1024.0, ahead, aheadMed, c.target, limitMb, met ? "ok" : "MISSED");
+    }
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -145,6 +253,13 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     if (argc >= 3 && QByteArray(argv[1]) == "--memory")
         return memoryRun(QString::fromLocal8Bit(argv[2]));
+    if (argc >= 4 && QByteArray(argv[1]) == "--step-run")
+        return stepRun(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
+    const bool steps = argc >= 2 && QByteArray(argv[1]) == "--stepping";
+    if (steps) {
+        --argc;
+        ++argv;
+    }
 
     const QString work = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QDir::temp().filePath(QStringLiteral("orvane-bench-picture"));
     QDir().mkpath(work);
@@ -164,6 +279,9 @@ int main(int argc, char** argv)
         if (g.open(QIODevice::WriteOnly))
             g.write(GifWriter::encode(ColorQuantizer::quantize(scenery(QSize(4000, 3000)), 256, 0.0)));
     }
+
+    if (steps)
+        return stepping(work, jpg);
 
     Host host;
     constexpr int runs = 5;

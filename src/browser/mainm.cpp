@@ -366,8 +366,11 @@ void MainM::Form_Load()
     if (!cmd.isEmpty()) {
         const QString parent = ParentFolder(cmd);
         if (parent != kNoParent) {
+            // The file first: its folder is listed behind it rather than competing with it.
+            fileFilter_->deferNextFill();
             browser_->enterOrFallback(parent);
             dispatchFile(cmd);
+            listFolderBehindPicture();
         }
     } else {
         browser_->enterOrFallback(start);
@@ -526,6 +529,22 @@ void MainM::fileFilter_Click()
     }
 }
 
+void MainM::listFolderBehindPicture()
+{
+    const std::shared_ptr<PictureCompletion> pending = Open_->completion();
+    if (!pending || pending->isDone()) {
+        fileFilter_->releaseFill();
+        return;
+    }
+    // Done, or dropped before it was (another file shown): either way the list may fill.
+    PictureCompletion* c = pending.get();
+    connect(c, &PictureCompletion::progressed, fileFilter_, [this, c] {
+        if (c->isDone())
+            fileFilter_->releaseFill();
+    });
+    connect(c, &QObject::destroyed, fileFilter_, &FileListView::releaseFill);
+}
+
 QString MainM::pathInFolder(const QString& name) const
 {
     const QString dir = browser_->folder();
@@ -534,9 +553,12 @@ QString MainM::pathInFolder(const QString& name) const
     return namesIgnoreCase() ? path.toUpper() : path;
 }
 
-void MainM::lookAhead()
+void MainM::lookAhead(bool keepCurrent)
 {
-    QStringList paths{currentFile_};
+    // A picture that could not be read is not read again for nothing.
+    QStringList paths;
+    if (keepCurrent)
+        paths.append(currentFile_);
     for (const int step : {1, -1}) {
         const QString name = fileFilter_->neighbourName(step);
         if (name.isEmpty())
@@ -591,7 +613,7 @@ void MainM::showPicture()
     const PictureResult r = decodedAhead ? std::move(*ahead) : ctx_.services().pictures->load(currentFile_);
     if (!decodedAhead)
         preloader_->add(currentFile_, r.picture);
-    lookAhead();
+    lookAhead(r.ok());
     if (!r.ok())
         throw DispatchFailure{r.error};
     Open_->setPicture(r.picture);

@@ -96,8 +96,11 @@ private:
     void clearPictureArea();
     // The path of a name in the file list, as a click makes it.
     QString pathInFolder(const QString& name) const;
-    // Keeps the pictures beside the current one decoded, for a step either way.
-    void lookAhead();
+    // Lets the file list fill once the shown picture is wholly decoded.
+    void listFolderBehindPicture();
+    // Keeps the pictures beside the current one decoded, for a step either way, and the
+    // current one too when it could be read.
+    void lookAhead(bool keepCurrent);
     void showReadError();
     // Says why a print did not happen, if it did not.
     void reportPrint(PrintOutcome outcome);

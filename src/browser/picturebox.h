@@ -22,6 +22,8 @@ public:
     void clearPicture();
     bool hasPicture() const { return !picture_.isNull(); }
     const Picture& picture() const { return picture_; }
+    // The decoding still under way for the shown picture, if any.
+    std::shared_ptr<PictureCompletion> completion() const { return picture_.completion; }
     // The whole raster picture: waits for rows still being decoded (null for a metafile).
     const QImage& image() const;
     QSize himetric() const { return picture_.himetric; }

@@ -38,6 +38,10 @@ public:
     QString pattern() const { return pattern_; }
     // Reads the folder again with the same pattern. Without a folder the list stays empty.
     void refresh();
+    // The next fill waits (the list stays empty) until releaseFill(), so other work can go
+    // first; a later change of folder or pattern ends the wait at once.
+    void deferNextFill();
+    void releaseFill();
 
     int count() const;
     // Display text of the selected file, empty when none is selected.
@@ -76,6 +80,7 @@ private:
     QString folder_;
     QString pattern_;
     quint64 awaited_ = 0;
+    enum class Deferral { None, Armed, Waiting } deferral_ = Deferral::None;
     bool error_ = false;
     int userInput_ = 0; // > 0 while a mouse or key event is being handled
 };

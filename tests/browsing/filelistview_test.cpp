@@ -144,3 +144,45 @@ TEST_F(FileListViewTest, FollowsTheBrowsersFolderAndPattern)
     fill([&] { browser.setPattern(QStringLiteral("*.TXT")); });
     EXPECT_EQ(rows(), QStringList{QStringLiteral("A.txt")});
 }
+
+// A deferred fill waits for its release; a later change of folder does not wait.
+TEST_F(FileListViewTest, DeferredFillWaitsForReleaseUnlessTheFolderChangesAgain)
+{
+    view_.deferNextFill();
+    view_.setFolder(dir_.path());
+    EXPECT_FALSE(view_.isLoading());
+    QTest::qWait(100);
+    EXPECT_EQ(view_.count(), 0);
+    fill([&] { view_.releaseFill(); });
+    EXPECT_EQ(view_.count(), 4);
+
+    view_.deferNextFill();
+    view_.setPattern(QStringLiteral("*.txt"));
+    EXPECT_EQ(view_.count(), 0);
+    fill([&] { view_.setPattern(QStringLiteral("*.doc")); });
+    EXPECT_EQ(rows(), QStringList{QStringLiteral("notes.doc")});
+    view_.releaseFill();  // nothing waits any more: no second fill
+    EXPECT_FALSE(view_.isLoading());
+}
+
+// Rows beyond the first layout slice are laid out too, and a selection near the top stays.
+TEST_F(FileListViewTest, HugeFolderIsLaidOutToTheLastRowWithTheSelectionKept)
+{
+    QTemporaryDir big;
+    constexpr int kFiles = 45000;
+    for (int i = 0; i < kFiles; ++i) {
+        const QByteArray path = QFile::encodeName(big.path()) + "/f" + QByteArray::number(100000 + i) + ".jpg";
+        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    fill([&] { view_.setFolder(big.path()); });
+    ASSERT_EQ(view_.count(), kFiles);
+    view_.setCurrentIndex(view_.model()->index(3, 0));
+    const QModelIndex last = view_.model()->index(kFiles - 1, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        view_.scrollTo(last);
+        return view_.visualRect(last).isValid() && view_.viewport()->rect().intersects(view_.visualRect(last));
+    }, 10000));
+    EXPECT_EQ(view_.selectedName(), QStringLiteral("f100003.jpg"));
+}
