@@ -166,7 +166,14 @@ xdotool key ctrl+a
 xdotool type "1"
 xdotool key Return
 wait_for "the interval prompt to close" gone '^Choose an interval$'
-xdotool windowactivate --sync "$editor" key F5
+# Focus can lag behind the prompt closing on a busy machine: press Play again only while no
+# player has appeared.
+for _ in 1 2 3; do
+  xdotool windowactivate --sync "$editor" 2>/dev/null || true
+  sleep 0.2
+  xdotool key F5
+  for _ in $(seq 1 30); do shown '^Slide Show is playing$' && break 2; sleep 0.1; done
+done
 wait_for "the timed player" shown '^Slide Show is playing$'
 shot 08-timer-1
 sleep 1.2
