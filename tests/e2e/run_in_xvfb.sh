@@ -12,11 +12,22 @@ exec xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" bash -c '
   wmlog=$(mktemp)
   # Without -fn evilwm asks for the font "variable", which a bare X server does not have, and
   # exits; "fixed" is built into every X server.
-  evilwm -fn fixed >"$wmlog" 2>&1 &
-  wm=$!
-  trap "kill $wm 2>/dev/null || true; rm -f $wmlog" EXIT
+  wm=
+  cleanup() { kill "$wm" 2>/dev/null || true; rm -f "$wmlog"; }
+  trap cleanup EXIT
   wm_running() { kill -0 "$wm" && xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
-  E2E_LOG=$wmlog wait_for "the window manager" wm_running
+  # On a loaded machine the window manager can find the display not yet accepting clients and
+  # exit; it is started again, three times at most.
+  up=0
+  for _ in 1 2 3; do
+    evilwm -fn fixed >"$wmlog" 2>&1 &
+    wm=$!
+    for _ in $(seq 1 150); do if wm_running >/dev/null 2>&1; then up=1; break; fi; sleep 0.1; done
+    [ "$up" = 1 ] && break
+    kill "$wm" 2>/dev/null || true
+    sleep 0.5
+  done
+  if [ "$up" != 1 ]; then echo "timed out waiting for: the window manager"; cat "$wmlog"; exit 1; fi
   status=0
   bash "$@" || status=$?
   if ! kill -0 "$wm" 2>/dev/null; then echo "the window manager ended during the run"; cat "$wmlog"; exit 1; fi
