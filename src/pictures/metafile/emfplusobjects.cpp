@@ -93,6 +93,21 @@ std::optional<Gradient> blendFactors(ByteReader& r, const QColor& from, const QC
     return ok ? std::optional(g) : std::nullopt;
 }
 
+// The blend a gradient brush may carry after its fixed fields: preset colours or blend factors,
+// else the two colours. False when the flags promise a blend that cannot be read.
+bool readBlend(ByteReader& r, quint32 flags, const QColor& from, const QColor& to, Gradient& gradient)
+{
+    std::optional<Gradient> g;
+    if (flags & 0x04)
+        g = presetColours(r);
+    else if (flags & 0x08)
+        g = blendFactors(r, from, to);
+    if ((flags & 0x0c) && !g)
+        return false;
+    gradient = g ? *g : twoColours(from, to);
+    return true;
+}
+
 std::optional<Image> readImage(ByteReader& r);
 
 std::optional<Brush> solid(ByteReader& r)
@@ -143,16 +158,8 @@ std::optional<Brush> linearGradient(ByteReader& r)
         b.transform = matrix(r);
     if (!r.ok() || !(b.rect.width() != 0))
         return std::nullopt;
-    b.gradient = twoColours(start, end);
-    std::optional<Gradient> g;
-    if (flags & 0x04)
-        g = presetColours(r);
-    else if (flags & 0x08)
-        g = blendFactors(r, start, end);
-    if ((flags & 0x0c) && !g)
+    if (!readBlend(r, flags, start, end, b.gradient))
         return std::nullopt;
-    if (g)
-        b.gradient = *g;
     return b;
 }
 
@@ -205,16 +212,8 @@ std::optional<Brush> pathGradient(ByteReader& r)
         edge = QColor::fromRgbF(float(red / n), float(green / n), float(blue / n), float(alpha / n));
     }
     b.colour = edge;
-    b.gradient = twoColours(edge, centreColour);
-    std::optional<Gradient> g;
-    if (flags & 0x04)
-        g = presetColours(r);
-    else if (flags & 0x08)
-        g = blendFactors(r, edge, centreColour);
-    if ((flags & 0x0c) && !g)
+    if (!readBlend(r, flags, edge, centreColour, b.gradient))
         return std::nullopt;
-    if (g)
-        b.gradient = *g;
     if (!r.ok())
         return std::nullopt;
     return b;
