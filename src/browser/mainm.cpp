@@ -790,17 +790,11 @@ void MainM::GoPrint_Click()
 
 void MainM::reportPrint(PrintOutcome outcome)
 {
-    // The language table has no words for these; they follow the language chosen.
-    const bool french = ctx_.store().read(AppContext::AppName, AppContext::LangSection, QStringLiteral("Lang"))
-                        == QLatin1String("French");
     QString why;
     if (outcome == PrintOutcome::NoPrinter)
-        why = french ? QStringLiteral("Aucune imprimante n'est configur\u00e9e. Choisissez-en une, ou un fichier, "
-                                      "avec \u00ab Configuration... \u00bb.")
-                     : QStringLiteral("No printer is set up. Choose one, or a file to print to, with \"Setup...\".");
+        why = ctx_.text(110);
     else if (outcome == PrintOutcome::Failed)
-        why = french ? QStringLiteral("L'image n'a pas pu \u00eatre imprim\u00e9e.")
-                     : QStringLiteral("The picture could not be printed.");
+        why = ctx_.text(111);
     if (!why.isEmpty())
         ctx_.prompts().message(why, AppContext::AppName, PromptIcon::Exclamation, PromptButtons::Ok);
 }
