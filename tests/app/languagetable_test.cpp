@@ -2,7 +2,6 @@
 #include "app/core/languagetable.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -181,8 +180,7 @@ QString unescape(const QString& field)
 // Every entry matches the reviewed golden file, so any edit to the table shows up as a diff.
 TEST(LanguageTable, MatchesGoldenFile)
 {
-    const QString path = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath()
-                         + u"/data/language_texts.tsv"_s;
+    const QString path = QStringLiteral(ORVANE_LANGUAGE_TEXTS);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     const QString content = QString::fromUtf8(file.readAll());
