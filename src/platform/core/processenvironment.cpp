@@ -3,7 +3,6 @@
 #include "common/core/filenames.h"
 
 #include <QCoreApplication>
-#include <QDir>
 
 #include <algorithm>
 #include <climits>
