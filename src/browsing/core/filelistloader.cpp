@@ -56,7 +56,8 @@ void FileListLoader::run()
         wake_.wait(lock, [this] { return quit_ || pending_.has_value() || !trash_.isEmpty(); });
         if (quit_)
             return;
-        if (!trash_.isEmpty()) {
+        // A listing waited for goes ahead of freeing the old one.
+        if (!pending_.has_value()) {
             QList<QList<FileEntry>> freeing = std::exchange(trash_, {});
             lock.unlock();
             freeing.clear();

@@ -27,8 +27,8 @@ public:
 
     // Starts listing and returns this request's generation (1, 2, 3, ...).
     quint64 request(const QString& folder, const WildcardPattern& pattern);
-    // Frees a listing's files on the worker thread: a million names take longer to free than
-    // the UI thread may pause.
+    // Frees a listing's files on the worker thread, after any listing waited for: a million
+    // names take longer to free than the UI thread may pause.
     void discard(QList<FileEntry> files);
     // The generation of the newest request, 0 before the first.
     quint64 latest() const { return latest_; }
