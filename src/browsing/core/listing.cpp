@@ -28,14 +28,36 @@ struct DirCloser
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
+constexpr std::size_t kPrefixUnits = 16;
+
 // A name's case-folded form lives in one shared buffer: a million names cost no allocation
-// for their sort keys, and the sort moves 16-byte keys instead of the entries.
+// for their sort keys. Its first 16 UTF-16 units are also packed into the key itself, most
+// significant first and padded with zeros (no name holds a NUL), so most comparisons are
+// decided without reaching into the buffer, whose order is the folder's, not the sort's.
 struct SortKey
 {
+    std::uint64_t prefix[kPrefixUnits / 4];
     std::size_t offset;
     std::uint32_t length;
-    std::uint32_t index; // into the entries
+    std::uint32_t index : 31;   // into the entries
+    std::uint32_t packable : 1; // no surrogate in the prefix: units compare as the whole does
 };
+
+SortKey makeKey(const char16_t* text, std::size_t offset, std::size_t length, std::size_t index)
+{
+    SortKey key{};
+    key.offset = offset;
+    key.length = std::uint32_t(length);
+    key.index = std::uint32_t(index);
+    key.packable = 1;
+    const char16_t* name = text + offset;
+    for (std::size_t i = 0; i < kPrefixUnits && i < length; ++i) {
+        if (QChar::isSurrogate(name[i]))
+            key.packable = 0;
+        key.prefix[i / 4] |= std::uint64_t(name[i]) << (16 * (3 - i % 4));
+    }
+    return key;
+}
 
 bool isDotOrDotDot(const char* name)
 {
@@ -132,7 +154,7 @@ Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::st
     const int dirFd = ::dirfd(dir.get());
 
     std::vector<FileEntry> entries;
-    std::vector<SortKey> keys;
+    std::vector<std::pair<std::size_t, std::uint32_t>> spans; // offset, length in `folded`
     std::vector<char16_t> folded;
     char16_t wide[NAME_MAX + 1];
     for (unsigned count = 1;; ++count) {
@@ -175,25 +197,41 @@ Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::st
         }
         const std::size_t offset = folded.size();
         if (ascii) {
+            folded.resize(offset + length);
+            char16_t* out = folded.data() + offset;
             for (std::size_t i = 0; i < length; ++i) {
                 const char16_t c = wide[i];
-                folded.push_back(c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c);
+                out[i] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
             }
         } else {
             const QString key = display.toCaseFolded();
             folded.insert(folded.end(), key.utf16(), key.utf16() + key.size());
         }
-        keys.push_back({offset, std::uint32_t(folded.size() - offset), std::uint32_t(entries.size())});
+        spans.emplace_back(offset, std::uint32_t(folded.size() - offset));
         entries.push_back(FileEntry{QByteArray(name, qsizetype(length)), std::move(display)});
     }
 
-    if (stop.stop_requested())
+    if (stop.stop_requested() || entries.size() > 0x7fffffff)
         return result;
-    // Ignoring case, ties broken by the raw bytes.
     const char16_t* const text = folded.data();
+    std::vector<SortKey> keys;
+    keys.reserve(spans.size());
+    for (std::size_t i = 0; i < spans.size(); ++i)
+        keys.push_back(makeKey(text, spans[i].first, spans[i].second, i));
+    std::vector<std::pair<std::size_t, std::uint32_t>>().swap(spans);
+
+    // Ignoring case, ties broken by the raw bytes.
     sortKeys(keys, [text, &entries](const SortKey& a, const SortKey& b) {
-        const int byKey = QStringView(text + a.offset, qsizetype(a.length))
-                              .compare(QStringView(text + b.offset, qsizetype(b.length)));
+        qsizetype skip = 0;
+        if (a.packable && b.packable) {
+            for (std::size_t w = 0; w < kPrefixUnits / 4; ++w) {
+                if (a.prefix[w] != b.prefix[w])
+                    return a.prefix[w] < b.prefix[w];
+            }
+            skip = qsizetype(std::min<std::size_t>({kPrefixUnits, a.length, b.length}));
+        }
+        const int byKey = QStringView(text + a.offset + skip, qsizetype(a.length) - skip)
+                              .compare(QStringView(text + b.offset + skip, qsizetype(b.length) - skip));
         return byKey != 0 ? byKey < 0 : entries[a.index].raw < entries[b.index].raw;
     });
     if (stop.stop_requested())
