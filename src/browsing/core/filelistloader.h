@@ -9,6 +9,7 @@
 #include <optional>
 #include <stop_token>
 #include <thread>
+#include <vector>
 
 namespace orv {
 
@@ -53,6 +54,7 @@ private:
     std::condition_variable wake_;
     std::optional<Job> pending_;     // guarded by mutex_
     QList<QList<FileEntry>> trash_;  // guarded by mutex_
+    std::vector<OpenFolder> closing_; // worker only
     std::stop_source runningStop_;   // guarded by mutex_
     bool quit_ = false;              // guarded by mutex_
     std::thread worker_;

@@ -23,11 +23,6 @@ namespace {
 // Below this many names one thread sorts faster than two can start.
 constexpr std::size_t kParallelSortMin = 20000;
 
-struct DirCloser
-{
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-
 constexpr std::size_t kPrefixUnits = 16;
 
 // A name's case-folded form lives in one shared buffer: a million names cost no allocation
@@ -141,14 +136,14 @@ void sortKeys(std::vector<SortKey>& keys, const Less& less)
 
 } // namespace
 
-Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::stop_token stop)
+Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::stop_token stop, OpenFolder* keepOpen)
 {
     Listing result;
     result.folder = folder;
     if (folder.isEmpty())
         return result;
 
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(encodeFileName(folder).constData()));
+    OpenFolder dir(::opendir(encodeFileName(folder).constData()));
     if (!dir)
         return result;
     const int dirFd = ::dirfd(dir.get());
@@ -213,6 +208,8 @@ Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::st
 
     if (stop.stop_requested() || entries.size() > 0x7fffffff)
         return result;
+    if (keepOpen)
+        *keepOpen = std::move(dir);
     const char16_t* const text = folded.data();
     std::vector<SortKey> keys;
     keys.reserve(spans.size());
