@@ -3,6 +3,7 @@
 #include "app/realprogram.h"
 #include "common/core/filenames.h"
 #include "common/core/settingsnotice.h"
+#include "common/deferredicons.h"
 #include "common/core/version.h"
 
 #include <QApplication>
@@ -56,6 +57,7 @@ int main(int argc, char** argv)
     // The program ends with its main window, never because the splash was the last window.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(orv::programIcon());
+    orv::deferStandardIcons();
 
     // Read again without the toolkit's own options (-platform and the like), which Qt has taken
     // out of argv.
