@@ -4,6 +4,7 @@
 #include "pictures/metafile.h"
 #include "pictures/metafile/renderbudget.h"
 
+#include "emfpluswriter.h"
 #include "emfwriter.h"
 #include "hostilemetafiles.h"
 #include "metafilesamples.h"
@@ -221,6 +222,38 @@ TEST(MetafileBudget, DecodedBitmapPixelsStopAtTheTotal)
     EXPECT_GE(m.cost.bitmapPixels, limits.bitmapPixels - 2000 * 2000);
     EXPECT_LT(m.cost.records, 30);
     EXPECT_EQ(m.image.pixel(100, 100), qRgb(255, 0, 0));
+}
+
+// Records count as work whatever they paint: a metafile drawn inside an EMF+ file again and
+// again, each time replaying (and, a plain WMF, walking) its thousands of records, stops within
+// the work limit instead of running for minutes.
+TEST(MetafileBudget, RecordsPlayedOverAndOverCountAgainstTheLimit)
+{
+    const QByteArray inner = HostileMetafiles::manyRecordsWmf(40000);   // 4,000 records
+    EmfWriter w(QRect(0, 0, 2540, 2540));
+    EmfPlusWriter plus;
+    plus.header(false);
+    plus.metafile(1, inner);
+    w.gdiComment(plus.take());
+    for (int comment = 0; comment < 40; ++comment) {
+        for (int i = 0; i < 50; ++i)
+            plus.drawImage(1, QRectF(0, 0, 2000, 1500), QRectF(0, 0, 96, 72));
+        w.gdiComment(plus.take());
+    }
+    plus.endOfFile();
+    w.gdiComment(plus.take());
+    const QByteArray file = w.finish();
+    const RenderedMetafile m = renderMetafile(file, 96, 96);
+    ASSERT_TRUE(m.error.isEmpty()) << m.error.toStdString();
+    const RenderBudget::Limits limits = RenderBudget::limitsFor(m.image.size(), file.size());
+    EXPECT_TRUE(m.cost.stopped);
+    EXPECT_LE(m.cost.work, limits.work);
+    // What was drawn before the limit stays.
+    int drawn = 0;
+    for (int y = 0; y < m.image.height(); ++y)
+        for (int x = 0; x < m.image.width(); ++x)
+            drawn += m.image.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_GT(drawn, 100);
 }
 
 // Painting is counted in pixels of the picture: a file of thousands of fills over a large
