@@ -74,6 +74,12 @@ std::shared_ptr<const MetafileDocument> MetafileDocument::open(const QByteArray&
 
 MetafileDocument::Part MetafileDocument::render(const QRect& wanted, const std::atomic<bool>* cancel) const
 {
+    return render(wanted, RenderBudget::limitsFor(m_size, m_data.size()), cancel);
+}
+
+MetafileDocument::Part MetafileDocument::render(const QRect& wanted, const RenderBudget::Limits& limits,
+                                                const std::atomic<bool>* cancel) const
+{
     Part out;
     const QRect part = wanted.intersected(QRect(QPoint(), m_size));
     if (part.isEmpty()) {
@@ -100,7 +106,7 @@ MetafileDocument::Part MetafileDocument::render(const QRect& wanted, const std::
     QTransform deviceToImage;
     deviceToImage.scale(m_size.width() / frame.width(), m_size.height() / frame.height());
     deviceToImage.translate(-frame.left(), -frame.top());
-    RenderBudget budget(RenderBudget::limitsFor(m_size, m_data.size()), cancel);
+    RenderBudget budget(limits, cancel);
     bool played = false;
     {
         QPainter painter(&image);

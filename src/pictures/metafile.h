@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pictures/core/wmffile.h"
+#include "pictures/metafile/renderbudget.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -53,6 +54,9 @@ public:
     };
     // Renders part (picture pixels, cut to the picture). cancel ends it at the next record.
     Part render(const QRect& part, const std::atomic<bool>* cancel = nullptr) const;
+    // The same within other limits than the picture's own (RenderBudget::limitsFor): fuzzing
+    // renders within far less, to try many more inputs.
+    Part render(const QRect& part, const RenderBudget::Limits& limits, const std::atomic<bool>* cancel = nullptr) const;
 
 private:
     MetafileDocument(const QByteArray& data, double dpiX, double dpiY);

@@ -256,6 +256,29 @@ TEST(MetafileBudget, RecordsPlayedOverAndOverCountAgainstTheLimit)
     EXPECT_GT(drawn, 100);
 }
 
+// A clip worked out through a mask costs the mask's area: on a huge picture, clip records by the
+// thousand stop once that adds up to the work limit.
+TEST(MetafileBudget, ClipMasksCountAgainstTheLimit)
+{
+    WmfWriter w(QRect(0, 0, 2000, 1500), 1);   // 192,000 x 144,000 pixels
+    w.setMapMode(8);
+    w.setWindowOrg(QPoint(0, 0));
+    w.setWindowExt(QSize(2000, 1500));
+    w.saveDC();
+    for (int i = 0; i < 1500; ++i) {
+        w.intersectClipRect(QRect(50, 50, 1900, 1400));
+        w.excludeClipRect(QRect(-27195, -5032, 28295, 5832));
+    }
+    const QByteArray file = w.finish();
+    const auto doc = document(file);
+    ASSERT_TRUE(doc);
+    const MetafileDocument::Part part = doc->render(QRect(0, 0, 256, 256));
+    ASSERT_TRUE(part.error.isEmpty()) << part.error.toStdString();
+    EXPECT_TRUE(part.cost.stopped);
+    EXPECT_LE(part.cost.work, RenderBudget::limitsFor(doc->size(), file.size()).work);
+    EXPECT_LT(part.cost.records, 3000);
+}
+
 // Painting is counted in pixels of the picture: a file of thousands of fills over a large
 // picture stops once it has painted the picture a thousand times over, and every part of it
 // stops at the same record.

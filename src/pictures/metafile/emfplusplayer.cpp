@@ -713,7 +713,7 @@ bool EmfPlusPlayer::drawImage(const Image& image, QRectF source, const QTransfor
         QPainter& painter = m_canvas.foreignPainter();
         GdiCanvas nested(painter, deviceToImage, player->deviceUnitsPerInch(), m_canvas.imageBounds().size(),
                          m_canvas.surfaceAt(), m_canvas.budget());
-        nested.state().clip = gdi::regionFromPath(area, m_canvas.imageBounds());
+        nested.state().clip = m_canvas.maskRegion(area);
         ++nesting;
         player->play(nested);
         --nesting;
