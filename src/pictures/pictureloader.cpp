@@ -219,14 +219,16 @@ PictureResult QtPictureLoader::read(const QString& path, int firstRows, bool who
         if (f.size() > kMaxMetafileBytes)
             return failure(QStringLiteral("metafile too large"));
         // Read and sized on a worker when that can take long: this thread waits for it no
-        // longer than for the first tile.
+        // longer than for the first tile, and not at all for a file whose reading alone takes
+        // about that long.
         constexpr qint64 kReadHereBytes = 4LL * 1024 * 1024;
-        if (!whole && (f.size() > kReadHereBytes || MetafileDocument::sizedByRecords(f.peek(64)))) {
+        const bool large = f.size() > kReadHereBytes;
+        if (!whole && (large || MetafileDocument::sizedByRecords(f.peek(64)))) {
             f.close();
             QElapsedTimer clock;
             clock.start();
             std::shared_ptr<PendingPicture> pending(new PendingPicture(path, dpiX_, dpiY_));
-            if (firstPartMs_ == 0 || !pending->waitForWorker(firstPartMs_)) {
+            if (firstPartMs_ == 0 || (large && firstPartMs_ > 0) || !pending->waitForWorker(firstPartMs_)) {
                 PictureResult r;
                 r.pending = std::move(pending);
                 return r;
