@@ -7,6 +7,7 @@
 
 #include "support/poolgate.h"
 
+#include "eventually.h"
 #include "hostilemetafiles.h"
 #include "metafilesamples.h"
 #include "wmfwriter.h"
@@ -126,7 +127,7 @@ TEST(VectorPicture, PlainWmfIsSizedOffTheLoadingThread)
             EXPECT_FALSE(pending->isDone());
         }
         QSignalSpy finished(pending.get(), &PendingPicture::finished);
-        QTRY_VERIFY(pending->isDone());
+        ASSERT_EVENTUALLY(pending->isDone());
         EXPECT_EQ(finished.count(), 1);
         const PictureResult& r = pending->result();
         ASSERT_TRUE(r.ok()) << r.error.toStdString();
@@ -146,7 +147,7 @@ TEST(VectorPicture, PendingPlainWmfFailsOrStopsCleanly)
     nothing.setBkMode(1);   // no window and nothing drawn: no size
     const PictureResult empty = QtPictureLoader(96, 96, 256LL * 1024 * 1024, 0, 0).load(writeFile(dir, "empty.wmf", nothing.finish()));
     ASSERT_TRUE(empty.isPending());
-    QTRY_VERIFY(empty.pending->isDone());
+    ASSERT_EVENTUALLY(empty.pending->isDone());
     EXPECT_FALSE(empty.pending->result().ok());
     EXPECT_FALSE(empty.pending->result().error.isEmpty());
 
@@ -187,7 +188,7 @@ TEST(VectorPicture, DrawsWhatIsShownAsTheWholePictureHasIt)
     // One tile holds the whole picture, rendered once.
     EXPECT_EQ(picture.tilesHeld(), 1);
     EXPECT_EQ(picture.renders(), 1);
-    QTRY_VERIFY(updated.count() >= 1);
+    ASSERT_EVENTUALLY(updated.count() >= 1);
 }
 
 // A frame of 3.19 m x 4.13 m: only the tiles around what is shown are ever drawn and held, and
@@ -204,7 +205,7 @@ TEST(VectorPicture, HugeFrameHoldsOnlyAScreensWorth)
     EXPECT_NE(first.pixel(150, 150), qRgb(255, 0, 255));
 
     // The ring around what is shown follows in the background.
-    QTRY_VERIFY(picture.tilesHeld() >= 2 && picture.isReady(QRect(0, 0, 1024, 1024)));
+    ASSERT_EVENTUALLY(picture.tilesHeld() >= 2 && picture.isReady(QRect(0, 0, 1024, 1024)));
     const int limit = picture.tileLimit();
     const qint64 tileBytes = qint64(VectorPicture::kTileSize) * VectorPicture::kTileSize * 4;
     for (int step = 1; step <= 24; ++step) {
@@ -233,7 +234,7 @@ TEST(VectorPicture, PartsComeToTheirContext)
             got = image;
             called = true;
         });
-        QTRY_VERIFY(called);
+        ASSERT_EVENTUALLY(called);
     }
     EXPECT_EQ(got, doc->render(QRect(10, 20, 100, 80)).image);
 
@@ -245,7 +246,7 @@ TEST(VectorPicture, PartsComeToTheirContext)
     bool after = false;
     QObject context;
     picture.renderPart(QRect(0, 0, 60, 60), &context, [&](const QImage&) { after = true; });
-    QTRY_VERIFY(after);
+    ASSERT_EVENTUALLY(after);
     EXPECT_FALSE(late);
 }
 
@@ -257,7 +258,7 @@ TEST(VectorPicture, FailingRecordsAreReported)
     QSignalSpy failed(&picture, &VectorPicture::failed);
     EXPECT_FALSE(picture.waitFor(QRect(0, 0, 10, 10), -1));
     EXPECT_FALSE(picture.error().isEmpty());
-    QTRY_COMPARE(failed.count(), 1);
+    ASSERT_EVENTUALLY_EQ(failed.count(), 1);
     bool delivered = false;
     QImage part = QImage(1, 1, QImage::Format_RGB32);
     QObject context;
@@ -265,7 +266,7 @@ TEST(VectorPicture, FailingRecordsAreReported)
         part = image;
         delivered = true;
     });
-    QTRY_VERIFY(delivered);
+    ASSERT_EVENTUALLY(delivered);
     EXPECT_TRUE(part.isNull());
 
     QTemporaryDir dir;
