@@ -18,10 +18,16 @@ struct MetafileCost {
     qint64 records = 0;
 };
 
+// The render budget a metafile check uses: the program's own, or a 64th of it for fuzzing (and
+// the work at most 64 megapixels), where inputs the program's budget allows seconds for would
+// leave time for few others.
+enum class MetafileBudget { Program, Fuzzing };
+
 // Opens a WMF or EMF at 96 dpi and renders two parts of it (the top-left 256 × 256 pixels and
 // 96 × 96 in the middle): a refusal comes with a reason; both parts agree on the error and on
 // the record they stopped at, come out at their size and stay within the render budget.
-QString checkMetafile(const QByteArray& bytes, MetafileCost* cost = nullptr);
+QString checkMetafile(const QByteArray& bytes, MetafileCost* cost = nullptr,
+                      MetafileBudget budget = MetafileBudget::Program);
 
 // A device-independent bitmap as metafiles embed and decode it (a bitmap file's 14-byte header,
 // when there is one, skipped), within a screen-sized picture's budget: what it claims matches

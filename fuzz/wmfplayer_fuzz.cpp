@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     if (!orv::WmfFile::looksLike(bytes))
         return -1;   // the other player's, or nobody's
-    const QString why = orv::fuzzing::checkMetafile(bytes);
+    const QString why = orv::fuzzing::checkMetafile(bytes, nullptr, orv::fuzzing::MetafileBudget::Fuzzing);
     if (!why.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(why));
         std::abort();

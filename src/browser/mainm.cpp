@@ -44,6 +44,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QSignalBlocker>
 #include <QUrl>
 #include <QWheelEvent>
@@ -533,6 +534,12 @@ void MainM::fileFilter_Click()
 
 void MainM::listFolderBehindPicture()
 {
+    if (pendingPicture_) {
+        // Shown or dropped, the list may fill; a large JPEG's rows may still be on their way.
+        connect(pendingPicture_.get(), &QObject::destroyed, this, &MainM::listFolderBehindPicture,
+                Qt::QueuedConnection);
+        return;
+    }
     const std::shared_ptr<PictureCompletion> pending = Open_->completion();
     if (!pending || pending->isDone()) {
         fileFilter_->releaseFill();
@@ -589,6 +596,9 @@ void MainM::pictureTurnedUnreadable()
 
 void MainM::clearPictureArea()
 {
+    // A picture still being sized is dropped with the one shown: its walk stops.
+    pendingPicture_.reset();
+    Open_->unsetCursor();
     Open_->clearPicture();
 }
 
@@ -613,6 +623,15 @@ void MainM::showPicture()
     std::optional<PictureResult> ahead = preloader_->take(currentFile_);
     const bool decodedAhead = ahead.has_value();
     const PictureResult r = decodedAhead ? std::move(*ahead) : ctx_.services().pictures->load(currentFile_);
+    if (r.isPending()) {
+        showWhenSized(r.pending);
+        return;
+    }
+    showLoaded(r, decodedAhead);
+}
+
+void MainM::showLoaded(const PictureResult& r, bool decodedAhead)
+{
     if (!decodedAhead)
         preloader_->add(currentFile_, r.picture);
     lookAhead(r.ok());
@@ -621,6 +640,29 @@ void MainM::showPicture()
     Open_->setPicture(r.picture);
     btnFull_->setEnabled(true);
     setUpScrollBars();
+}
+
+void MainM::showWhenSized(std::shared_ptr<PendingPicture> pending)
+{
+    // Until its size is known the area stays empty, the window answers, and the pointer over
+    // the area says work goes on, as a large JPEG's rows come in behind the window.
+    disablePictureControls();
+    Open_->setCursor(Qt::BusyCursor);
+    pendingPicture_ = std::move(pending);
+    PendingPicture* p = pendingPicture_.get();
+    connect(p, &PendingPicture::finished, this, [this, p] {
+        if (pendingPicture_.get() != p)
+            return;
+        const std::shared_ptr<PendingPicture> done = std::exchange(pendingPicture_, nullptr);
+        Open_->unsetCursor();
+        try {
+            showLoaded(done->result(), false);
+        } catch (const DispatchFailure&) {
+            pictureTurnedUnreadable();
+        }
+        // It is the object emitting: it goes from the event loop, not from within its signal.
+        QTimer::singleShot(0, QCoreApplication::instance(), [done] {});
+    });
 }
 
 void MainM::setUpScrollBars()

@@ -7,6 +7,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QComboBox;
 class QLabel;
@@ -23,6 +25,8 @@ class FileListView;
 class FolderBrowser;
 class FolderListView;
 class PictureBox;
+class PendingPicture;
+struct PictureResult;
 class PicturePreloader;
 class StatusPanels;
 
@@ -89,6 +93,10 @@ private:
     void buildControls();
     // The dispatcher's actions; each throws DispatchFailure for the one error path.
     void showPicture();
+    // The rest of showing a picture once it is read: throws DispatchFailure when it could not be.
+    void showLoaded(const PictureResult& r, bool decodedAhead);
+    // A picture still being sized off this thread: shown when that ends, unless dropped first.
+    void showWhenSized(std::shared_ptr<PendingPicture> pending);
     void runProgram();
     void playSound();
     void playVideo();
@@ -114,6 +122,7 @@ private:
     FolderBrowser* browser_ = nullptr;
     TextTable texts_;
     PicturePreloader* preloader_ = nullptr;  // made at the first picture shown
+    std::shared_ptr<PendingPicture> pendingPicture_;  // the file chosen, still being sized
 
     // Menu bar and its twins in the tray menu.
     QAction* mnuQuit_ = nullptr;

@@ -14,16 +14,21 @@ namespace orv {
 
 namespace {
 
-std::unique_ptr<MetafilePlayer> playerFor(const QByteArray& data)
+std::unique_ptr<MetafilePlayer> playerFor(const QByteArray& data, const std::optional<WmfFile::Framing>& wmfFraming)
 {
     if (EmfPlayer::looksLike(data))
         return std::make_unique<EmfPlayer>(data);
     if (WmfPlayer::looksLike(data))
-        return std::make_unique<WmfPlayer>(data);
+        return std::make_unique<WmfPlayer>(data, wmfFraming);
     return nullptr;
 }
 
 } // namespace
+
+bool MetafileDocument::sizedByRecords(const QByteArray& head)
+{
+    return !EmfPlayer::looksLike(head) && WmfFile::sizedByRecords(head);
+}
 
 bool looksLikeMetafile(const QByteArray& head)
 {
@@ -38,7 +43,7 @@ MetafileDocument::MetafileDocument(const QByteArray& data, double dpiX, double d
 }
 
 std::shared_ptr<const MetafileDocument> MetafileDocument::open(const QByteArray& data, double dpiX, double dpiY,
-                                                               QString* error)
+                                                               QString* error, std::stop_token stop)
 {
     auto failed = [error](const QString& why) {
         if (error)
@@ -49,10 +54,10 @@ std::shared_ptr<const MetafileDocument> MetafileDocument::open(const QByteArray&
         return failed(QStringLiteral("the metafile is empty"));
     if (!(dpiX > 0 && dpiX < 1e5 && dpiY > 0 && dpiY < 1e5))
         return failed(QStringLiteral("no usable screen resolution to size the metafile"));
-    const std::unique_ptr<MetafilePlayer> player = playerFor(data);
+    const std::unique_ptr<MetafilePlayer> player = playerFor(data, std::nullopt);
     if (!player)
         return failed(QStringLiteral("not a Windows metafile"));
-    if (!player->open())
+    if (!player->open(stop))
         return failed(player->error());
     const QSizeF exact = player->pixelSize(dpiX, dpiY);
     const double w = std::max(1.0, std::round(exact.width()));
@@ -62,10 +67,18 @@ std::shared_ptr<const MetafileDocument> MetafileDocument::open(const QByteArray&
     std::shared_ptr<MetafileDocument> doc(new MetafileDocument(data, dpiX, dpiY));
     doc->m_size = QSize(int(w), int(h));
     doc->m_himetric = player->himetric();
+    if (!EmfPlayer::looksLike(data))
+        doc->m_wmfFraming = static_cast<const WmfPlayer&>(*player).framing();
     return doc;
 }
 
 MetafileDocument::Part MetafileDocument::render(const QRect& wanted, const std::atomic<bool>* cancel) const
+{
+    return render(wanted, RenderBudget::limitsFor(m_size, m_data.size()), cancel);
+}
+
+MetafileDocument::Part MetafileDocument::render(const QRect& wanted, const RenderBudget::Limits& limits,
+                                                const std::atomic<bool>* cancel) const
 {
     Part out;
     const QRect part = wanted.intersected(QRect(QPoint(), m_size));
@@ -73,8 +86,9 @@ MetafileDocument::Part MetafileDocument::render(const QRect& wanted, const std::
         out.error = QStringLiteral("no part of the picture to render");
         return out;
     }
-    const std::unique_ptr<MetafilePlayer> player = playerFor(m_data);
-    if (!player || !player->open()) {
+    // Framed as opening found it: a plain WMF is not walked again for every part.
+    const std::unique_ptr<MetafilePlayer> player = playerFor(m_data, m_wmfFraming);
+    if (!player || !player->open({})) {
         out.error = player ? player->error() : QStringLiteral("not a Windows metafile");
         return out;
     }
@@ -92,7 +106,7 @@ MetafileDocument::Part MetafileDocument::render(const QRect& wanted, const std::
     QTransform deviceToImage;
     deviceToImage.scale(m_size.width() / frame.width(), m_size.height() / frame.height());
     deviceToImage.translate(-frame.left(), -frame.top());
-    RenderBudget budget(RenderBudget::limitsFor(m_size, m_data.size()), cancel);
+    RenderBudget budget(limits, cancel);
     bool played = false;
     {
         QPainter painter(&image);

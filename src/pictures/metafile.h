@@ -1,5 +1,8 @@
 #pragma once
 
+#include "pictures/core/wmffile.h"
+#include "pictures/metafile/renderbudget.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QRect>
@@ -8,6 +11,8 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
+#include <stop_token>
 
 namespace orv {
 
@@ -29,9 +34,13 @@ struct RenderCost {
 // budget that depends on the whole picture and the file only (RenderBudget).
 class MetafileDocument {
 public:
-    // Null, with *error saying why, when the bytes are not a metafile we can size.
+    // Null, with *error saying why, when the bytes are not a metafile we can size. A plain WMF
+    // is sized by walking all its records, once: that walk gives up once stop is requested.
     static std::shared_ptr<const MetafileDocument> open(const QByteArray& data, double dpiX, double dpiY,
-                                                        QString* error);
+                                                        QString* error, std::stop_token stop = {});
+    // True when open() walks every record to size the picture (a plain WMF), false when the
+    // headers tell (a placeable WMF, an EMF) or the bytes are no metafile.
+    static bool sizedByRecords(const QByteArray& head);
 
     // Natural size in pixels, and in hundredths of a millimetre.
     QSize size() const { return m_size; }
@@ -45,11 +54,15 @@ public:
     };
     // Renders part (picture pixels, cut to the picture). cancel ends it at the next record.
     Part render(const QRect& part, const std::atomic<bool>* cancel = nullptr) const;
+    // The same within other limits than the picture's own (RenderBudget::limitsFor): fuzzing
+    // renders within far less, to try many more inputs.
+    Part render(const QRect& part, const RenderBudget::Limits& limits, const std::atomic<bool>* cancel = nullptr) const;
 
 private:
     MetafileDocument(const QByteArray& data, double dpiX, double dpiY);
 
     QByteArray m_data;
+    std::optional<WmfFile::Framing> m_wmfFraming;   // what opening a WMF found, for every render
     double m_dpiX = 96;
     double m_dpiY = 96;
     QSize m_size;

@@ -8,10 +8,16 @@
 
 #include "common/core/filenames.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QThreadPool>
+
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 
 namespace orv {
 
@@ -72,7 +78,105 @@ void clearOutsideFirstFrame(QImage& img, QIODevice& file)
     }
 }
 
+// A metafile of known size as the program shows it: drawn off this thread, the top-left tile
+// first, waited for up to firstPartMs.
+PictureResult shownMetafile(std::shared_ptr<const MetafileDocument> document, int firstPartMs)
+{
+    // No pixel limit: only the parts shown are ever rendered.
+    const QSize size = document->size();
+    PictureResult r;
+    r.picture.himetric = document->himetric();
+    r.picture.vector = std::make_shared<VectorPicture>(std::move(document));
+    const QRect first(0, 0, std::min(size.width(), VectorPicture::kTileSize),
+                      std::min(size.height(), VectorPicture::kTileSize));
+    r.picture.vector->waitFor(first, firstPartMs);
+    if (!r.picture.vector->error().isEmpty())
+        return failure(r.picture.vector->error());
+    return r;
+}
+
 } // namespace
+
+// What the worker and the pending picture share, under the mutex.
+struct PendingPicture::Shared {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    std::shared_ptr<const MetafileDocument> document;
+    QString error;
+    std::stop_source stop;
+    PendingPicture* receiver = nullptr;   // null once it is gone
+};
+
+PendingPicture::PendingPicture(const QString& path, double dpiX, double dpiY)
+    : d_(std::make_shared<Shared>())
+{
+    d_->receiver = this;
+    QThreadPool::globalInstance()->start([d = d_, path, dpiX, dpiY] {
+        QString why;
+        std::shared_ptr<const MetafileDocument> document;
+        QFile f;
+        if (why = openForReading(f, path); why.isEmpty()) {
+            const QByteArray data = f.readAll();
+            if (f.error() != QFileDevice::NoError)
+                why = f.errorString();
+            else
+                document = MetafileDocument::open(data, dpiX, dpiY, &why, d->stop.get_token());
+        }
+        std::lock_guard lock(d->mutex);
+        d->document = std::move(document);
+        d->error = why;
+        d->done = true;
+        d->changed.notify_all();
+        if (PendingPicture* p = d->receiver)
+            QMetaObject::invokeMethod(p, [p] { p->complete(); }, Qt::QueuedConnection);
+    });
+}
+
+PendingPicture::~PendingPicture()
+{
+    std::lock_guard lock(d_->mutex);
+    d_->receiver = nullptr;
+    d_->stop.request_stop();
+}
+
+bool PendingPicture::waitForWorker(int ms)
+{
+    std::unique_lock lock(d_->mutex);
+    if (ms < 0)
+        d_->changed.wait(lock, [this] { return d_->done; });
+    else
+        d_->changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return d_->done; });
+    return d_->done;
+}
+
+void PendingPicture::waitUntilDone()
+{
+    waitForWorker(-1);
+    complete();
+}
+
+PictureResult PendingPicture::resultNow(int firstPartMs) const
+{
+    std::shared_ptr<const MetafileDocument> document;
+    QString why;
+    {
+        std::lock_guard lock(d_->mutex);
+        document = d_->document;
+        why = d_->error;
+    }
+    if (!document)
+        return failure(why.isEmpty() ? QStringLiteral("unreadable metafile") : why);
+    return shownMetafile(std::move(document), firstPartMs);
+}
+
+void PendingPicture::complete()
+{
+    if (result_)
+        return;
+    result_ = resultNow(0);
+    Q_EMIT finished();
+}
 
 PictureResult PictureLoader::loadWhole(const QString& path, std::stop_token stop)
 {
@@ -88,18 +192,18 @@ PictureResult PictureLoader::loadWhole(const QString& path, std::stop_token stop
 
 PictureResult QtPictureLoader::load(const QString& path)
 {
-    return read(path, firstRows_, {});
+    return read(path, firstRows_, false, {});
 }
 
 PictureResult QtPictureLoader::loadWhole(const QString& path, std::stop_token stop)
 {
-    PictureResult r = read(path, 0, stop);
+    PictureResult r = read(path, 0, true, stop);
     if (stop.stop_requested())
         return failure(QStringLiteral("cancelled"));
     return r;
 }
 
-PictureResult QtPictureLoader::read(const QString& path, int firstRows, std::stop_token stop)
+PictureResult QtPictureLoader::read(const QString& path, int firstRows, bool whole, std::stop_token stop)
 {
     if (!isRegularFile(path))
         return failure(QStringLiteral("no such file"));
@@ -114,22 +218,28 @@ PictureResult QtPictureLoader::read(const QString& path, int firstRows, std::sto
         constexpr qint64 kMaxMetafileBytes = 256LL * 1024 * 1024;
         if (f.size() > kMaxMetafileBytes)
             return failure(QStringLiteral("metafile too large"));
+        // Read and sized on a worker when that can take long: this thread waits for it no
+        // longer than for the first tile, and not at all for a file whose reading alone takes
+        // about that long.
+        constexpr qint64 kReadHereBytes = 4LL * 1024 * 1024;
+        const bool large = f.size() > kReadHereBytes;
+        if (!whole && (large || MetafileDocument::sizedByRecords(f.peek(64)))) {
+            f.close();
+            QElapsedTimer clock;
+            clock.start();
+            std::shared_ptr<PendingPicture> pending(new PendingPicture(path, dpiX_, dpiY_));
+            if (firstPartMs_ == 0 || (large && firstPartMs_ > 0) || !pending->waitForWorker(firstPartMs_)) {
+                PictureResult r;
+                r.pending = std::move(pending);
+                return r;
+            }
+            return pending->resultNow(firstPartMs_ < 0 ? -1 : std::max<int>(0, firstPartMs_ - int(clock.elapsed())));
+        }
         QString why;
-        std::shared_ptr<const MetafileDocument> document = MetafileDocument::open(f.readAll(), dpiX_, dpiY_, &why);
+        std::shared_ptr<const MetafileDocument> document = MetafileDocument::open(f.readAll(), dpiX_, dpiY_, &why, stop);
         if (!document)
             return failure(why.isEmpty() ? QStringLiteral("unreadable metafile") : why);
-        // No pixel limit: only the parts shown are ever rendered.
-        const QSize size = document->size();
-        PictureResult r;
-        r.picture.himetric = document->himetric();
-        // Drawn off this thread, the top-left tile first: that is what shows first.
-        r.picture.vector = std::make_shared<VectorPicture>(std::move(document));
-        const QRect first(0, 0, std::min(size.width(), VectorPicture::kTileSize),
-                          std::min(size.height(), VectorPicture::kTileSize));
-        r.picture.vector->waitFor(first, firstPartMs_);
-        if (!r.picture.vector->error().isEmpty())
-            return failure(r.picture.vector->error());
-        return r;
+        return shownMetafile(std::move(document), firstPartMs_);
     }
 
     QFile file;

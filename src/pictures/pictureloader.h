@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <stop_token>
 
 namespace orv {
@@ -41,10 +42,48 @@ struct Picture {
     int rowsReady() const { return completion ? completion->rowsReady() : image.height(); }
 };
 
+class PendingPicture;
+
 struct PictureResult {
     Picture picture;
     QString error;  // empty on success
+    // Still being read off the UI thread: no picture and no error yet (see PendingPicture).
+    std::shared_ptr<PendingPicture> pending;
     bool ok() const { return error.isEmpty() && !picture.isNull(); }
+    bool isPending() const { return pending != nullptr; }
+};
+
+// A metafile still being read and sized on a worker thread: a plain WMF (no placeable header)
+// is sized by walking every one of its records, which for a file of millions of them takes
+// seconds, and reading a file of many megabytes takes long by itself. finished() comes on the thread that loaded it, once result() holds the
+// picture or the error. Dropping it stops the walk.
+class PendingPicture : public QObject {
+    Q_OBJECT
+public:
+    ~PendingPicture() override;
+    bool isDone() const { return result_.has_value(); }
+    // Blocks until the size is known (a worker's walk ends promptly when it is dropped, so this is
+    // for the callers that used to wait for the whole load anyway).
+    void waitUntilDone();
+    // The picture or why it cannot be had; only once done.
+    const PictureResult& result() const { return *result_; }
+
+Q_SIGNALS:
+    void finished();
+
+private:
+    friend class QtPictureLoader;
+    struct Shared;
+    PendingPicture(const QString& path, double dpiX, double dpiY);
+    // Waits up to ms (-1: until done) for the worker; true when it has finished.
+    bool waitForWorker(int ms);
+    // The picture from what the finished worker found, waiting up to firstPartMs for its first tile.
+    PictureResult resultNow(int firstPartMs) const;
+    // On this object's thread: the result, then finished().
+    void complete();
+
+    std::shared_ptr<Shared> d_;
+    std::optional<PictureResult> result_;
 };
 
 // Reads bmp, dib, gif (first frame), jpg, ico, cur, wmf and emf. Never throws; a file that is
@@ -66,15 +105,16 @@ class QtPictureLoader final : public PictureLoader {
 public:
     // firstRows: for JPEGs taller than this, only these rows are decoded before load() returns
     // and the rest follow in the background (0: always whole). firstPartMs: how long load()
-    // waits for a metafile's top-left tile, so that a simple one shows at once and a file its
-    // records refuse is refused here; later, the picture reports it itself (-1: wait for it).
+    // waits for a metafile's size and top-left tile, so that a simple one shows at once and a
+    // file its records refuse is refused here; later, the picture reports it itself (-1: wait
+    // for it). A plain WMF not sized by then comes back pending (0: always).
     QtPictureLoader(double dpiX, double dpiY, qint64 maxPixels = 256LL * 1024 * 1024, int firstRows = 0,
                     int firstPartMs = 50);
     PictureResult load(const QString& path) override;
     PictureResult loadWhole(const QString& path, std::stop_token stop) override;
 
 private:
-    PictureResult read(const QString& path, int firstRows, std::stop_token stop);
+    PictureResult read(const QString& path, int firstRows, bool whole, std::stop_token stop);
 
     double dpiX_;
     double dpiY_;

@@ -119,6 +119,12 @@ bool Showpic::prepare(const QString& entry, SlideKind kind)
         preloader_->want({});
     }
     PictureResult r = ctx_.services().pictures->load(entry);
+    if (r.isPending()) {
+        // A plain metafile being sized: the slide waits for it, as for any picture read here.
+        const std::shared_ptr<PendingPicture> pending = r.pending;
+        pending->waitUntilDone();
+        r = pending->result();
+    }
     if (!r.ok())
         return false;
     prepared_ = std::move(r.picture);

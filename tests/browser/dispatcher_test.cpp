@@ -1,5 +1,6 @@
 // The file-opening dispatcher and the picture area, on the real picture loader and fakes for
 // everything the system would do.
+#include "poolgate.h"
 #include "startedprogram.h"
 
 #include "app/core/commandline.h"
@@ -14,6 +15,7 @@
 #include "editor/textbox.h"
 #include "pictures/metafile.h"
 #include "slideshow/showpic.h"
+#include "hostilemetafiles.h"
 #include "wmfwriter.h"
 
 #include <QAction>
@@ -25,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 using namespace orv;
@@ -299,6 +302,47 @@ TEST(PictureArea, MetafileFailingWhileItIsDrawnShowsTheReadError)
     EXPECT_EQ(b.h.prompts.asked().front().text, kReadError);
     EXPECT_FALSE(control<PictureBox>(*b.m, "Open").hasPicture());
     EXPECT_FALSE(control<QPushButton>(*b.m, "btnFull").isEnabled());
+}
+
+// A plain WMF is sized by walking all its records, behind the window: the click returns to the
+// event loop with the area empty, and the picture comes with its scroll bars once it is sized.
+// Another file chosen first takes its place for good.
+TEST(PictureArea, PlainMetafileIsSizedBehindTheWindow)
+{
+    QTemporaryDir dir;
+    QFile::copy(orv::test::samplesDir() + QStringLiteral("/small.gif"), dir.filePath(QStringLiteral("good.gif")));
+    writeFile(dir, QStringLiteral("plot.wmf"), HostileMetafiles::manyRecordsWmf(400000));
+    writeFile(dir, QStringLiteral("plot2.wmf"), HostileMetafiles::manyRecordsWmf(300000));
+    Browser b(dir.path());
+    PictureBox& area = control<PictureBox>(*b.m, "Open");
+    {
+        PoolGate gate;   // no worker can start: the window cannot have sized it
+        b.click(QStringLiteral("plot.wmf"));
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(area.hasPicture());
+        b.click(QStringLiteral("good.gif"));
+        ASSERT_TRUE(area.hasPicture());
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(area.picture().image.isNull());
+    EXPECT_TRUE(b.h.prompts.asked().empty());
+
+    {
+        PoolGate gate;
+        b.click(QStringLiteral("plot2.wmf"));
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(area.hasPicture());
+        EXPECT_FALSE(control<QPushButton>(*b.m, "btnFull").isEnabled());
+    }
+    ASSERT_EVENTUALLY(area.hasPicture());
+    EXPECT_EQ(area.picture().size(), QSize(2000, 1500));
+    EXPECT_EQ(area.himetric(), QSize(52917, 39688));
+    EXPECT_TRUE(control<QPushButton>(*b.m, "btnFull").isEnabled());
+    EXPECT_TRUE(control<QScrollBar>(*b.m, "hscrPic").isEnabled());
+    EXPECT_TRUE(control<QScrollBar>(*b.m, "vscrPic").isEnabled());
+    ASSERT_EVENTUALLY(area.showsAll());
+    EXPECT_TRUE(b.h.prompts.asked().empty());
 }
 
 // The status text over the picture area: text 11 while empty, the path once a picture shows.

@@ -4,6 +4,7 @@
 #include "pictures/metafile.h"
 #include "pictures/metafile/renderbudget.h"
 
+#include "emfpluswriter.h"
 #include "emfwriter.h"
 #include "hostilemetafiles.h"
 #include "metafilesamples.h"
@@ -221,6 +222,61 @@ TEST(MetafileBudget, DecodedBitmapPixelsStopAtTheTotal)
     EXPECT_GE(m.cost.bitmapPixels, limits.bitmapPixels - 2000 * 2000);
     EXPECT_LT(m.cost.records, 30);
     EXPECT_EQ(m.image.pixel(100, 100), qRgb(255, 0, 0));
+}
+
+// Records count as work whatever they paint: a metafile drawn inside an EMF+ file again and
+// again, each time replaying (and, a plain WMF, walking) its thousands of records, stops within
+// the work limit instead of running for minutes.
+TEST(MetafileBudget, RecordsPlayedOverAndOverCountAgainstTheLimit)
+{
+    const QByteArray inner = HostileMetafiles::manyRecordsWmf(40000);   // 4,000 records
+    EmfWriter w(QRect(0, 0, 2540, 2540));
+    EmfPlusWriter plus;
+    plus.header(false);
+    plus.metafile(1, inner);
+    w.gdiComment(plus.take());
+    for (int comment = 0; comment < 40; ++comment) {
+        for (int i = 0; i < 50; ++i)
+            plus.drawImage(1, QRectF(0, 0, 2000, 1500), QRectF(0, 0, 96, 72));
+        w.gdiComment(plus.take());
+    }
+    plus.endOfFile();
+    w.gdiComment(plus.take());
+    const QByteArray file = w.finish();
+    const RenderedMetafile m = renderMetafile(file, 96, 96);
+    ASSERT_TRUE(m.error.isEmpty()) << m.error.toStdString();
+    const RenderBudget::Limits limits = RenderBudget::limitsFor(m.image.size(), file.size());
+    EXPECT_TRUE(m.cost.stopped);
+    EXPECT_LE(m.cost.work, limits.work);
+    // What was drawn before the limit stays.
+    int drawn = 0;
+    for (int y = 0; y < m.image.height(); ++y)
+        for (int x = 0; x < m.image.width(); ++x)
+            drawn += m.image.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_GT(drawn, 100);
+}
+
+// A clip worked out through a mask costs the mask's area: on a huge picture, clip records by the
+// thousand stop once that adds up to the work limit.
+TEST(MetafileBudget, ClipMasksCountAgainstTheLimit)
+{
+    WmfWriter w(QRect(0, 0, 2000, 1500), 1);   // 192,000 x 144,000 pixels
+    w.setMapMode(8);
+    w.setWindowOrg(QPoint(0, 0));
+    w.setWindowExt(QSize(2000, 1500));
+    w.saveDC();
+    for (int i = 0; i < 1500; ++i) {
+        w.intersectClipRect(QRect(50, 50, 1900, 1400));
+        w.excludeClipRect(QRect(-27195, -5032, 28295, 5832));
+    }
+    const QByteArray file = w.finish();
+    const auto doc = document(file);
+    ASSERT_TRUE(doc);
+    const MetafileDocument::Part part = doc->render(QRect(0, 0, 256, 256));
+    ASSERT_TRUE(part.error.isEmpty()) << part.error.toStdString();
+    EXPECT_TRUE(part.cost.stopped);
+    EXPECT_LE(part.cost.work, RenderBudget::limitsFor(doc->size(), file.size()).work);
+    EXPECT_LT(part.cost.records, 3000);
 }
 
 // Painting is counted in pixels of the picture: a file of thousands of fills over a large

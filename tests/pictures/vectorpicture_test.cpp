@@ -5,6 +5,8 @@
 #include "pictures/pictureloader.h"
 #include "pictures/vectorpicture.h"
 
+#include "support/poolgate.h"
+
 #include "eventually.h"
 #include "hostilemetafiles.h"
 #include "metafilesamples.h"
@@ -15,9 +17,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stop_token>
 
 using namespace orv;
 
@@ -74,7 +78,99 @@ QByteArray failingWmf()
     return w.finish();
 }
 
+// Plain WMFs, sized by their records: by a window, by their drawing's bounds, in a fixed mode.
+QList<QByteArray> plainWmfs()
+{
+    QList<QByteArray> files;
+    WmfWriter windowed;
+    windowed.setWindowOrg(QPoint(100, 100));
+    windowed.setWindowExt(QSize(324, -252));
+    windowed.selectObject(windowed.createBrush(0, Qt::red));
+    windowed.rectangle(QRect(100, 100 - 252, 162, 252));
+    windowed.ellipse(QRect(150, -100, 200, 120));
+    files.append(windowed.finish());
+    WmfWriter bounds;
+    bounds.selectObject(bounds.createPen(0, 3, Qt::blue));
+    bounds.moveTo(QPoint(10, 20));
+    bounds.lineTo(QPoint(110, 70));
+    bounds.lineTo(QPoint(60, 220));
+    files.append(bounds.finish());
+    WmfWriter fixed;
+    fixed.setMapMode(4);
+    fixed.setWindowExt(QSize(5000, 5000));
+    fixed.selectObject(fixed.createBrush(0, Qt::green));
+    fixed.rectangle(QRect(0, -100, 200, 100));
+    files.append(fixed.finish());
+    files.append(HostileMetafiles::manyRecordsWmf(200000));
+    return files;
+}
+
 } // namespace
+
+// A plain WMF is sized by walking all its records, on a worker: load() returns before that walk
+// has begun, and the picture that comes is the one the file gives when opened at once.
+TEST(VectorPicture, PlainWmfIsSizedOffTheLoadingThread)
+{
+    QTemporaryDir dir;
+    QtPictureLoader loader(96, 96);
+    for (const QByteArray& bytes : plainWmfs()) {
+        const QString path = writeFile(dir, "plain.wmf", bytes);
+        std::shared_ptr<PendingPicture> pending;
+        {
+            test::PoolGate gate;   // no worker can start: the walk cannot have been done here
+            const PictureResult r = loader.load(path);
+            ASSERT_TRUE(r.isPending()) << r.error.toStdString();
+            EXPECT_TRUE(r.picture.isNull());
+            EXPECT_TRUE(r.error.isEmpty());
+            pending = r.pending;
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(pending->isDone());
+        }
+        QSignalSpy finished(pending.get(), &PendingPicture::finished);
+        ASSERT_EVENTUALLY(pending->isDone());
+        EXPECT_EQ(finished.count(), 1);
+        const PictureResult& r = pending->result();
+        ASSERT_TRUE(r.ok()) << r.error.toStdString();
+        const RenderedMetafile at = renderMetafile(bytes, 96, 96);
+        ASSERT_TRUE(at.error.isEmpty());
+        EXPECT_EQ(r.picture.size(), at.image.size());
+        EXPECT_EQ(r.picture.himetric, at.himetric);
+        EXPECT_EQ(differentPixels(shown(*r.picture.vector, QPoint(), at.image.size()), at.image), 0);
+    }
+}
+
+// Refused files are refused either way, and a walk nobody waits for any more gives up.
+TEST(VectorPicture, PendingPlainWmfFailsOrStopsCleanly)
+{
+    QTemporaryDir dir;
+    WmfWriter nothing;
+    nothing.setBkMode(1);   // no window and nothing drawn: no size
+    const PictureResult empty = QtPictureLoader(96, 96, 256LL * 1024 * 1024, 0, 0).load(writeFile(dir, "empty.wmf", nothing.finish()));
+    ASSERT_TRUE(empty.isPending());
+    ASSERT_EVENTUALLY(empty.pending->isDone());
+    EXPECT_FALSE(empty.pending->result().ok());
+    EXPECT_FALSE(empty.pending->result().error.isEmpty());
+
+    const QByteArray big = HostileMetafiles::manyRecordsWmf(400000);
+    std::stop_source stop;
+    stop.request_stop();
+    QString why;
+    EXPECT_FALSE(MetafileDocument::open(big, 96, 96, &why, stop.get_token()));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_TRUE(MetafileDocument::open(big, 96, 96, &why));
+    // A placeable file is sized by its header: nothing to stop.
+    EXPECT_TRUE(MetafileDocument::open(MetafileSamples::drawing(), 96, 96, &why, stop.get_token()));
+
+    // Dropped while its walk waits: nothing arrives and nothing is left running.
+    {
+        test::PoolGate gate;
+        PictureResult r = QtPictureLoader(96, 96, 256LL * 1024 * 1024, 0, 0).load(writeFile(dir, "big.wmf", big));
+        ASSERT_TRUE(r.isPending());
+        r.pending.reset();
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+}
 
 // Nothing is drawn until it is wanted; what comes is what the whole render shows there.
 TEST(VectorPicture, DrawsWhatIsShownAsTheWholePictureHasIt)

@@ -5,6 +5,8 @@
 #include "logfont.h"
 #include "wmfwriter.h"
 
+#include <algorithm>
+
 namespace orv {
 
 namespace {
@@ -150,6 +152,58 @@ QByteArray HostileMetafiles::hugeFrameWmf(int columns, int rows)
     w.lineTo(QPoint(kWidth, kHeight));
     w.moveTo(QPoint(kWidth, 0));
     w.lineTo(QPoint(0, kHeight));
+    return w.finish();
+}
+
+namespace {
+
+// The i-th point of the plot: contour lines of 2000 × 1500 units, a few units apart along each
+// line, so the strokes are a pixel or two long.
+QPoint plotPoint(qint64 i)
+{
+    const qint64 line = i / 4000;
+    const int along = int(i % 4000);
+    const int y = int((line * 37) % 1500);
+    const int wave = int((along * 7 + line * 13) % 23) - 11;
+    return QPoint(along / 2, std::clamp(y + wave, 0, 1499));
+}
+
+} // namespace
+
+QByteArray HostileMetafiles::manyRecordsWmf(qint64 bytes)
+{
+    WmfWriter w;
+    w.setWindowOrg(QPoint(0, 0));
+    w.setWindowExt(QSize(2000, 1500));
+    w.selectObject(w.createPen(0, 1, QColor(0x1f, 0x4e, 0x79)));
+    constexpr qint64 kRecordBytes = 10;
+    const qint64 records = std::max<qint64>(bytes / kRecordBytes, 2);
+    for (qint64 i = 0; i < records; ++i) {
+        const QPoint p = plotPoint(i);
+        if (i % 4000 == 0)
+            w.moveTo(p);
+        else
+            w.lineTo(p);
+    }
+    return w.finish();
+}
+
+QByteArray HostileMetafiles::manyRecordsEmf(qint64 bytes)
+{
+    EmfWriter w(QRect(0, 0, 20000, 15000));
+    w.setMapMode(8);   // MM_ANISOTROPIC
+    w.setWindowExt(QSize(2000, 1500));
+    w.setViewportExt(QSize(756, 567));
+    w.selectObject(w.createPen(0, 1, QColor(0x1f, 0x4e, 0x79)));
+    constexpr qint64 kRecordBytes = 16;
+    const qint64 records = std::max<qint64>(bytes / kRecordBytes, 2);
+    for (qint64 i = 0; i < records; ++i) {
+        const QPoint p = plotPoint(i);
+        if (i % 4000 == 0)
+            w.moveTo(p);
+        else
+            w.lineTo(p);
+    }
     return w.finish();
 }
 

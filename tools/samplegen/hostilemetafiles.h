@@ -21,6 +21,12 @@ public:
     // The same poster as a placeable WMF of 125.5 × 162.6 inches (12,048 × 15,610 pixels),
     // which the main window's picture area shows.
     static QByteArray hugeFrameWmf(int columns = 24, int rows = 32);
+    // An honest plain WMF (no placeable header, framed by its window of 2000 × 1500) of about
+    // this many bytes, nearly all of it short strokes of a contour plot, 10 bytes a record: what a
+    // plotting program exports for a dense chart. Sizing it walks every record.
+    static QByteArray manyRecordsWmf(qint64 bytes);
+    // The same plot as an EMF of 20 × 15 cm, 16 bytes a record.
+    static QByteArray manyRecordsEmf(qint64 bytes);
 };
 
 } // namespace orv

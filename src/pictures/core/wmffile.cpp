@@ -118,6 +118,11 @@ bool WmfFile::looksLike(const QByteArray& head)
     return (type == 1 || type == 2) && size == 9 && (version == 0x0100 || version == 0x0300);
 }
 
+bool WmfFile::sizedByRecords(const QByteArray& head)
+{
+    return looksLike(head) && !(head.size() >= 4 && qFromLittleEndian<quint32>(head.constData()) == placeableKey);
+}
+
 bool WmfFile::fail(const QString& message)
 {
     if (m_error.isEmpty())
@@ -125,7 +130,36 @@ bool WmfFile::fail(const QString& message)
     return false;
 }
 
-bool WmfFile::open()
+bool WmfFile::open(std::stop_token stop)
+{
+    if (!readHeaders())
+        return false;
+    if (!m_placeable) {
+        if (!scanForFrame(stop))
+            return fail(QStringLiteral("sizing the metafile was cancelled"));
+        if (m_frame.isEmpty())
+            return fail(QStringLiteral("metafile gives no picture size"));
+    }
+    return true;
+}
+
+bool WmfFile::open(const Framing& known)
+{
+    if (!readHeaders())
+        return false;
+    if (!m_placeable) {
+        if (known.frame.isEmpty())
+            return fail(QStringLiteral("metafile gives no picture size"));
+        m_frame = known.frame;
+        m_unitsPerInch = known.unitsPerInch;
+        m_framedByWindow = known.framedByWindow;
+        m_windowOrg = known.windowOrg;
+        m_windowExt = known.windowExt;
+    }
+    return true;
+}
+
+bool WmfFile::readHeaders()
 {
     ByteReader r(m_data.constData(), m_data.size());
     qint64 header = 0;
@@ -162,11 +196,6 @@ bool WmfFile::open()
     if ((type != 1 && type != 2) || words != 9 || (version != 0x0100 && version != 0x0300))
         return fail(QStringLiteral("not a Windows metafile"));
     m_recordsStart = header + headerSize;
-    if (!m_placeable) {
-        scanForFrame();
-        if (m_frame.isEmpty())
-            return fail(QStringLiteral("metafile gives no picture size"));
-    }
     return true;
 }
 
@@ -422,7 +451,7 @@ void DrawingBounds::play(const WmfRecord& rec)
 
 } // namespace
 
-void WmfFile::scanForFrame()
+bool WmfFile::scanForFrame(std::stop_token stop)
 {
     qint64 pos = m_recordsStart;
     WmfRecord rec;
@@ -431,7 +460,10 @@ void WmfFile::scanForFrame()
     DrawingBounds drawing(m_objectCount);
     // Framing problems found here are reported when the records are played.
     QString ignored;
+    quint32 walked = 0;
     while (pos < m_data.size() && nextRecord(pos, rec, &ignored) && rec.function != META_EOF) {
+        if (++walked % 4096 == 0 && stop.stop_requested())
+            return false;
         ByteReader p = rec.params;
         if (rec.function == META_SETWINDOWORG && !haveOrg) {
             m_windowOrg = reversedPoint(p);
@@ -453,6 +485,7 @@ void WmfFile::scanForFrame()
     } else if (const std::optional<QRectF> bounds = drawing.bounds(); bounds && !bounds->isEmpty()) {
         m_frame = *bounds;
     }
+    return true;
 }
 
 QSize WmfFile::himetric() const

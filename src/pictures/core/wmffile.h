@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <optional>
+#include <stop_token>
 
 namespace orv {
 
@@ -111,13 +112,30 @@ struct WmfRecord
 class WmfFile
 {
 public:
+    // How the picture is framed: what open() finds, for a plain file by walking every record.
+    struct Framing
+    {
+        QRectF frame;
+        double unitsPerInch = 1440;
+        bool framedByWindow = false;
+        QPointF windowOrg;
+        QSizeF windowExt;
+    };
+
     explicit WmfFile(const QByteArray& data);
 
     static bool looksLike(const QByteArray& head);
+    // True when finding the frame takes a walk over every record (a plain file), not the
+    // headers alone.
+    static bool sizedByRecords(const QByteArray& head);
 
-    // Reads the headers and finds the frame; false with error() saying why.
-    bool open();
+    // Reads the headers and finds the frame; false with error() saying why. A walk over the
+    // records gives up, as a failure, once stop is requested.
+    bool open(std::stop_token stop = {});
+    // The same with the framing an earlier open() of these bytes found: headers only.
+    bool open(const Framing& known);
     QString error() const { return m_error; }
+    Framing framing() const { return {m_frame, m_unitsPerInch, m_framedByWindow, m_windowOrg, m_windowExt}; }
 
     bool placeable() const { return m_placeable; }
     quint16 objectCount() const { return m_objectCount; }
@@ -141,7 +159,8 @@ public:
 
 private:
     bool fail(const QString& message);
-    void scanForFrame();
+    bool readHeaders();
+    bool scanForFrame(std::stop_token stop);
 
     QByteArray m_data;
     QString m_error;

@@ -841,7 +841,7 @@ EmfPlayer::EmfPlayer(const QByteArray& data)
 {
 }
 
-bool EmfPlayer::open()
+bool EmfPlayer::open(std::stop_token)
 {
     return m_file.open() || fail(m_file.error());
 }

@@ -15,7 +15,7 @@ public:
 
     static bool looksLike(const QByteArray& head) { return EmfFile::looksLike(head); }
 
-    bool open() override;
+    bool open(std::stop_token stop) override;
     QSize himetric() const override { return m_file.himetric(); }
     QSizeF pixelSize(double dpiX, double dpiY) const override { return m_file.pixelSize(dpiX, dpiY); }
     QRectF deviceFrame() const override { return m_file.deviceFrame(); }

@@ -33,7 +33,7 @@ std::unique_ptr<MetafilePlayer> metafilePlayer(const QByteArray& data)
         player = std::make_unique<EmfPlayer>(data);
     else if (WmfPlayer::looksLike(data))
         player = std::make_unique<WmfPlayer>(data);
-    if (player && !player->open())
+    if (player && !player->open({}))
         player.reset();
     return player;
 }
@@ -690,7 +690,10 @@ bool EmfPlusPlayer::drawImage(const Image& image, QRectF source, const QTransfor
         return true;
     if (image.bitmap.isNull()) {
         // A metafile plays straight onto the picture, its frame on the source rectangle, so
-        // its raster operations meet what lies beneath as they would on a device.
+        // its raster operations meet what lies beneath as they would on a device. Opening a
+        // plain WMF walks its records, a record per six bytes at most, each time it is drawn.
+        if (WmfFile::sizedByRecords(image.metafile) && !m_canvas.budget().walk(image.metafile.size() / 6))
+            return true;
         const std::unique_ptr<MetafilePlayer> player = metafilePlayer(image.metafile);
         if (!player)
             return false;
@@ -710,7 +713,7 @@ bool EmfPlusPlayer::drawImage(const Image& image, QRectF source, const QTransfor
         QPainter& painter = m_canvas.foreignPainter();
         GdiCanvas nested(painter, deviceToImage, player->deviceUnitsPerInch(), m_canvas.imageBounds().size(),
                          m_canvas.surfaceAt(), m_canvas.budget());
-        nested.state().clip = gdi::regionFromPath(area, m_canvas.imageBounds());
+        nested.state().clip = m_canvas.maskRegion(area);
         ++nesting;
         player->play(nested);
         --nesting;
@@ -1293,6 +1296,9 @@ bool EmfPlusPlayer::playComment(ByteReader commentData)
         return false;
     bool framed = true;
     const QList<Record> list = records(commentData, &framed);
+    // Each record is played twice below.
+    if (!m_canvas.budget().walk(2 * list.size()))
+        return true;
     m_getDC = false;
     if (!m_seenHeader && (list.isEmpty() || list.first().type != Header))
         return true;

@@ -661,7 +661,7 @@ void GdiCanvas::selectClipPath(int mode)
     m_inPath = false;
     QPainterPath path = m_path;
     path.setFillRule(m_state.windingFill ? Qt::WindingFill : Qt::OddEvenFill);
-    combineClip(regionFromPath(path, maskRect()), mode);
+    combineClip(maskRegion(path), mode);
     m_path = QPainterPath();
     m_pathCursor.reset();
 }

@@ -33,6 +33,7 @@ public:
               QPoint surfaceAt, RenderBudget& budget);
 
     RenderBudget& budget() { return m_budget; }
+    using GdiDeviceContext::maskRegion;
     // True when something drawn within this logical rectangle can land on the surface.
     bool reaches(const QRectF& logical) const;
 
@@ -130,6 +131,8 @@ private:
     void drawWithinReach(const QPainterPath& path, const QBrush& brush, const QPen& pen, bool fillOnly);
 
     QPainter& m_painter;
+    bool chargeMask(double pixels, double onSurface) const override { return m_budget.paint(pixels, onSurface); }
+
     RenderBudget& m_budget;
     QRect m_surface;          // the painter's device, in picture pixels
     QTransform m_toSurface;   // picture pixels to the painter's device

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <cmath>
 
 namespace orv {
@@ -247,6 +248,17 @@ QRegion GdiDeviceContext::imageRegion(const QPolygonF& polygon) const
     QPainterPath path;
     path.addPolygon(polygon);
     path.closeSubpath();
+    return maskRegion(path);
+}
+
+QRegion GdiDeviceContext::maskRegion(const QPainterPath& path) const
+{
+    const QRectF reach = path.boundingRect().intersected(QRectF(m_imageRect));
+    const double pixels = kMaskWork * reach.width() * reach.height();
+    const QRectF mask = reach.intersected(QRectF(m_maskRect));
+    if (!chargeMask(std::isfinite(pixels) ? pixels : double(m_imageRect.width()) * m_imageRect.height(),
+                    mask.width() * mask.height()))
+        return {};
     return regionFromPath(path, m_maskRect);
 }
 
@@ -296,7 +308,7 @@ QRegion GdiDeviceContext::imageRegion(const QList<QRect>& rects, const QTransfor
             region += imageRegion(toImage.map(QPolygonF(QRectF(r))));
         return region;
     }
-    return regionFromPath(toImage.map(rectsPath(rects)), m_maskRect);
+    return maskRegion(toImage.map(rectsPath(rects)));
 }
 
 void GdiDeviceContext::selectClipRegion(const QList<QRect>& device, int mode)

@@ -20,6 +20,9 @@ public:
     // is the device resolution the fixed mapping modes (MM_LOMETRIC ...) need. The surface drawn
     // on may hold only a part of the picture.
     GdiDeviceContext(const QTransform& deviceToImage, QSizeF deviceUnitsPerInch, QRect imageRect, QRect surface);
+    virtual ~GdiDeviceContext() = default;
+    GdiDeviceContext(const GdiDeviceContext&) = default;
+    GdiDeviceContext& operator=(const GdiDeviceContext&) = default;
 
     GdiState& state() { return m_state; }
     const GdiState& state() const { return m_state; }
@@ -74,6 +77,15 @@ protected:
     // picture, so a part costs what the part does.
     const QRect& maskRect() const { return m_maskRect; }
     void combineClip(const QRegion& region, int mode);
+    // The region a path covers, worked out through a mask within maskRect(). The mask is drawn,
+    // then read back pixel by pixel, over a margin several times a part's size: charged first
+    // (chargeMask) as kMaskWork times the path's reach on the whole picture, as painting is
+    // charged, so every part charges alike; empty once that is refused.
+    QRegion maskRegion(const QPainterPath& path) const;
+    static constexpr double kMaskWork = 8;
+    // False when the work is not to be done: the render's budget is spent. onSurface: what this
+    // part's mask really takes.
+    virtual bool chargeMask(double /*pixels*/, double /*onSurface*/) const { return true; }
 
     GdiState m_state;
 

@@ -5,18 +5,21 @@
 #include <QSizeF>
 #include <QString>
 
+#include <stop_token>
+
 namespace orv {
 
 class GdiCanvas;
 
 // What metafile.cpp needs from a format: the picture's natural size and frame, then playing
-// its records onto a canvas. open() reads the headers only.
+// its records onto a canvas. open() reads the headers, and the records only where the frame
+// is not in the headers (a plain WMF); that walk gives up once stop is requested.
 class MetafilePlayer
 {
 public:
     virtual ~MetafilePlayer() = default;
 
-    virtual bool open() = 0;
+    virtual bool open(std::stop_token stop) = 0;
     // Hundredths of a millimetre.
     virtual QSize himetric() const = 0;
     // Unrounded pixels at the given resolution.

@@ -29,9 +29,23 @@ RenderBudget::RenderBudget(const Limits& limits, const std::atomic<bool>* cancel
 
 bool RenderBudget::nextRecord()
 {
-    if (stopped())
+    if (stopped() || !walk(1))
         return false;
     ++m_records;
+    return true;
+}
+
+bool RenderBudget::walk(qint64 records)
+{
+    if (m_stopped)
+        return false;
+    const double work = kRecordWork * double(std::max<qint64>(records, 0));
+    if (work > m_limits.work - m_work) {
+        m_stopped = true;
+        return false;
+    }
+    m_work += work;
+    m_surfaceWork += work;
     return true;
 }
 

@@ -11,8 +11,9 @@ namespace orv {
 
 // What one render of a metafile may cost, counted rather than timed, so that a file of a few
 // hundred bytes cannot keep the renderer busy for minutes or make it take gigabytes. Two things
-// are counted: the pixels painted (fills, bitmaps and text by their area, strokes by their length
-// times their width, each cut to the picture) and the pixels of the bitmaps decoded. The limits
+// are counted: the work done, in pixels painted (fills, bitmaps and text by their area, strokes by
+// their length times their width, each cut to the picture), each record read counting as a
+// fixed number of them, and the pixels of the bitmaps decoded. The limits
 // depend on the whole picture and the file alone, never on the part being rendered, so every
 // part of a picture stops at the same record. Past a limit the rest of the file is skipped and
 // what was drawn stays.
@@ -39,9 +40,19 @@ public:
     // cancel, when given, is polled at each record: a render nobody waits for stops there.
     explicit RenderBudget(const Limits& limits, const std::atomic<bool>* cancel = nullptr);
 
+    // What reading, dispatching and drawing one record costs whatever it paints, in pixels
+    // painted: about a microsecond. A file's own records fit in what its bytes allow (256 pixels a
+    // byte, six bytes at least a record); records played again and again (a metafile drawn inside
+    // one) are what this bounds.
+    static constexpr double kRecordWork = 1024;
+
     // Before each record: false when the render ends here (a limit was reached or it was
     // cancelled).
     bool nextRecord();
+    // Records read without being counted as played (records within a record, a walk over an
+    // embedded metafile's records to size it): false when that passes the limit, in which case
+    // the render ends.
+    bool walk(qint64 records);
     // Painting that covers this many pixels of the picture, onSurface of them on the part being
     // rendered: false when it would overrun the limit, in which case it is left out and the
     // render ends.

@@ -597,14 +597,15 @@ const auto& records()
 
 } // namespace
 
-WmfPlayer::WmfPlayer(const QByteArray& data)
+WmfPlayer::WmfPlayer(const QByteArray& data, std::optional<WmfFile::Framing> known)
     : m_file(data)
+    , m_known(std::move(known))
 {
 }
 
-bool WmfPlayer::open()
+bool WmfPlayer::open(std::stop_token stop)
 {
-    return m_file.open() || fail(m_file.error());
+    return (m_known ? m_file.open(*m_known) : m_file.open(stop)) || fail(m_file.error());
 }
 
 bool WmfPlayer::play(GdiCanvas& canvas)

@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+#include <optional>
+
 namespace orv {
 
 // Plays a Windows metafile (WMF) onto a canvas. Playing starts as a player sets a device up for
@@ -14,11 +16,14 @@ namespace orv {
 class WmfPlayer final : public MetafilePlayer
 {
 public:
-    explicit WmfPlayer(const QByteArray& data);
+    // known: the framing an earlier open of the same bytes found, sparing this one the walk
+    // over the records a plain file is sized by.
+    explicit WmfPlayer(const QByteArray& data, std::optional<WmfFile::Framing> known = std::nullopt);
 
     static bool looksLike(const QByteArray& head) { return WmfFile::looksLike(head); }
 
-    bool open() override;
+    bool open(std::stop_token stop) override;
+    WmfFile::Framing framing() const { return m_file.framing(); }
     QSize himetric() const override { return m_file.himetric(); }
     QSizeF pixelSize(double dpiX, double dpiY) const override { return m_file.pixelSize(dpiX, dpiY); }
     QRectF deviceFrame() const override { return m_file.frame(); }
@@ -27,6 +32,7 @@ public:
 
 private:
     WmfFile m_file;
+    std::optional<WmfFile::Framing> m_known;
 };
 
 } // namespace orv
