@@ -6,6 +6,7 @@
 #include "common/twipslayout.h"
 #include "platform/screenmetrics.h"
 #include "pictures/picturepreloader.h"
+#include "pictures/vectorpicture.h"
 #include "platform/soundplayer.h"
 #include "slideshow/slideshowsource.h"
 
@@ -119,16 +120,17 @@ bool Showpic::prepare(const QString& entry, SlideKind kind)
         preloader_->want({});
     }
     PictureResult r = ctx_.services().pictures->load(entry);
+    preparedAhead_ = false;
     if (r.isPending()) {
-        // A plain metafile being sized: the slide waits for it, as for any picture read here.
-        const std::shared_ptr<PendingPicture> pending = r.pending;
-        pending->waitUntilDone();
-        r = pending->result();
+        // Sizing a plain metafile walks all its records, which for a big one takes seconds:
+        // the slide is shown (black) at once and its picture follows.
+        prepared_ = Picture{};
+        preparedPending_ = std::move(r.pending);
+        return true;
     }
     if (!r.ok())
         return false;
     prepared_ = std::move(r.picture);
-    preparedAhead_ = false;
     return true;
 }
 
@@ -174,6 +176,17 @@ void Showpic::ShowNext()
     setPointerVisible(source_->showSettings().showPointer);
     showPicture(prepared_);
     prepared_ = Picture{};
+    // Dropping the previous slide's pending metafile stops its walk.
+    shownPending_ = std::exchange(preparedPending_, {});
+    if (shownPending_) {
+        connect(shownPending_.get(), &PendingPicture::finished, this, [this] {
+            const std::shared_ptr<PendingPicture> done = std::exchange(shownPending_, {});
+            if (done->result().ok())
+                showPicture(done->result().picture);
+            if (slideComplete())
+                runPendingLookAhead();
+        });
+    }
     // After the slide has painted, and once it has all its rows (one decoding at a time):
     // dropping the previous picture and starting the next read cost time the step should not
     // wait for.
@@ -193,8 +206,23 @@ void Showpic::showPicture(const Picture& picture)
     if (shown_.completion)
         disconnect(shown_.completion.get(), nullptr, this, nullptr);
     shown_ = picture;
+    vectorDrawn_ = false;
     const ScreenMetrics& screen = *ctx_.services().screen;
     const QPoint at = slideTopLeft(size(), screen.twipsPerPixelX(), screen.twipsPerPixelY(), picture.himetric);
+    if (shown_.vector) {
+        // A metafile is drawn for the part the screen shows, off this thread; black until it comes.
+        drawPicture(QImage(), at);
+        const QRect part = QRect(-at, size()).intersected(QRect(QPoint(), shown_.vector->size()));
+        const std::weak_ptr<VectorPicture> shown = shown_.vector;
+        shown_.vector->renderPart(part, this, [this, shown, at, part](const QImage& image) {
+            if (shown_.vector != shown.lock())
+                return;
+            vectorDrawn_ = true;
+            drawPicture(image, at + part.topLeft());
+            runPendingLookAhead();
+        });
+        return;
+    }
     // A large picture arrives with its top rows; the rest paints as it is decoded.
     if (shown_.completion && !shown_.completion->isDone()) {
         connect(shown_.completion.get(), &PictureCompletion::progressed, this, [this] {
@@ -204,6 +232,15 @@ void Showpic::showPicture(const Picture& picture)
         });
     }
     drawPicture(picture.image, at);
+}
+
+bool Showpic::slideComplete() const
+{
+    if (shownPending_)
+        return false;
+    if (shown_.vector)
+        return vectorDrawn_;
+    return shown_.rowsReady() == shown_.image.height();
 }
 
 void Showpic::setCaptionColour(QColor colour)

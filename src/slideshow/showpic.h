@@ -61,7 +61,7 @@ public:
     // benchmarks); null outside a show.
     const PicturePreloader* lookAheadCache() const { return preloader_.get(); }
     // True once every row of the slide on screen is decoded.
-    bool slideComplete() const { return shown_.rowsReady() == shown_.image.height(); }
+    bool slideComplete() const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -96,6 +96,12 @@ private:
     Picture prepared_;
     bool preparedAhead_ = false;
     Picture shown_;
+    // A metafile still being sized off the UI thread: for the step under way, then for the
+    // slide on screen, which shows black until it is known.
+    std::shared_ptr<PendingPicture> preparedPending_;
+    std::shared_ptr<PendingPicture> shownPending_;
+    // The part of a metafile slide the screen shows has been drawn.
+    bool vectorDrawn_ = false;
     std::unique_ptr<PicturePreloader> preloader_;
     // A look-ahead held back until the slide on screen has all its rows.
     std::function<void()> pendingLookAhead_;

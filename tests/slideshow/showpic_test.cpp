@@ -3,6 +3,10 @@
 // the pointer, sounds, and entries that cannot be shown.
 #include "apphost.h"
 #include "controls.h"
+#include "eventually.h"
+#include "hostilemetafiles.h"
+#include "metafilesamples.h"
+#include "poolgate.h"
 
 #include "pictures/picturepreloader.h"
 #include "slideshow/showpic.h"
@@ -14,6 +18,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -282,4 +287,41 @@ TEST(Showpic, NextPictureIsReadAheadAndAChangedFileReadAgain)
     EXPECT_EQ(t.screen().pixelColor(at + QPoint(5, 5)), QColor(Qt::red));
     EXPECT_TRUE(QTest::qWaitFor([&] { return holds({t.editor.entries[1], t.editor.entries[2]}); }))
         << cache.held().join(QLatin1Char(' ')).toStdString();
+}
+
+// Metafile slides are drawn, not left black. A plain WMF, which is sized by walking all its
+// records, does not hold up the step: the slide shows black and its picture follows.
+TEST(Showpic, MetafileSlidesAreDrawnAndAPlainOneFollowsItsStep)
+{
+    Player t;
+    t.editor.entries = {t.file(QStringLiteral("plot.wmf"), HostileMetafiles::manyRecordsWmf(400000)),
+                        t.file(QStringLiteral("drawing.wmf"), MetafileSamples::drawing())};
+    t.editor.settings.showFileName = false;
+    // Share of the screen that is not black.
+    const auto lit = [&] {
+        const QImage shot = t.screen().convertToFormat(QImage::Format_RGB32);
+        qint64 n = 0;
+        for (int y = 0; y < shot.height(); y += 8)
+            for (int x = 0; x < shot.width(); x += 8)
+                n += qRgb(0, 0, 0) != (shot.pixel(x, y) | 0xff000000u);
+        return double(n) / double((shot.width() / 8) * (shot.height() / 8));
+    };
+    {
+        PoolGate gate;   // the plot cannot be sized before the step returns
+        t.play();
+        EXPECT_EQ(t.p->slideIndex(), 1);
+        EXPECT_FALSE(t.p->slideComplete());
+        EXPECT_EQ(lit(), 0.0);
+    }
+    ASSERT_EVENTUALLY(t.p->slideComplete());
+    EXPECT_GT(lit(), 0.5);   // the plot covers more than the screen
+    const QImage plot = t.screen();
+
+    QTest::keyClick(t.p, Qt::Key_Space);
+    ASSERT_EVENTUALLY(t.p->slideComplete());
+    const double drawing = lit();
+    EXPECT_GT(drawing, 0.05);
+    EXPECT_LT(drawing, 0.5);
+    EXPECT_NE(t.screen(), plot);
+    QThreadPool::globalInstance()->waitForDone();
 }
