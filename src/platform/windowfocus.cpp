@@ -69,8 +69,10 @@ bool passKeyOn(const QKeyEvent& key, QWidget* to)
     if (!to || !to->isVisible())
         return false;
     QWidget* target = to->focusWidget() ? to->focusWidget() : to;
-    QKeyEvent copy(key.type(), key.key(), key.modifiers(), key.text(), key.isAutoRepeat(), ushort(key.count()));
-    QCoreApplication::sendEvent(target, &copy);
+    // Posted, not sent: what the key does (another file, another video or module) may delete
+    // the window it reached while that window is still handling it.
+    QCoreApplication::postEvent(target, new QKeyEvent(key.type(), key.key(), key.modifiers(), key.text(),
+                                                      key.isAutoRepeat(), ushort(key.count())));
     return true;
 }
 

@@ -13,9 +13,9 @@ namespace orv {
 // activate its windows (a Wayland compositor does not, and leaves the keys alone anyway).
 void showWithoutTakingKeys(QWidget* window, bool mayActivate);
 
-// Hands a key that reached a window with no use for it to the window the user works in (its
-// focus widget), so stepping through the file list goes on whichever window has the focus.
-// False when there is none to take it.
+// Hands a key that reached a window with no use for it on to the window the user works in (its
+// focus widget, after the current event), so stepping through the file list goes on whichever
+// window has the focus. False when there is none to take it.
 bool passKeyOn(const QKeyEvent& key, QWidget* to);
 
 } // namespace orv

@@ -198,5 +198,5 @@ TEST(frmPlay, TheFileListKeepsTheKeysWhenAModuleStarts)
     // the list all the same.
     p.h.prompts.expectMessage(PromptAnswer::Ok);
     QTest::keyClick(const_cast<frmPlay*>(player), Qt::Key_Up);
-    EXPECT_EQ(list.currentIndex().row(), 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list.currentIndex().row() == 2; }));
 }

@@ -199,7 +199,7 @@ TEST(QtMediaControl, KeysPassOnFromAVideoInAWindow)
     QPointer<VideoWindow> video = playAndWait(media, sample("clip.avi"));
     ASSERT_TRUE(video);
     QTest::keyClick(video, Qt::Key_Down);
-    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->currentRow() == 1; }));
     EXPECT_TRUE(video);
     QTest::keyClick(video, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !video; }, LoadWait));
