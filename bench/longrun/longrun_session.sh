@@ -3,7 +3,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../tests/support/e2e.sh"
-build="$1"; files="$2"; cycles="$3"; out="$4"
+build="$1"; files="$2"; cycles="$3"; out="$4"; passes="${5:-1}"
 viewer="$build/src/orvane-viewer"
 work=$(mktemp -d)
 pid=
@@ -12,8 +12,10 @@ trap 'kill "$sampler" 2>/dev/null || true; kill "$pid" 2>/dev/null || true; rm -
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM_PLUGIN_PATH
-python3 "$here/make_mixed_folder.py" "$build/samples" "$work/mixed" "$files"
-first=$(ls "$work/mixed" | head -1)
+python3 "$here/make_mixed_folder.py" "$build/samples" "$work/mixed" "$files" "${LONGRUN_KINDS:-}"
+# The viewer starts on a picture, whichever kinds the folder holds.
+cp "$build/samples/sunset.bmp" "$work/mixed/000-start.bmp"
+first=000-start.bmp
 # Whole samples under names the window cycles pick by their first letter.
 cp "$build/samples/tune.mod" "$work/mixed/m-tune.mod"
 cp "$build/samples/sunset.bmp" "$work/mixed/p-sunset.bmp"
@@ -99,29 +101,65 @@ focus_main() {
   xdotool windowfocus --sync "$main" 2>/dev/null || true
 }
 
-# 1. Step through the folder.
+# 1. Step through the folder with the Down key alone, PASSES times (Home goes back to its first
+# file). The pointer rests on the main window. A text file opens the editor, which takes the
+# keys as it should: the user then goes back to the main window. Every key must move the list
+# (the file's path in the status bar changes), or the run fails. The resident memory after every
+# twenty files goes to curve.csv (pass, files, KiB).
 echo files >"$work/phase"
 step_start=$SECONDS
-for ((i = 1; i < files; i++)); do
-  alive
-  # Another window taking the focus can leave the main window's keys off the list: a click on
-  # the selected row (row i - 1 until the list scrolls, then its last whole row, 17) gives the
-  # list the keys again without choosing anything.
-  row=$(( i - 1 < 17 ? i - 1 : 17 ))
-  xdotool mousemove --window "$main" 584 $(( 26 + row * 13 )) click 1
-  xdotool key Down
-  # Answer until no question has come for two polls.
-  quiet=0
-  while (( quiet < 2 )); do
-    before=$answered
-    sleep 0.1
+rss_now() { awk '/^VmRSS/ { print $2 }' "/proc/$pid/status"; }
+# The status bar's first panel: the path of the file chosen last.
+chosen() { import -window "$main" -crop 470x14+4+346 +repage gray:- 2>/dev/null | md5sum; }
+# The editor, once a text file opened it, stands over the main window with the keys: the user
+# goes back to the main window.
+settle() {
+  case "$(xdotool getwindowfocus getwindowname 2>/dev/null || true)" in
+    "Vellum Pad"*|*.txt) xdotool windowraise "$main" 2>/dev/null || true; focus_main ;;
+  esac
+}
+focus_main
+echo "pass,files,kib" >"$out/curve.csv"
+for ((pass = 1; pass <= passes; pass++)); do
+  if (( pass > 1 )); then
+    settle
+    xdotool key Home
     answer_questions
-    if (( answered == before )); then quiet=$((quiet + 1)); else quiet=0; fi
-  done
-  if (( i % 100 == 0 )); then
-    echo "  $i files, $answered questions answered, $((SECONDS - step_start)) s"
-    import -window root "$out/files-$i.png"
   fi
+  was=$(chosen)
+  for ((i = 1; i < files; i++)); do
+    alive
+    xdotool key Down
+    # The key must move the list within 20 s, questions answered meanwhile.
+    deadline=$((SECONDS + 20))
+    while :; do
+      sleep 0.1
+      answer_questions
+      now=$(chosen)
+      [ "$now" != "$was" ] && break
+      if [ $SECONDS -ge $deadline ]; then
+        import -window root "$out/stuck-$pass-$i.png"
+        fail "the Down key did not move the file list at file $i of pass $pass (focus: $(xdotool getwindowfocus getwindowname 2>/dev/null || true))"
+      fi
+    done
+    was=$now
+    # Answer until no question has come for two polls.
+    quiet=0
+    while (( quiet < 2 )); do
+      before=$answered
+      sleep 0.1
+      answer_questions
+      if (( answered == before )); then quiet=$((quiet + 1)); else quiet=0; fi
+    done
+    settle
+    if (( i % 20 == 0 || i == files - 1 )); then
+      echo "$pass,$i,$(rss_now)" >>"$out/curve.csv"
+    fi
+    if (( i % 100 == 0 )); then
+      echo "  pass $pass: $i files, $answered questions answered, $((SECONDS - step_start)) s"
+      import -window root "$out/files-$pass-$i.png"
+    fi
+  done
 done
 sleep 1
 answer_questions
@@ -137,7 +175,17 @@ for w in $(visible); do
     sleep 0.05
   done
 done
-echo "stepped through $files files in $((SECONDS - step_start)) s, answering $answered questions" | tee -a "$out/summary.txt"
+echo "stepped $passes time(s) through $files files in $((SECONDS - step_start)) s, answering $answered questions" \
+  | tee -a "$out/summary.txt"
+# The first hundred files have shown every kind in every state (a shorter folder: its first
+# pass): from there on the memory must stay flat.
+awk -F, -v files="$files" 'NR > 1 { n++; p[n] = $1; f[n] = $2; k[n] = $3
+    if (!s && ((files > 100 && $2 >= 100) || (files <= 100 && $2 == files - 1))) s = n }
+  END { if (!s) s = 1
+        printf "RSS KiB over the files: %d after pass %d file %d, %d after pass %d file %d", k[s], p[s], f[s], k[n], p[n], f[n]
+        stepped = (p[n] - p[s]) * (files - 1) + f[n] - f[s]
+        if (stepped > 0) printf " (%+.1f KiB a file over %d files)", (k[n] - k[s]) / stepped, stepped
+        printf "\n" }' "$out/curve.csv" | tee -a "$out/summary.txt"
 
 # 2. Every window opened and closed CYCLES times. Each must appear and go within 20 s.
 slowest=0

@@ -5,7 +5,7 @@
 # times (slide-show editor, palette viewer, options, about, module player, video, full-screen
 # view). Its resident memory is sampled every second. Fails on a crash, on a window that does
 # not appear or close within 20 s, or on a question left unanswered.
-# Usage: bench/longrun/run_longrun.sh BUILD_DIR [FILES [CYCLES [OUTPUT_DIR]]]
+# Usage: bench/longrun/run_longrun.sh BUILD_DIR [FILES [CYCLES [OUTPUT_DIR [PASSES]]]]
 # Writes OUTPUT_DIR/rss.csv (seconds, phase, KiB) and OUTPUT_DIR/summary.txt.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,4 +16,4 @@ cycles=${3:-100}
 out=${4:-/tmp/orvane-longrun}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-exec "$root/tests/e2e/run_in_xvfb.sh" "$here/longrun_session.sh" "$build" "$files" "$cycles" "$out"
+exec "$root/tests/e2e/run_in_xvfb.sh" "$here/longrun_session.sh" "$build" "$files" "$cycles" "$out" "${5:-1}"

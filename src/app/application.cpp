@@ -14,6 +14,7 @@
 #include "palette/palform.h"
 #include "platform/moduleplugin.h"
 #include "platform/screenmetrics.h"
+#include "platform/windowfocus.h"
 #include "slideshow/showpic.h"
 #include "slideshow/slideshow.h"
 
@@ -279,7 +280,8 @@ bool Application::playModule(const QString& path)
     ctx_.setModFilePath(path);
     plugin->load(handle, path);
     plugin->play(handle);
-    showModeless(window);
+    window.passKeysTo(findMainM());
+    showWithoutTakingKeys(&window, ctx_.services().screen->mayPlaceWindows());
     return true;
 }
 

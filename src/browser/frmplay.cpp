@@ -6,8 +6,10 @@
 #include "platform/moduleplugin.h"
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
+#include "platform/windowfocus.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QIcon>
 #include <QPixmap>
 
@@ -24,6 +26,8 @@ frmPlay::frmPlay(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmPlay"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Nothing in it takes keys: the window a module opens leaves them with the file list.
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setWindowTitle(QStringLiteral("Module player"));
     setWindowIcon(QIcon(QPixmap::fromImage(artImage("player"))));
     const ScreenMetrics& screen = *ctx_.services().screen;
@@ -40,7 +44,8 @@ void frmPlay::trayIcon_Message(TrayMessage message)
 {
     if (message == TrayMessage::LeftDoubleClick) {
         setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        bringToFront(this, *ctx_.services().screen);
+        show();
+        raise();
     }
 }
 
@@ -61,6 +66,22 @@ void frmPlay::closeEvent(QCloseEvent* e)
 {
     Form_Unload();
     e->accept();
+}
+
+void frmPlay::keyPressEvent(QKeyEvent* e)
+{
+    passOn(e);
+}
+
+void frmPlay::keyReleaseEvent(QKeyEvent* e)
+{
+    passOn(e);
+}
+
+void frmPlay::passOn(QKeyEvent* e)
+{
+    if (!passKeyOn(*e, keysTo_))
+        e->ignore();
 }
 
 } // namespace orv

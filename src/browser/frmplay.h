@@ -2,6 +2,7 @@
 
 #include "platform/trayicons.h"
 
+#include <QPointer>
 #include <QWidget>
 
 namespace orv {
@@ -26,13 +27,22 @@ public:
     bool hasInstance() const { return instanceAttached_; }
     void setInstanceAttached(bool attached) { instanceAttached_ = attached; }
 
+    // Nothing here takes keys: those that reach it anyway (a window manager that focuses every
+    // new window) go on to this window, so the user can step on through the file list.
+    void passKeysTo(QWidget* window) { keysTo_ = window; }
+
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
 
 private:
     AppContext& ctx_;
     bool instanceAttached_ = false;
     bool unloaded_ = false;
+    QPointer<QWidget> keysTo_;
+
+    void passOn(QKeyEvent* e);
 };
 
 } // namespace orv

@@ -736,6 +736,7 @@ void MainM::playVideo()
     imgAvi_->show();
     const PromptAnswer answer = ctx_.prompts().message(ctx_.text(107), ctx_.text(108), PromptIcon::Information,
                                                        PromptButtons::YesNo);
+    ctx_.services().media->passKeysTo(this);
     if (!ctx_.services().media->play(currentFile_, answer == PromptAnswer::Yes))
         throw DispatchFailure{QStringLiteral("cannot play video")};
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace orv {
 
 // Video playback. play() shows a video in a window of its own, on the whole screen when
@@ -14,6 +16,9 @@ public:
     // played here at all. Media that turns out to be unplayable once it loads ends on its own,
     // with no report.
     virtual bool play(const QString& path, bool fullScreen) = 0;
+    // The window the user works in: keys that reach a video in a window (a window manager that
+    // focuses every new window) go on to it. Escape still stops the video.
+    virtual void passKeysTo(QWidget* window) { (void)window; }
 };
 
 } // namespace orv

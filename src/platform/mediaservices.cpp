@@ -63,7 +63,14 @@ void LazyMediaServices::stop()
 bool LazyMediaServices::play(const QString& path, bool fullScreen)
 {
     MediaServices* m = loaded();
+    if (m)
+        m->media().passKeysTo(keysTo_);
     return m && m->media().play(path, fullScreen);
+}
+
+void LazyMediaServices::passKeysTo(QWidget* window)
+{
+    keysTo_ = window;
 }
 
 } // namespace orv

@@ -5,6 +5,8 @@
 #include "platform/soundplayer.h"
 
 #include <QLibrary>
+#include <QPointer>
+#include <QWidget>
 #include <memory>
 
 namespace orv {
@@ -44,11 +46,13 @@ private:
     void play(const QString& path) override;
     void stop() override;
     bool play(const QString& path, bool fullScreen) override;
+    void passKeysTo(QWidget* window) override;
 
     QString folder_;
     QLibrary library_;
     std::unique_ptr<MediaServices> real_;
     bool tried_ = false;
+    QPointer<QWidget> keysTo_;
 };
 
 } // namespace orv

@@ -43,6 +43,7 @@ bool QtMediaControl::play(const QString& path, bool fullScreen)
     if (window_)
         window_->release();
     window_ = new VideoWindow(QFileInfo(path).absoluteFilePath(), fullScreen);
+    window_->passKeysTo(keysTo_);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/mediacontrol.h"
 
 #include <QPointer>
+#include <QWidget>
 
 namespace orv {
 
@@ -19,6 +20,7 @@ public:
     QtMediaControl& operator=(const QtMediaControl&) = delete;
 
     bool play(const QString& path, bool fullScreen) override;
+    void passKeysTo(QWidget* window) override { keysTo_ = window; }
 
     // The video now playing, null when none is.
     VideoWindow* current() const;
@@ -28,6 +30,7 @@ public:
 
 private:
     QPointer<VideoWindow> window_;
+    QPointer<QWidget> keysTo_;
 };
 
 } // namespace orv

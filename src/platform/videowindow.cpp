@@ -1,7 +1,9 @@
 #include "videowindow.h"
 
 #include "common/core/filenames.h"
+#include "platform/windowfocus.h"
 
+#include <QApplication>
 #include <QAudioOutput>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -35,6 +37,10 @@ VideoWindow::VideoWindow(const QString& path, bool fullScreen)
 {
     setWindowTitle(QFileInfo(path).fileName());
     setFocusPolicy(Qt::StrongFocus);
+    // A video in a window leaves the keys with the file list; the full screen takes them
+    // (Escape ends it).
+    if (!fullScreen)
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
@@ -124,13 +130,17 @@ void VideoWindow::present()
     // Without a size yet, the first frame sets it.
     sizeKnown_ = !size.isEmpty();
     fitTo(sizeKnown_ ? size : FallbackSize);
-    if (fullScreen_)
+    // The full screen gives the keys back at its end.
+    hadKeys_ = QApplication::activeWindow();
+    const bool mayActivate = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    if (fullScreen_) {
         showFullScreen();
-    else
-        show();
-    raise();
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        activateWindow();
+        raise();
+        if (mayActivate)
+            activateWindow();
+        return;
+    }
+    showWithoutTakingKeys(this, mayActivate);
 }
 
 void VideoWindow::frameArrived(QSize size)
@@ -152,6 +162,10 @@ void VideoWindow::release()
     player_->disconnect(this);
     video_->videoSink()->disconnect(this);
     player_->stop();
+    // A window that goes while it has the keys hands them back, or nothing would have them.
+    if (isActiveWindow() && hadKeys_ && hadKeys_ != this && hadKeys_->isVisible()
+        && !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        hadKeys_->activateWindow();
     hide();
     deleteLater();
 }
@@ -162,7 +176,16 @@ void VideoWindow::keyPressEvent(QKeyEvent* event)
         release();
         return;
     }
+    if (!fullScreen_ && passKeyOn(*event, keysTo_))
+        return;
     QWidget::keyPressEvent(event);
+}
+
+void VideoWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape && !fullScreen_ && passKeyOn(*event, keysTo_))
+        return;
+    QWidget::keyReleaseEvent(event);
 }
 
 void VideoWindow::closeEvent(QCloseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMediaPlayer>
+#include <QPointer>
 #include <QWidget>
 
 class QAudioOutput;
@@ -20,6 +21,8 @@ public:
     ~VideoWindow() override;
 
     void release();
+    // In a window, keys other than Escape go on to this window (see MediaControl).
+    void passKeysTo(QWidget* window) { keysTo_ = window; }
 
     QMediaPlayer* player() const { return player_; }
     // True once a decoded picture reached the window.
@@ -27,6 +30,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -43,6 +47,9 @@ private:
     bool frameShown_ = false;
     bool sizeKnown_ = false;
     bool released_ = false;
+    // The window that had the keys when this one showed.
+    QPointer<QWidget> hadKeys_;
+    QPointer<QWidget> keysTo_;
     // The file held open for a name that is not UTF-8, played through /proc/self/fd.
     int heldFile_ = -1;
 };

@@ -1,13 +1,18 @@
 // The module-player window and the plug-in call sequence, on a recording plug-in: the order and
 // parameter of the calls, one window and one icon for any number of starts with only the newest
 // instance alive, closing stops and releases it, the tray double-click restores the window, and
-// a missing plug-in is the dispatcher's read error.
+// a missing plug-in is the dispatcher's read error; the file list keeps the keys when a module
+// starts.
 #include "startedprogram.h"
 
+#include "app/intro.h"
 #include "browser/frmplay.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -139,4 +144,59 @@ TEST(frmPlay, ProgramEndMakesNoPluginCall)
     const QStringList before = p.h.modules.calls;
     p.h.app.reset();
     EXPECT_EQ(p.h.modules.calls, before);
+}
+
+// Stepping through the list with the Down key goes on past a module: its window comes to the
+// front, but the keys stay with the list, so the next key opens the next file (here one that
+// cannot be read) and the one after it; keys that reach the player go on to the list.
+TEST(frmPlay, TheFileListKeepsTheKeysWhenAModuleStarts)
+{
+    QTemporaryDir dir;
+    const QDir samples(samplesDir());
+    ASSERT_TRUE(QFile::copy(samples.filePath(QStringLiteral("sunset.bmp")), dir.filePath(QStringLiteral("a.bmp"))));
+    ASSERT_TRUE(QFile::copy(samples.filePath(QStringLiteral("tune.mod")), dir.filePath(QStringLiteral("b.mod"))));
+    QFile in(samples.filePath(QStringLiteral("sunset.bmp")));
+    QFile cut(dir.filePath(QStringLiteral("c.bmp")));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+    cut.write(in.read(64));
+    cut.close();
+    ASSERT_TRUE(QFile::copy(samples.filePath(QStringLiteral("sunset.bmp")), dir.filePath(QStringLiteral("d.bmp"))));
+
+    StartedProgram p(dir.path());
+    QTest::mouseClick(p.h.app->findIntro(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(p.m));
+    FileListView& list = fileList(*p.m);
+    list.setFocus();
+    p.click(QStringLiteral("a.bmp"));
+    // A key goes where the keyboard's would: to the focus of the active window.
+    const auto down = [] {
+        QWidget* keys = QApplication::focusWidget();
+        ASSERT_NE(keys, nullptr);
+        QTest::keyClick(keys, Qt::Key_Down);
+        QCoreApplication::processEvents();
+    };
+
+    down();
+    const frmPlay* player = p.h.app->findPlayer();
+    ASSERT_NE(player, nullptr);
+    EXPECT_TRUE(player->isVisible());
+    EXPECT_EQ(p.h.modules.calls.value(2), QStringLiteral("Load 1 ") + p.m->currentFile());
+    EXPECT_EQ(QApplication::activeWindow(), p.m);
+    EXPECT_EQ(QApplication::focusWidget(), &list);
+
+    p.h.prompts.expectMessage(PromptAnswer::Ok);
+    down();
+    EXPECT_EQ(list.currentIndex().row(), 2);
+    ASSERT_EQ(p.h.prompts.asked().size(), 1);
+    EXPECT_EQ(p.h.prompts.asked().front().title, QStringLiteral("Read Error"));
+    down();
+    EXPECT_EQ(list.currentIndex().row(), 3);
+    EXPECT_TRUE(p.m->currentFile().endsWith(QStringLiteral("D.BMP"), Qt::CaseInsensitive));
+    EXPECT_TRUE(player->isVisible());
+
+    // A window manager that focuses every new window gives the player the keys: they go on to
+    // the list all the same.
+    p.h.prompts.expectMessage(PromptAnswer::Ok);
+    QTest::keyClick(const_cast<frmPlay*>(player), Qt::Key_Up);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list.currentIndex().row() == 2; }));
 }

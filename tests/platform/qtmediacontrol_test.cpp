@@ -1,6 +1,7 @@
 // Video: a path plays in a window of its own, sized to the video or on the whole screen, that
 // Escape or closing stops; the path is never run or split; media without a picture plays with
-// no window, and what cannot play does nothing.
+// no window, and what cannot play does nothing; keys other than Escape pass on to the window the
+// user works in, and the full screen gives the keys back at its end.
 #include "platform/qtmediacontrol.h"
 #include "platform/videowindow.h"
 #include "support/rawname.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
@@ -155,4 +157,51 @@ TEST(QtMediaControl, NameThatIsNotUtf8Plays)
     video->close();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !video; }, LoadWait));
     ::unlink(orv::encodeFileName(path).constData());
+}
+
+// The full screen takes the keys from the window that had them, and gives them back when the
+// video ends by itself (one cut short, as a damaged file is): otherwise no window would have
+// them and the user could not step on through the files with the keyboard.
+TEST(QtMediaControl, FullScreenGivesTheKeysBackAtItsEnd)
+{
+    QWidget list;
+    list.resize(200, 100);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+
+    QTemporaryDir dir;
+    QFile in(sample("clip.avi"));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QFile half(dir.filePath(QStringLiteral("half.avi")));
+    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
+    half.write(in.read(in.size() / 2));
+    half.close();
+    QtMediaControl media;
+    QPointer<VideoWindow> video = playAndWait(media, half.fileName(), true);
+    ASSERT_TRUE(video);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == video; }, LoadWait));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !video; }, LoadWait));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &list; }, LoadWait));
+}
+
+// A window manager that focuses every new window gives a video in a window the keys: all but
+// Escape go on to the window the user works in (its focus widget), so the list steps on.
+TEST(QtMediaControl, KeysPassOnFromAVideoInAWindow)
+{
+    QWidget main;
+    auto* list = new QListWidget(&main);
+    list->addItems({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    list->setCurrentRow(0);
+    main.show();
+    list->setFocus();
+    QtMediaControl media;
+    media.passKeysTo(&main);
+    QPointer<VideoWindow> video = playAndWait(media, sample("clip.avi"));
+    ASSERT_TRUE(video);
+    QTest::keyClick(video, Qt::Key_Down);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list->currentRow() == 1; }));
+    EXPECT_TRUE(video);
+    QTest::keyClick(video, Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !video; }, LoadWait));
+    EXPECT_EQ(list->currentRow(), 1);
 }
