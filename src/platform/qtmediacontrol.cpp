@@ -22,14 +22,11 @@ QtMediaControl::QtMediaControl()
     chooseBackend();
 }
 
-QtMediaControl::~QtMediaControl()
-{
-    delete window_.data();
-}
+QtMediaControl::~QtMediaControl() = default;
 
 VideoWindow* QtMediaControl::current() const
 {
-    return window_.data();
+    return window_ && window_->isPlaying() ? window_.get() : nullptr;
 }
 
 bool QtMediaControl::play(const QString& path, bool fullScreen)
@@ -40,10 +37,11 @@ bool QtMediaControl::play(const QString& path, bool fullScreen)
     // Qt's player crashes when GStreamer lacks its elements: check before making one.
     if (!missingPlayerElements().isEmpty())
         return false;
-    if (window_)
-        window_->release();
-    window_ = new VideoWindow(QFileInfo(path).absoluteFilePath(), fullScreen);
+    // One window for every video: see VideoWindow.
+    if (!window_)
+        window_ = std::make_unique<VideoWindow>();
     window_->passKeysTo(keysTo_);
+    window_->play(QFileInfo(path).absoluteFilePath(), fullScreen);
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 namespace orv {
 
 class VideoWindow;
@@ -22,14 +24,16 @@ public:
     bool play(const QString& path, bool fullScreen) override;
     void passKeysTo(QWidget* window) override { keysTo_ = window; }
 
-    // The video now playing, null when none is.
+    // The window of the video now playing, null when none is.
     VideoWindow* current() const;
+    // The window videos play in, null before the first.
+    VideoWindow* window() const { return window_.get(); }
 
     // Points Qt Multimedia at GStreamer; Qt reads the choice once, at its first use.
     static void chooseBackend();
 
 private:
-    QPointer<VideoWindow> window_;
+    std::unique_ptr<VideoWindow> window_;
     QPointer<QWidget> keysTo_;
 };
 

@@ -19,6 +19,7 @@
 #include <QVideoWidget>
 
 #include <fcntl.h>
+#include <utility>
 #include <unistd.h>
 
 namespace orv {
@@ -29,18 +30,10 @@ constexpr QSize FallbackSize(320, 240);
 
 } // namespace
 
-VideoWindow::VideoWindow(const QString& path, bool fullScreen)
-    : player_(new QMediaPlayer(this)),
-      audio_(new QAudioOutput(this)),
-      video_(new QVideoWidget(this)),
-      fullScreen_(fullScreen)
+VideoWindow::VideoWindow()
+    : video_(new QVideoWidget(this))
 {
-    setWindowTitle(QFileInfo(path).fileName());
     setFocusPolicy(Qt::StrongFocus);
-    // A video in a window leaves the keys with the file list; the full screen takes them
-    // (Escape ends it).
-    if (!fullScreen)
-        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
@@ -49,38 +42,54 @@ VideoWindow::VideoWindow(const QString& path, bool fullScreen)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(video_);
     video_->setFocusPolicy(Qt::NoFocus);
+    connect(video_->videoSink(), &QVideoSink::videoFrameChanged, this,
+            [this](const QVideoFrame& frame) { frameArrived(frame.size()); });
+}
 
+VideoWindow::~VideoWindow()
+{
+    if (player_) {
+        player_->disconnect(this);
+        player_->stop();
+        player_->setVideoOutput(nullptr);
+    }
+}
+
+void VideoWindow::play(const QString& path, bool fullScreen)
+{
+    release();
+    fullScreen_ = fullScreen;
+    presented_ = false;
+    frameShown_ = false;
+    sizeKnown_ = false;
+    setWindowTitle(QFileInfo(path).fileName());
+    // A video in a window leaves the keys with the file list; the full screen takes them
+    // (Escape ends it). Changing the flag makes the native window anew: only when it differs.
+    if (windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) == fullScreen)
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus, !fullScreen);
+
+    player_ = new QMediaPlayer(this);
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, &VideoWindow::mediaStatusChanged);
     connect(player_, &QMediaPlayer::hasVideoChanged, this, [this](bool video) {
         if (video)
             present();
     });
     connect(player_, &QMediaPlayer::errorOccurred, this, &VideoWindow::release);
-    connect(video_->videoSink(), &QVideoSink::videoFrameChanged, this,
-            [this](const QVideoFrame& frame) { frameArrived(frame.size()); });
-
-    player_->setAudioOutput(audio_);
+    player_->setAudioOutput(new QAudioOutput(player_));
     player_->setVideoOutput(video_);
     // A URL cannot carry name bytes that are not UTF-8 to the player: such a file is opened
-    // here and played through the descriptor's name.
+    // here and played through the descriptor's name, held as long as the player lives.
     const QByteArray native = encodeFileName(path);
     QString source = path;
     if (native != path.toUtf8()) {
-        heldFile_ = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (heldFile_ >= 0)
-            source = QStringLiteral("/proc/self/fd/%1").arg(heldFile_);
+        const int held = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (held >= 0) {
+            source = QStringLiteral("/proc/self/fd/%1").arg(held);
+            connect(player_, &QObject::destroyed, [held] { ::close(held); });
+        }
     }
     player_->setSource(QUrl::fromLocalFile(source));
     player_->play();
-}
-
-VideoWindow::~VideoWindow()
-{
-    player_->disconnect(this);
-    player_->stop();
-    player_->setSource(QUrl());
-    if (heldFile_ >= 0)
-        ::close(heldFile_);
 }
 
 void VideoWindow::mediaStatusChanged(QMediaPlayer::MediaStatus status)
@@ -121,7 +130,7 @@ void VideoWindow::fitTo(QSize videoSize)
 
 void VideoWindow::present()
 {
-    if (presented_ || released_)
+    if (presented_ || !player_)
         return;
     presented_ = true;
     QSize size = player_->metaData().value(QMediaMetaData::Resolution).toSize();
@@ -134,18 +143,20 @@ void VideoWindow::present()
     hadKeys_ = QApplication::activeWindow();
     const bool mayActivate = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     if (fullScreen_) {
+        letTakeKeys(this);
         showFullScreen();
         raise();
         if (mayActivate)
             activateWindow();
         return;
     }
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
     showWithoutTakingKeys(this, mayActivate);
 }
 
 void VideoWindow::frameArrived(QSize size)
 {
-    if (!size.isValid() || size.isEmpty())
+    if (!player_ || !size.isValid() || size.isEmpty())
         return;
     frameShown_ = true;
     if (!sizeKnown_ && presented_ && !fullScreen_) {
@@ -156,18 +167,19 @@ void VideoWindow::frameArrived(QSize size)
 
 void VideoWindow::release()
 {
-    if (released_)
+    if (!player_)
         return;
-    released_ = true;
-    player_->disconnect(this);
-    video_->videoSink()->disconnect(this);
-    player_->stop();
+    // Called from the player's own signals too: it goes once they are done.
+    QMediaPlayer* player = std::exchange(player_, nullptr);
+    player->disconnect(this);
+    player->stop();
+    player->setVideoOutput(nullptr);
+    player->deleteLater();
     // A window that goes while it has the keys hands them back, or nothing would have them.
     if (isActiveWindow() && hadKeys_ && hadKeys_ != this && hadKeys_->isVisible()
         && !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         hadKeys_->activateWindow();
     hide();
-    deleteLater();
 }
 
 void VideoWindow::keyPressEvent(QKeyEvent* event)

@@ -9,21 +9,27 @@ class QVideoWidget;
 
 namespace orv {
 
-// One video playing: the player and, once the media turns out to hold a picture, a window
-// titled with the file name, sized to the video and centred (or full screen). Media without
-// a picture plays its sound with no window. Escape or closing the window stops playback;
-// the end of the media, a load failure or release() does the same. Stopping deletes the
-// object (later, from the event loop), taking the player with it.
+// The window videos play in: each play() makes a player for the file and, once the media turns
+// out to hold a picture, shows the window titled with the file name, sized to the video and
+// centred (or full screen). Media without a picture plays its sound with no window. Escape or
+// closing the window stops playback; the end of the media, a load failure or release() does the
+// same. Stopping hides the window and lets the player go; the window and its video output stay
+// for the next video, since Qt keeps for good what a video output allocates to draw without a
+// GPU, and one of those per video adds up over a long run.
 class VideoWindow final : public QWidget {
     Q_OBJECT
 public:
-    VideoWindow(const QString& path, bool fullScreen);
+    VideoWindow();
     ~VideoWindow() override;
 
+    // Stops whatever plays and starts the file.
+    void play(const QString& path, bool fullScreen);
     void release();
+    bool isPlaying() const { return player_ != nullptr; }
     // In a window, keys other than Escape go on to this window (see MediaControl).
     void passKeysTo(QWidget* window) { keysTo_ = window; }
 
+    // The player of the video playing, null when none plays.
     QMediaPlayer* player() const { return player_; }
     // True once a decoded picture reached the window.
     bool hasShownFrame() const { return frameShown_; }
@@ -39,19 +45,15 @@ private:
     void frameArrived(QSize size);
     void fitTo(QSize videoSize);
 
-    QMediaPlayer* player_;
-    QAudioOutput* audio_;
+    QMediaPlayer* player_ = nullptr;
     QVideoWidget* video_;
-    bool fullScreen_;
+    bool fullScreen_ = false;
     bool presented_ = false;
     bool frameShown_ = false;
     bool sizeKnown_ = false;
-    bool released_ = false;
     // The window that had the keys when this one showed.
     QPointer<QWidget> hadKeys_;
     QPointer<QWidget> keysTo_;
-    // The file held open for a name that is not UTF-8, played through /proc/self/fd.
-    int heldFile_ = -1;
 };
 
 } // namespace orv

@@ -49,17 +49,24 @@ private:
 
 } // namespace
 
+void letTakeKeys(QWidget* window)
+{
+    window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+    for (QObject* child : window->children())
+        if (auto* earlier = dynamic_cast<KeysGoBack*>(child)) {
+            window->removeEventFilter(earlier);
+            earlier->deleteLater();
+        }
+}
+
 void showWithoutTakingKeys(QWidget* window, bool mayActivate)
 {
     QWidget* owner = QApplication::activeWindow();
+    // One watch per window: a later show hands the keys to the later owner.
+    letTakeKeys(window);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
-    if (mayActivate && owner && owner != window) {
-        // One watch per window: a later show hands the keys to the later owner.
-        for (QObject* child : window->children())
-            if (auto* earlier = dynamic_cast<KeysGoBack*>(child))
-                earlier->deleteLater();
+    if (mayActivate && owner && owner != window)
         new KeysGoBack(window, owner);
-    }
     window->show();
     window->raise();
 }

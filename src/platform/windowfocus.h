@@ -12,6 +12,8 @@ namespace orv {
 // system has had time to show it. mayActivate: whether the window system lets the program
 // activate its windows (a Wayland compositor does not, and leaves the keys alone anyway).
 void showWithoutTakingKeys(QWidget* window, bool mayActivate);
+// Undoes the above for a window shown again that is to take the keys after all.
+void letTakeKeys(QWidget* window);
 
 // Hands a key that reached a window with no use for it on to the window the user works in (its
 // focus widget, after the current event), so stepping through the file list goes on whichever
