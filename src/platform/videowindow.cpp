@@ -140,7 +140,10 @@ void VideoWindow::present()
     sizeKnown_ = !size.isEmpty();
     fitTo(sizeKnown_ ? size : FallbackSize);
     // The full screen gives the keys back at its end.
-    hadKeys_ = QApplication::activeWindow();
+    // Shown again before the window system has moved the keys off it: the owner stays the one
+    // of the video before.
+    if (QWidget* active = QApplication::activeWindow(); active != this)
+        hadKeys_ = active;
     const bool mayActivate = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     if (fullScreen_) {
         letTakeKeys(this);
@@ -176,9 +179,10 @@ void VideoWindow::release()
     player->setVideoOutput(nullptr);
     player->deleteLater();
     // A window that goes while it has the keys hands them back, or nothing would have them.
-    if (isActiveWindow() && hadKeys_ && hadKeys_ != this && hadKeys_->isVisible()
+    QWidget* owner = hadKeys_ ? hadKeys_.data() : keysTo_.data();
+    if (isActiveWindow() && owner && owner != this && owner->isVisible()
         && !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        hadKeys_->activateWindow();
+        owner->activateWindow();
     hide();
 }
 
