@@ -99,6 +99,14 @@ PictureResult QtPictureLoader::loadWhole(const QString& path, std::stop_token st
     return r;
 }
 
+PictureResult QtPictureLoader::loadAhead(const QString& path, std::stop_token stop)
+{
+    PictureResult r = read(path, firstRows_, stop);
+    if (stop.stop_requested())
+        return failure(QStringLiteral("cancelled"));
+    return r;
+}
+
 PictureResult QtPictureLoader::read(const QString& path, int firstRows, std::stop_token stop)
 {
     if (!isRegularFile(path))
