@@ -190,7 +190,7 @@ int stepRun(const QString& folder, int paceMs)
         host.paintArea();
         steps.push_back(t.nsecsElapsed() / 1e6);
         if (held)
-            (host.area.completion() ? takenOver : aheadSteps).push_back(steps.back());
+            (host.area.completion() && !host.area.completion()->isDone() ? takenOver : aheadSteps).push_back(steps.back());
     }
     const double slowest = *std::max_element(steps.begin(), steps.end());
     std::printf("%.2f %.2f %ld %lld %d %.2f %d %.2f\n", median(steps), slowest, peakRssKb(),

@@ -10,7 +10,8 @@
 namespace orv {
 
 // Pictures are dropped outside the lock: dropping an unfinished one waits for its decoding
-// thread to stop, and tells restEnded(), which takes the lock itself.
+// thread to stop, and tells restEnded(), which takes the lock itself. Until they are gone they
+// still count against the capacity, so a new decoding never adds a picture to theirs.
 
 PicturePreloader::PicturePreloader(PictureLoader& loader, int capacity, QObject* parent)
     : QObject(parent), loader_(loader), capacity_(std::max(capacity, 1))
@@ -56,11 +57,24 @@ void PicturePreloader::dropLocked(std::list<Entry>& dropped, const std::function
 {
     for (auto it = entries_.begin(); it != entries_.end();) {
         const auto next = std::next(it);
-        if (which(*it))
+        if (which(*it)) {
             dropped.splice(dropped.end(), entries_, it);
+            ++dropping_;
+        }
         it = next;
     }
     forgetRestLocked();
+}
+
+void PicturePreloader::release(std::list<Entry>& dropped)
+{
+    const size_t count = dropped.size();
+    dropped.clear();
+    {
+        const std::lock_guard lock(mutex_);
+        dropping_ -= count;
+    }
+    wake_.notify_all();
 }
 
 void PicturePreloader::forgetRestLocked()
@@ -89,7 +103,7 @@ void PicturePreloader::want(const QStringList& paths)
         if (!worker_.joinable() && !wanted_.isEmpty())
             worker_ = std::thread([this] { run(); });
     }
-    wake_.notify_all();
+    release(dropped);
 }
 
 std::optional<PictureResult> PicturePreloader::take(const QString& path)
@@ -97,16 +111,17 @@ std::optional<PictureResult> PicturePreloader::take(const QString& path)
     std::list<Entry> dropped;
     std::unique_lock lock(mutex_);
     // Its first rows are on their way: far sooner than reading it again from the start.
-    wake_.wait(lock, [&] { return running_ != path || quit_; });
+    wake_.wait(lock, [&] { return running_ != path || runningStop_.stop_requested() || quit_; });
     const auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; });
     if (it == entries_.end())
         return std::nullopt;
     if (it->key != keyOf(path) || !it->key.exists) {
         // Changed (or gone) since it was read: never shown stale; read again if still wanted.
         dropped.splice(dropped.end(), entries_, it);
+        ++dropping_;
         forgetRestLocked();
         lock.unlock();
-        wake_.notify_all();
+        release(dropped);
         return std::nullopt;
     }
     return it->result;
@@ -131,7 +146,7 @@ void PicturePreloader::add(const QString& path, const Picture& picture)
         if (!running_.isEmpty() && int(entries_.size()) >= capacity_)
             runningStop_.request_stop();
     }
-    wake_.notify_all();
+    release(dropped);
 }
 
 void PicturePreloader::clear()
@@ -141,10 +156,11 @@ void PicturePreloader::clear()
         const std::lock_guard lock(mutex_);
         wanted_.clear();
         dropped.swap(entries_);
+        dropping_ += dropped.size();
         restRunning_ = nullptr;
         runningStop_.request_stop();
     }
-    wake_.notify_all();
+    release(dropped);
 }
 
 QStringList PicturePreloader::held() const
@@ -174,6 +190,7 @@ void PicturePreloader::trimLocked(std::list<Entry>& dropped)
             }
         }
         dropped.splice(dropped.end(), entries_, victim);
+        ++dropping_;
     }
     forgetRestLocked();
 }
@@ -197,7 +214,7 @@ void PicturePreloader::run()
         wake_.wait(lock, [&] {
             if (quit_)
                 return true;
-            if (int(entries_.size()) >= capacity_ || restRunning_)
+            if (int(entries_.size() + dropping_) >= capacity_ || restRunning_)
                 return false;
             for (const QString& p : std::as_const(wanted_)) {
                 const bool held = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == p; });
@@ -252,7 +269,7 @@ void PicturePreloader::run()
         if (!dropped.empty()) {
             // Dropped where their objects now live.
             auto gone = std::make_shared<std::list<Entry>>(std::move(dropped));
-            QMetaObject::invokeMethod(this, [gone] { gone->clear(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this, gone] { release(*gone); }, Qt::QueuedConnection);
         }
         // Posted under the lock, ahead of the destructor; ~QObject drops what has not run.
         QMetaObject::invokeMethod(this, [this, next] { Q_EMIT ready(next); }, Qt::QueuedConnection);

@@ -80,6 +80,8 @@ private:
     // Moves the entries of path (all when empty) into dropped.
     void dropLocked(std::list<Entry>& dropped, const std::function<bool(const Entry&)>& which);
     void forgetRestLocked();
+    // Destroys pictures dropped under the lock, outside it.
+    void release(std::list<Entry>& dropped);
     // The picture this preloader began has all its rows, or was dropped.
     void restEnded(const QObject* completion);
 
@@ -90,6 +92,7 @@ private:
     std::condition_variable wake_;
     QStringList wanted_;         // guarded by mutex_
     std::list<Entry> entries_;   // guarded by mutex_
+    size_t dropping_ = 0;        // guarded by mutex_: dropped, not yet destroyed
     QString running_;            // guarded by mutex_: the path whose first rows are being read
     const QObject* restRunning_ = nullptr;  // guarded by mutex_: the rest of a held picture on its way
     std::stop_source runningStop_;  // guarded by mutex_

@@ -12,7 +12,9 @@
 #include <QImageWriter>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -28,14 +30,15 @@ public:
 
     PictureResult loadWhole(const QString& path, std::stop_token stop) override
     {
-        std::unique_lock lock(mutex_);
-        started_.append(path);
-        ++inside_;
-        changed_.notify_all();
+        // Outside the lock: a stop requested already runs the callback at once.
         const std::stop_callback onStop(stop, [this] {
             const std::lock_guard l(mutex_);
             changed_.notify_all();
         });
+        std::unique_lock lock(mutex_);
+        started_.append(path);
+        ++inside_;
+        changed_.notify_all();
         changed_.wait(lock, [&] { return open_ || stop.stop_requested(); });
         --inside_;
         if (stop.stop_requested()) {
@@ -84,8 +87,15 @@ private:
 // which is the preloader's once handed over.
 class HeldBackRest final : public PictureCompletion {
 public:
-    explicit HeldBackRest(std::atomic<int>& alive) : alive_(alive) { ++alive_; }
-    ~HeldBackRest() override { --alive_; }
+    HeldBackRest(std::atomic<int>& alive, std::function<void()> onDrop) : alive_(alive), onDrop_(std::move(onDrop))
+    {
+        ++alive_;
+    }
+    ~HeldBackRest() override
+    {
+        onDrop_();
+        --alive_;
+    }
     int rowsReady() const override { return done_ ? 2 : 1; }
     bool isDone() const override { return done_; }
     void waitUntilDone() override {}
@@ -97,6 +107,7 @@ public:
 
 private:
     std::atomic<int>& alive_;
+    std::function<void()> onDrop_;
     std::atomic<bool> done_{false};
 };
 
@@ -108,9 +119,11 @@ public:
     {
         const std::lock_guard lock(mutex_);
         started_.append(path);
+        mostAliveAtStart = std::max(mostAliveAtStart.load(), alive.load());
+        startedOne_.notify_all();
         PictureResult r;
         r.picture.image = QImage(int(path.size()), 2, QImage::Format_RGB32);
-        r.picture.completion = std::make_shared<HeldBackRest>(alive);
+        r.picture.completion = std::make_shared<HeldBackRest>(alive, [this] { lingerOnDrop(); });
         return r;
     }
     QStringList started() const
@@ -119,9 +132,21 @@ public:
         return started_;
     }
     std::atomic<int> alive{0};
+    // Pictures that were still there when a decoding began.
+    std::atomic<int> mostAliveAtStart{0};
 
 private:
+    // A dropped picture takes its time to go (as a decoding thread does to stop): long enough
+    // for a decoding begun too early to show.
+    void lingerOnDrop()
+    {
+        std::unique_lock lock(mutex_);
+        const qsizetype before = started_.size();
+        startedOne_.wait_for(lock, std::chrono::milliseconds(200), [&] { return started_.size() != before; });
+    }
+
     mutable std::mutex mutex_;
+    std::condition_variable startedOne_;
     QStringList started_;
 };
 
@@ -407,4 +432,28 @@ TEST(PicturePreloader, JpegTakenOverFillsInWhole)
     ASSERT_TRUE(!r->picture.completion || r->picture.completion->isDone());
     EXPECT_EQ(r->picture.rowsReady(), 1600);
     EXPECT_EQ(r->picture.image, QtPictureLoader(96, 96).load(a).picture.image);
+}
+
+// Pictures dropped by a step count until they are gone: the next decoding never begins beside
+// them, so no more than the capacity is ever held.
+TEST(PicturePreloader, NewDecodingWaitsUntilDroppedPicturesAreGone)
+{
+    QTemporaryDir dir;
+    const QString a = touch(dir, QStringLiteral("a"));
+    const QString b = touch(dir, QStringLiteral("bb"));
+    const QString c = touch(dir, QStringLiteral("ccc"));
+    const QString d = touch(dir, QStringLiteral("dddd"));
+    PartLoader loader;
+    PicturePreloader pre(loader, 2);
+    pre.want({a, b});
+    ASSERT_TRUE(waitHeld(pre, a));
+    restOf(*pre.take(a))->finish();
+    ASSERT_TRUE(waitHeld(pre, b));
+    restOf(*pre.take(b))->finish();
+    pre.want({c, d});
+    ASSERT_TRUE(waitHeld(pre, c));
+    restOf(*pre.take(c))->finish();
+    ASSERT_TRUE(waitHeld(pre, d));
+    EXPECT_EQ(loader.alive, 2);
+    EXPECT_LE(loader.mostAliveAtStart, 1);
 }
