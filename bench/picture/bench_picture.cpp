@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QLinearGradient>
+#include <QMap>
 #include <QPainter>
 #include <QProcess>
 #include <QScrollBar>
@@ -139,9 +140,34 @@ int memoryRun(const QString& path)
         for (const QByteArray& line : status.readAll().split('\n'))
             if (line.startsWith("VmHWM:"))
                 hwmKb = line.mid(6).trimmed().split(' ').value(0).toLong();
+        status.close();
     }
     const QImage& img = host.area.image();
     std::printf("%ld %lld\n", hwmKb, static_cast<long long>(img.sizeInBytes()));
+    // Where it goes (for a look by hand): the process's own memory and the mapped libraries.
+    if (qEnvironmentVariableIsSet("ORVANE_BENCH_MEMORY_DETAIL") && status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Rss") || line.startsWith("VmHWM"))
+                std::fprintf(stderr, "%s\n", line.constData());
+        QFile smaps(QStringLiteral("/proc/self/smaps"));
+        QMap<QByteArray, long> byFile;
+        QByteArray current;
+        if (smaps.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : smaps.readAll().split('\n')) {
+                const QList<QByteArray> f = line.simplified().split(' ');
+                if (f.size() >= 5 && f[0].contains('-'))
+                    current = f.size() >= 6 ? f[5] : QByteArray("[anon]");
+                else if (f.size() >= 2 && f[0] == "Rss:")
+                    byFile[current] += f[1].toLong();
+            }
+        }
+        std::vector<std::pair<long, QByteArray>> top;
+        for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)
+            top.emplace_back(it.value(), it.key());
+        std::sort(top.rbegin(), top.rend());
+        for (size_t i = 0; i < std::min<size_t>(top.size(), 15); ++i)
+            std::fprintf(stderr, "%8ld kB  %s\n", top[i].first, top[i].second.constData());
+    }
     return host.area.hasPicture() ? 0 : 1;
 }
 
