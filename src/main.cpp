@@ -1,11 +1,12 @@
 #include "app/core/commandline.h"
 #include "app/intro.h"
 #include "app/realprogram.h"
+#include "common/core/filenames.h"
 #include "common/core/settingsnotice.h"
+#include "common/deferredicons.h"
 #include "common/core/version.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QSysInfo>
 
 #include <cstdio>
@@ -16,7 +17,7 @@ namespace {
 orv::CommandLineRequest read(const QStringList& arguments)
 {
     return orv::readCommandLine(arguments, QSysInfo::machineHostName(),
-                                [](const QString& path) { return QFileInfo::exists(path); });
+                                [](const QString& path) { return orv::pathExists(path); });
 }
 
 // The exit status when the request ends the program here, or nothing when it starts.
@@ -43,10 +44,9 @@ std::optional<int> answer(const orv::CommandLineRequest& request)
 int main(int argc, char** argv)
 {
     // Help, version and a refused address are answered before any window system is needed.
-    QStringList raw;
-    for (int i = 1; i < argc; ++i)
-        raw.append(QString::fromLocal8Bit(argv[i]));
-    if (const std::optional<int> status = answer(read(raw)))
+    // The arguments come from argv itself: QCoreApplication::arguments() has lost the bytes of
+    // a name that is not UTF-8.
+    if (const std::optional<int> status = answer(read(orv::argumentsAfterProgram(argc, argv))))
         return *status;
 
     orv::RealProcessEnvironment process;  // before anything can change the current folder
@@ -57,12 +57,11 @@ int main(int argc, char** argv)
     // The program ends with its main window, never because the splash was the last window.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(orv::programIcon());
+    orv::deferStandardIcons();
 
-    // Read again without the toolkit's own options (-platform and the like), which Qt has taken.
-    QStringList arguments = QCoreApplication::arguments();
-    if (!arguments.isEmpty())
-        arguments.removeFirst();
-    const orv::CommandLineRequest request = read(arguments);
+    // Read again without the toolkit's own options (-platform and the like), which Qt has taken
+    // out of argv.
+    const orv::CommandLineRequest request = read(orv::argumentsAfterProgram(argc, argv));
     if (const std::optional<int> status = answer(request))
         return *status;
     process.setArguments(request.arguments);

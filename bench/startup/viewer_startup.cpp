@@ -6,6 +6,7 @@
 #include "app/realprogram.h"
 #include "browser/mainm.h"
 #include "browser/picturebox.h"
+#include "common/deferredicons.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(orv::AppContext::AppName);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(orv::programIcon());
+    orv::deferStandardIcons();
     orv::RealProgram program(process);
     PaintWatch watch(program.app, argc > 1);
     // A first start shows the options dialog and asks nothing; normal starts are measured.

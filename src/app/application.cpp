@@ -17,6 +17,8 @@
 #include "slideshow/showpic.h"
 #include "slideshow/slideshow.h"
 
+#include <QSet>
+
 namespace orv {
 
 namespace {
@@ -77,8 +79,34 @@ void Application::Main()
         showOptions();
     }
 
+    addMissingTexts();
     ApplyLanguage(QString());
     mainM();
+}
+
+void Application::addMissingTexts()
+{
+    // A store written by an earlier build of this version lacks the texts added since; the
+    // texts it holds stay as they are.
+    SettingsStore& store = ctx_.store();
+    const QList<QPair<QString, QString>> stored = store.listSection(AppContext::AppName, AppContext::LangSection);
+    QSet<QString> held;
+    QString active;
+    for (const auto& [key, value] : stored) {
+        if (key == kLangKey)
+            active = value;
+        else
+            held.insert(key);
+    }
+    const Language lang = active == languageName(Language::French) ? Language::French : Language::English;
+    QList<QPair<QString, QString>> missing;
+    for (const LanguageText& t : languageTable()) {
+        const QString key = QString::number(t.number);
+        if (!held.contains(key))
+            missing.append({key, languageText(lang, t.number)});
+    }
+    if (!missing.isEmpty())
+        store.writeSection(AppContext::AppName, AppContext::LangSection, missing);
 }
 
 MainM* Application::findMainM() const { return main_.find(); }

@@ -74,6 +74,7 @@ public:
 
 private:
     void writeLanguage(int language);
+    void addMissingTexts();
     void showModeless(QWidget& w);
 
     AppContext& ctx_;

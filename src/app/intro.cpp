@@ -2,12 +2,15 @@
 
 #include "common/appcontext.h"
 #include "common/art.h"
+#include "common/deferredicons.h"
 #include "common/twipslayout.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace orv {
 
@@ -43,6 +46,11 @@ void Intro::paintEvent(QPaintEvent*)
         p.drawPixmap(0, 0, banner_);
     else
         p.fillRect(rect(), QColor(20, 40, 90));
+    if (!painted_) {
+        painted_ = true;
+        // While the splash is looked at, the main window's icons get their readers ready.
+        QTimer::singleShot(200, qApp, &warmImageFormats);
+    }
 }
 
 void Intro::showEvent(QShowEvent* e)

@@ -27,6 +27,7 @@ private:
     void dismiss();
     AppContext& ctx_;
     QPixmap banner_;
+    bool painted_ = false;
 };
 
 // The program's icon, shared by the windows and the tray.

@@ -11,6 +11,7 @@
 #include "browsing/folderlistview.h"
 #include "common/appcontext.h"
 #include "common/art.h"
+#include "common/core/filenames.h"
 #include "common/core/paths.h"
 #include "common/core/prompts.h"
 #include "common/core/settingsstore.h"
@@ -36,7 +37,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -379,7 +379,7 @@ void MainM::Form_Load()
 
 void MainM::openHandedOver(const QString& path)
 {
-    if (QFileInfo(path).isDir()) {
+    if (isFolder(path)) {
         browser_->enterOrFallback(path);
         return;
     }
@@ -392,14 +392,16 @@ void MainM::openHandedOver(const QString& path)
 
 namespace {
 
-// The first local file or folder a drag carries; other addresses are not taken.
+// The first local file or folder a drag carries, by its bytes; other addresses are not taken.
 QString droppedPath(const QMimeData* data)
 {
     if (!data || !data->hasUrls())
         return {};
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            return QDir::cleanPath(url.toLocalFile());
+    for (const QUrl& url : data->urls()) {
+        const QString path = localFilePath(url);
+        if (!path.isEmpty())
+            return QDir::cleanPath(path);
+    }
     return {};
 }
 
@@ -663,9 +665,10 @@ void MainM::runProgram()
     // The name as the list shows it; a command-line program has no list entry, so its file name.
     QString shown = fileFilter_->selectedName();
     if (openedFromCommandLine_ || shown.isEmpty())
-        shown = QFileInfo(currentFile_).fileName();
-    const PromptAnswer answer = ctx_.prompts().message(ctx_.text(57) + QLatin1Char('\r') + shown, ctx_.text(58),
-                                                       PromptIcon::Question, PromptButtons::YesNo);
+        shown = currentFile_.mid(currentFile_.lastIndexOf(u'/') + 1);
+    const QString question = ctx_.text(57) + QLatin1Char('\r') + printableFileName(shown);
+    const PromptAnswer answer = ctx_.prompts().message(question, ctx_.text(58), PromptIcon::Question,
+                                                       PromptButtons::YesNo);
     if (answer == PromptAnswer::Yes) {
         const QString parameters = ctx_.prompts().input(ctx_.text(59), ctx_.text(60), QString()).value_or(QString());
         if (!ctx_.services().desktop->runProgram(currentFile_, parameters))
@@ -787,17 +790,11 @@ void MainM::GoPrint_Click()
 
 void MainM::reportPrint(PrintOutcome outcome)
 {
-    // The language table has no words for these; they follow the language chosen.
-    const bool french = ctx_.store().read(AppContext::AppName, AppContext::LangSection, QStringLiteral("Lang"))
-                        == QLatin1String("French");
     QString why;
     if (outcome == PrintOutcome::NoPrinter)
-        why = french ? QStringLiteral("Aucune imprimante n'est configur\u00e9e. Choisissez-en une, ou un fichier, "
-                                      "avec \u00ab Configuration... \u00bb.")
-                     : QStringLiteral("No printer is set up. Choose one, or a file to print to, with \"Setup...\".");
+        why = ctx_.text(110);
     else if (outcome == PrintOutcome::Failed)
-        why = french ? QStringLiteral("L'image n'a pas pu \u00eatre imprim\u00e9e.")
-                     : QStringLiteral("The picture could not be printed.");
+        why = ctx_.text(111);
     if (!why.isEmpty())
         ctx_.prompts().message(why, AppContext::AppName, PromptIcon::Exclamation, PromptButtons::Ok);
 }

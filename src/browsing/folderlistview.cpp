@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QStyle>
 
+#include <utility>
+
 namespace orv {
 
 namespace {
@@ -51,7 +53,11 @@ void FolderListView::fill()
     }
     if (fe.currentIndex >= 0) {
         setCurrentRow(fe.currentIndex);
-        scrollToItem(item(fe.currentIndex), QAbstractItemView::PositionAtCenter);
+        // Scrolling lays the rows out, which builds their icons: a hidden list waits until it
+        // shows, so they are not built on the way to the program's first window.
+        centreOnShow_ = !isVisible();
+        if (!centreOnShow_)
+            scrollToItem(item(fe.currentIndex), QAbstractItemView::PositionAtCenter);
     }
     setUpdatesEnabled(true);
 }
@@ -75,6 +81,13 @@ bool FolderListView::openHighlighted()
     refresh();
     QApplication::beep();
     return false;
+}
+
+void FolderListView::showEvent(QShowEvent* e)
+{
+    QListWidget::showEvent(e);
+    if (std::exchange(centreOnShow_, false) && currentItem())
+        scrollToItem(currentItem(), QAbstractItemView::PositionAtCenter);
 }
 
 void FolderListView::keyPressEvent(QKeyEvent* e)

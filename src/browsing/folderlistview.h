@@ -31,6 +31,7 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void showFolder(const QString& folder);
@@ -38,6 +39,7 @@ private:
 
     FolderBrowser& browser_;
     QString path_;
+    bool centreOnShow_ = false;
 };
 
 } // namespace orv

@@ -41,13 +41,13 @@ protected:
 private:
     TextEditor& editor_;
     SearchState& state_;
-    QLabel* Label1 = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
-    QCheckBox* chkCase = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QRadioButton* optDirection[2] = {nullptr, nullptr};
-    QPushButton* cmdFind = nullptr;
-    QPushButton* cmdcancel = nullptr;
+    QLabel* Label1_ = nullptr;
+    QPlainTextEdit* Text1_ = nullptr;
+    QCheckBox* chkCase_ = nullptr;
+    QGroupBox* Frame1_ = nullptr;
+    QRadioButton* optDirection_[2] = {nullptr, nullptr};
+    QPushButton* cmdFind_ = nullptr;
+    QPushButton* cmdcancel_ = nullptr;
 };
 
 } // namespace orv

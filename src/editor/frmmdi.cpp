@@ -73,22 +73,22 @@ frmMDI::frmMDI(AppContext& ctx, TextEditor& editor)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     buildToolbar();
-    column->addWidget(picToolbar);
-    mdiArea = new QMdiArea(centre);
-    mdiArea->setObjectName(QStringLiteral("mdiArea"));
-    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    column->addWidget(mdiArea, 1);
+    column->addWidget(picToolbar_);
+    mdiArea_ = new QMdiArea(centre);
+    mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    column->addWidget(mdiArea_, 1);
     setCentralWidget(centre);
     buildMenus();
-    connect(mdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) { updateMenuBar(); });
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) { updateMenuBar(); });
 }
 
 frmMDI::~frmMDI()
 {
     // The documents go while the frame they report to is still whole.
-    disconnect(mdiArea, nullptr, this, nullptr);
-    delete mdiArea;
+    disconnect(mdiArea_, nullptr, this, nullptr);
+    delete mdiArea_;
     while (busy_ > 0) {
         QGuiApplication::restoreOverrideCursor();
         --busy_;
@@ -97,40 +97,40 @@ frmMDI::~frmMDI()
 
 void frmMDI::buildMenus()
 {
-    mnuFile = new QMenu(QStringLiteral("&File"), this);
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    QAction* mnuFNew = mnuFile->addAction(QStringLiteral("&New"));
+    mnuFile_ = new QMenu(QStringLiteral("&File"), this);
+    mnuFile_->setObjectName(QStringLiteral("mnuFile"));
+    QAction* mnuFNew = mnuFile_->addAction(QStringLiteral("&New"));
     mnuFNew->setObjectName(QStringLiteral("mnuFNew"));
     mnuFNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(mnuFNew, &QAction::triggered, this, &frmMDI::mnuFNew_Click);
-    QAction* mnuFOpen = mnuFile->addAction(QStringLiteral("&Open"));
+    QAction* mnuFOpen = mnuFile_->addAction(QStringLiteral("&Open"));
     mnuFOpen->setObjectName(QStringLiteral("mnuFOpen"));
     mnuFOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(mnuFOpen, &QAction::triggered, this, &frmMDI::mnuFOpen_Click);
-    QAction* mnuFExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    QAction* mnuFExit = mnuFile_->addAction(QStringLiteral("E&xit"));
     mnuFExit->setObjectName(QStringLiteral("mnuFExit"));
     mnuFExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(mnuFExit, &QAction::triggered, this, &frmMDI::mnuFExit_Click);
-    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSeparator"));
-    mnuRecentFile[0] = mnuFile->addSeparator();
-    mnuRecentFile[0]->setObjectName(QStringLiteral("mnuRecentFile0"));
-    mnuRecentFile[0]->setVisible(false);
+    mnuFile_->addSeparator()->setObjectName(QStringLiteral("mnuSeparator"));
+    mnuRecentFile_[0] = mnuFile_->addSeparator();
+    mnuRecentFile_[0]->setObjectName(QStringLiteral("mnuRecentFile0"));
+    mnuRecentFile_[0]->setVisible(false);
     for (int k = 1; k <= 4; ++k) {
-        QAction* a = mnuFile->addAction(QStringLiteral("RecentFile%1").arg(k));
+        QAction* a = mnuFile_->addAction(QStringLiteral("RecentFile%1").arg(k));
         a->setObjectName(QStringLiteral("mnuRecentFile%1").arg(k));
         a->setVisible(false);
         connect(a, &QAction::triggered, this, [this, k] { mnuRecentFile_Click(0, k); });
-        mnuRecentFile[size_t(k)] = a;
+        mnuRecentFile_[size_t(k)] = a;
     }
 
-    mnuOptions = new QMenu(QStringLiteral("&Options"), this);
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuOToolbar = mnuOptions->addAction(QStringLiteral("&Toolbar"));
-    mnuOToolbar->setObjectName(QStringLiteral("mnuOToolbar"));
-    mnuOToolbar->setCheckable(true);
-    mnuOToolbar->setChecked(true);
-    connect(mnuOToolbar, &QAction::triggered, this, [this] { ToggleToolbar(mnuOToolbar); });
-    connect(mnuOptions, &QMenu::aboutToShow, this, [this] { mnuOptions_Click(mnuOToolbar); });
+    mnuOptions_ = new QMenu(QStringLiteral("&Options"), this);
+    mnuOptions_->setObjectName(QStringLiteral("mnuOptions"));
+    mnuOToolbar_ = mnuOptions_->addAction(QStringLiteral("&Toolbar"));
+    mnuOToolbar_->setObjectName(QStringLiteral("mnuOToolbar"));
+    mnuOToolbar_->setCheckable(true);
+    mnuOToolbar_->setChecked(true);
+    connect(mnuOToolbar_, &QAction::triggered, this, [this] { ToggleToolbar(mnuOToolbar_); });
+    connect(mnuOptions_, &QMenu::aboutToShow, this, [this] { mnuOptions_Click(mnuOToolbar_); });
     updateMenuBar();
 }
 
@@ -138,24 +138,24 @@ void frmMDI::buildToolbar()
 {
     const ScreenMetrics& screen = *ctx_.services().screen;
     const TwipsLayout L(screen.twipsPerPixelX(), screen.twipsPerPixelY());
-    picToolbar = new QWidget(this);
-    picToolbar->setObjectName(QStringLiteral("picToolbar"));
-    picToolbar->setFixedHeight(L.y(kToolbarHeight));
-    picToolbar->setAutoFillBackground(true);
-    picToolbar->setBackgroundRole(QPalette::Button);
+    picToolbar_ = new QWidget(this);
+    picToolbar_->setObjectName(QStringLiteral("picToolbar"));
+    picToolbar_->setFixedHeight(L.y(kToolbarHeight));
+    picToolbar_->setAutoFillBackground(true);
+    picToolbar_->setBackgroundRole(QPalette::Button);
     const auto button = [&](const char* name, double left, const char* art, void (frmMDI::*command)()) {
         auto* b = new ToolbarButton(artImage((QByteArray("toolbar-") + art + "-up").constData()),
-                                    artImage((QByteArray("toolbar-") + art + "-down").constData()), picToolbar);
+                                    artImage((QByteArray("toolbar-") + art + "-down").constData()), picToolbar_);
         b->setObjectName(QLatin1String(name));
         L.place(b, left, 0, kButtonWidth, kButtonHeight);
         connect(b, &ToolbarButton::clicked, this, command);
         return b;
     };
-    imgFileNewButton = button("imgFileNewButton", 0, "new", &frmMDI::mnuFNew_Click);
-    imgFileOpenButton = button("imgFileOpenButton", 360, "open", &frmMDI::mnuFOpen_Click);
-    imgCutButton = button("imgCutButton", 840, "cut", &frmMDI::CutSelection);
-    imgCopyButton = button("imgCopyButton", 1200, "copy", &frmMDI::CopySelection);
-    imgPasteButton = button("imgPasteButton", 1560, "paste", &frmMDI::PasteClipboard);
+    imgFileNewButton_ = button("imgFileNewButton", 0, "new", &frmMDI::mnuFNew_Click);
+    imgFileOpenButton_ = button("imgFileOpenButton", 360, "open", &frmMDI::mnuFOpen_Click);
+    imgCutButton_ = button("imgCutButton", 840, "cut", &frmMDI::CutSelection);
+    imgCopyButton_ = button("imgCopyButton", 1200, "copy", &frmMDI::CopySelection);
+    imgPasteButton_ = button("imgPasteButton", 1560, "paste", &frmMDI::PasteClipboard);
 }
 
 // ---- start-up and shutdown ----
@@ -182,7 +182,7 @@ void frmMDI::MDIForm_Load(const QString& pendingFile)
                        std::clamp(int(std::lround(height / screen.twipsPerPixelY())), 150, std::max(150, pixels.height())));
     outerSizeSettled_ = false;
     placeOnScreen();
-    picToolbar->show();
+    picToolbar_->show();
     show();
     if (windowHandle()->frameMargins().isNull())
         windowHandle()->installEventFilter(this);
@@ -235,7 +235,7 @@ void frmMDI::bringToFront(const QString& pendingFile)
 QList<int> frmMDI::closingOrder() const
 {
     QList<int> order;
-    const QList<QMdiSubWindow*> stack = mdiArea->subWindowList(QMdiArea::StackingOrder);
+    const QList<QMdiSubWindow*> stack = mdiArea_->subWindowList(QMdiArea::StackingOrder);
     for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
         if (auto* document = qobject_cast<frmNotePad*>((*it)->widget()); document && windows_.value(document->slot()) == document)
             order.append(document->slot());
@@ -308,9 +308,9 @@ frmNotePad* frmMDI::activeDocument() const
         auto* d = sub ? qobject_cast<frmNotePad*>(sub->widget()) : nullptr;
         return d && document(d->slot()) == d ? d : nullptr;
     };
-    if (frmNotePad* d = open(mdiArea->currentSubWindow()))
+    if (frmNotePad* d = open(mdiArea_->currentSubWindow()))
         return d;
-    const QList<QMdiSubWindow*> history = mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    const QList<QMdiSubWindow*> history = mdiArea_->subWindowList(QMdiArea::ActivationHistoryOrder);
     for (auto it = history.crbegin(); it != history.crend(); ++it) {
         if (frmNotePad* d = open(*it))
             return d;
@@ -321,7 +321,7 @@ frmNotePad* frmMDI::activeDocument() const
 QList<frmNotePad*> frmMDI::documentWindows() const
 {
     QList<frmNotePad*> list;
-    for (QMdiSubWindow* sub : mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
         auto* d = qobject_cast<frmNotePad*>(sub->widget());
         if (d && document(d->slot()) == d)
             list.append(d);
@@ -334,7 +334,7 @@ void frmMDI::activate(frmNotePad* document)
     if (auto* sub = qobject_cast<QMdiSubWindow*>(document->parentWidget())) {
         if (sub->isMinimized())
             sub->showNormal();
-        mdiArea->setActiveSubWindow(sub);
+        mdiArea_->setActiveSubWindow(sub);
         document->text().setFocus();
     }
 }
@@ -350,7 +350,7 @@ void frmMDI::updateMenuBar()
 {
     const frmNotePad* active = activeDocument();
     const QList<QAction*> wanted = active ? active->menuBarEntries()
-                                          : QList<QAction*>{mnuFile->menuAction(), mnuOptions->menuAction()};
+                                          : QList<QAction*>{mnuFile_->menuAction(), mnuOptions_->menuAction()};
     QMenuBar* bar = menuBar();
     if (bar->actions() == wanted)
         return;
@@ -364,7 +364,7 @@ void frmMDI::updateMenuBar()
 QMdiSubWindow* frmMDI::makeDocumentWindow()
 {
     auto* document = new frmNotePad(*this, 0);
-    QMdiSubWindow* sub = mdiArea->addSubWindow(document);
+    QMdiSubWindow* sub = mdiArea_->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(documentIcon_);
     sub->hide();
@@ -373,7 +373,7 @@ QMdiSubWindow* frmMDI::makeDocumentWindow()
 
 void frmMDI::prepareSpareWindow()
 {
-    if (!spare_ && mdiArea)
+    if (!spare_ && mdiArea_)
         spare_ = makeDocumentWindow();
 }
 
@@ -386,7 +386,7 @@ void frmMDI::createDocumentWindow(int slot)
     document->setSlot(slot);
     windows_.insert(slot, document);
     // Each new window a step down and right of the one before, three quarters of the area.
-    const QSize area = mdiArea->viewport()->size();
+    const QSize area = mdiArea_->viewport()->size();
     const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     const int n = int(documentWindows().size() - 1) % 8;
     sub->setGeometry(n * step, n * step, std::max(area.width() * 3 / 4, 200), std::max(area.height() * 3 / 4, 120));
@@ -396,6 +396,7 @@ void frmMDI::setDocumentCaption(int slot, const QString& caption)
 {
     if (frmNotePad* d = windows_.value(slot)) {
         d->setWindowTitle(caption);
+        d->setAccessibleName(caption);
         if (QWidget* sub = d->parentWidget())
             sub->setWindowTitle(caption);
     }
@@ -436,7 +437,7 @@ void frmMDI::showDocumentWindow(int slot)
         return;
     auto* sub = qobject_cast<QMdiSubWindow*>(d->parentWidget());
     sub->show();
-    mdiArea->setActiveSubWindow(sub);
+    mdiArea_->setActiveSubWindow(sub);
     d->text().setFocus();
     updateMenuBar();
     if (!spare_)
@@ -445,9 +446,9 @@ void frmMDI::showDocumentWindow(int slot)
 
 void frmMDI::setEditingButtonsVisible(bool visible)
 {
-    imgCutButton->setVisible(visible);
-    imgCopyButton->setVisible(visible);
-    imgPasteButton->setVisible(visible);
+    imgCutButton_->setVisible(visible);
+    imgCopyButton_->setVisible(visible);
+    imgPasteButton_->setVisible(visible);
 }
 
 void frmMDI::showRecentMenu(int window, const RecentMenu& menu)
@@ -457,10 +458,10 @@ void frmMDI::showRecentMenu(int window, const RecentMenu& menu)
             d->showRecentMenu(menu);
         return;
     }
-    mnuRecentFile[0]->setVisible(menu.separatorVisible);
+    mnuRecentFile_[0]->setVisible(menu.separatorVisible);
     for (size_t k = 1; k <= 4; ++k) {
-        mnuRecentFile[k]->setText(literalCaption(menu.captions[k - 1]));
-        mnuRecentFile[k]->setVisible(menu.visible[k - 1]);
+        mnuRecentFile_[k]->setText(literalCaption(menu.captions[k - 1]));
+        mnuRecentFile_[k]->setVisible(menu.visible[k - 1]);
     }
 }
 
@@ -485,7 +486,7 @@ void frmMDI::mnuFExit_Click() { close(); }
 
 void frmMDI::mnuRecentFile_Click(int window, int index) { docs_.openRecentEntry(window, index); }
 
-bool frmMDI::toolbarShown() const { return !picToolbar->isHidden(); }
+bool frmMDI::toolbarShown() const { return !picToolbar_->isHidden(); }
 
 void frmMDI::mnuOptions_Click(QAction* toolbarItem) { toolbarItem->setChecked(toolbarShown()); }
 
@@ -493,9 +494,9 @@ void frmMDI::ToggleToolbar(QAction* toolbarItem)
 {
     // The entry has already flipped its own check mark.
     const bool shown = toolbarItem->isChecked();
-    if (toolbarItem != mnuOToolbar)
-        mnuOToolbar->setChecked(shown);
-    picToolbar->setVisible(shown);
+    if (toolbarItem != mnuOToolbar_)
+        mnuOToolbar_->setChecked(shown);
+    picToolbar_->setVisible(shown);
 }
 
 void frmMDI::CopySelection()
@@ -530,14 +531,14 @@ void frmMDI::PasteClipboard()
     d->text().setTextCursor(cursor);
 }
 
-void frmMDI::cascade() { mdiArea->cascadeSubWindows(); }
+void frmMDI::cascade() { mdiArea_->cascadeSubWindows(); }
 
 void frmMDI::tileHorizontally()
 {
     QList<QMdiSubWindow*> shown;
     bool icons = false;
     int iconHeight = 0;
-    for (QMdiSubWindow* sub : mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
         if (sub->isHidden())
             continue;
         if (sub->isMinimized()) {
@@ -549,7 +550,7 @@ void frmMDI::tileHorizontally()
     }
     if (shown.isEmpty())
         return;
-    const QSize area = mdiArea->viewport()->size();
+    const QSize area = mdiArea_->viewport()->size();
     // The row of icons at the bottom stays uncovered.
     const int height = std::max(area.height() - (icons ? iconHeight : 0), int(shown.size()));
     const int each = height / int(shown.size());
@@ -564,11 +565,11 @@ void frmMDI::tileHorizontally()
 
 void frmMDI::arrangeIcons()
 {
-    const QSize area = mdiArea->viewport()->size();
+    const QSize area = mdiArea_->viewport()->size();
     int x = 0;
     int bottom = area.height();
     int rowHeight = 0;
-    for (QMdiSubWindow* sub : mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+    for (QMdiSubWindow* sub : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
         if (sub->isHidden() || !sub->isMinimized())
             continue;
         const QSize s = sub->size();

@@ -48,7 +48,7 @@ public:
     frmNotePad* document(int slot) const;
     // Open document windows in the order they were created.
     QList<frmNotePad*> documentWindows() const;
-    QMdiArea& area() const { return *mdiArea; }
+    QMdiArea& area() const { return *mdiArea_; }
 
     void mnuFNew_Click();
     void mnuFOpen_Click();
@@ -113,17 +113,17 @@ private:
     // A document window made ready in idle time, so opening a file costs less.
     QPointer<QMdiSubWindow> spare_;
     QIcon documentIcon_;
-    QMdiArea* mdiArea = nullptr;
-    QWidget* picToolbar = nullptr;
-    ToolbarButton* imgFileNewButton = nullptr;
-    ToolbarButton* imgFileOpenButton = nullptr;
-    ToolbarButton* imgCutButton = nullptr;
-    ToolbarButton* imgCopyButton = nullptr;
-    ToolbarButton* imgPasteButton = nullptr;
-    QMenu* mnuFile = nullptr;
-    QMenu* mnuOptions = nullptr;
-    QAction* mnuOToolbar = nullptr;
-    std::array<QAction*, 5> mnuRecentFile{};
+    QMdiArea* mdiArea_ = nullptr;
+    QWidget* picToolbar_ = nullptr;
+    ToolbarButton* imgFileNewButton_ = nullptr;
+    ToolbarButton* imgFileOpenButton_ = nullptr;
+    ToolbarButton* imgCutButton_ = nullptr;
+    ToolbarButton* imgCopyButton_ = nullptr;
+    ToolbarButton* imgPasteButton_ = nullptr;
+    QMenu* mnuFile_ = nullptr;
+    QMenu* mnuOptions_ = nullptr;
+    QAction* mnuOToolbar_ = nullptr;
+    std::array<QAction*, 5> mnuRecentFile_{};
     QSize outerSize_;
     bool outerSizeSettled_ = true;
     int busy_ = 0;

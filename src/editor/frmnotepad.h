@@ -23,7 +23,7 @@ public:
     int slot() const { return tag_.toInt(); }
     void setSlot(int number) { tag_ = QString::number(number); }
     QString tag() const { return tag_; }
-    TextBox& text() const { return *Text1; }
+    TextBox& text() const { return *Text1_; }
     // What the frame's menu bar shows while this document is active.
     QList<QAction*> menuBarEntries() const;
     void showRecentMenu(const RecentMenu& menu);
@@ -63,16 +63,16 @@ private:
 
     frmMDI& frame_;
     QString tag_;
-    TextBox* Text1 = nullptr;
-    QMenu* mnuFile = nullptr;
-    QMenu* mnuEdit = nullptr;
-    QMenu* mnuSearch = nullptr;
-    QMenu* mnuOptions = nullptr;
-    QMenu* mnuFont = nullptr;
-    QMenu* mnuWindow = nullptr;
-    QAction* mnuAbout = nullptr;
-    QAction* mnuOToolbar = nullptr;
-    std::array<QAction*, 5> mnuRecentFile{};
+    TextBox* Text1_ = nullptr;
+    QMenu* mnuFile_ = nullptr;
+    QMenu* mnuEdit_ = nullptr;
+    QMenu* mnuSearch_ = nullptr;
+    QMenu* mnuOptions_ = nullptr;
+    QMenu* mnuFont_ = nullptr;
+    QMenu* mnuWindow_ = nullptr;
+    QAction* mnuAbout_ = nullptr;
+    QAction* mnuOToolbar_ = nullptr;
+    std::array<QAction*, 5> mnuRecentFile_{};
     QList<QAction*> windowList_;
 };
 

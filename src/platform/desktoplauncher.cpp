@@ -1,16 +1,18 @@
 #include "platform/desktoplauncher.h"
 
+#include "common/core/filenames.h"
 #include "platform/commandsplit.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
 #include <optional>
+
+#include <unistd.h>
 
 namespace orv {
 
@@ -60,14 +62,15 @@ QStringList settingsCandidates(const QString& currentDesktop)
 }
 
 // What a target of "start" names: an existing local file or folder, or a web or mail address.
+// Local files go by their bytes, percent-encoded, so a name that is not UTF-8 still names them.
 std::optional<QUrl> documentUrl(const QString& target)
 {
     if (target.isEmpty())
         return std::nullopt;
     if (QDir::isAbsolutePath(target)) {
-        if (!QFileInfo::exists(target))
+        if (!pathExists(target))
             return std::nullopt;
-        return QUrl::fromLocalFile(target);
+        return localFileUrl(target);
     }
     // A bare "www." address is a web page, as it is to every browser.
     const QUrl url = target.startsWith(u"www.", Qt::CaseInsensitive) ? QUrl(QStringLiteral("http://") + target)
@@ -79,21 +82,27 @@ std::optional<QUrl> documentUrl(const QString& target)
         return url.host().isEmpty() ? std::nullopt : std::optional<QUrl>(url);
     if (scheme == u"mailto")
         return url.path().isEmpty() ? std::nullopt : std::optional<QUrl>(url);
-    if (scheme == u"file" && url.isLocalFile() && QFileInfo::exists(url.toLocalFile()))
-        return QUrl::fromLocalFile(url.toLocalFile());
+    if (scheme == u"file" && url.host().isEmpty()) {
+        const QString path = localFilePath(url);
+        if (QDir::isAbsolutePath(path) && pathExists(path))
+            return localFileUrl(path);
+    }
     return std::nullopt;
 }
 
 enum class ProgramKind { None, Native, Windows, Batch };
 
-ProgramKind programKind(const QFileInfo& file)
+// `path` is a regular file; read by its bytes, as QFileInfo would lose a name that is not UTF-8.
+ProgramKind programKind(const QString& path)
 {
-    QFile f(file.absoluteFilePath());
-    const QByteArray head = f.open(QIODevice::ReadOnly) ? f.read(4) : QByteArray();
+    QFile f;
+    const QByteArray head = openForReading(f, path).isEmpty() ? f.read(4) : QByteArray();
     if (head.startsWith("\x7f" "ELF") || head.startsWith("#!"))
-        return file.isExecutable() ? ProgramKind::Native : ProgramKind::None;
+        return ::access(encodeFileName(path).constData(), X_OK) == 0 ? ProgramKind::Native : ProgramKind::None;
     // Windows files keep their type in the name; on a FAT volume they may look executable too.
-    const QString suffix = file.suffix().toLower();
+    const QString name = path.mid(path.lastIndexOf(u'/') + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString suffix = dot < 0 ? QString() : name.mid(dot + 1).toLower();
     if (suffix == u"exe" || suffix == u"com")
         return ProgramKind::Windows;
     if (suffix == u"bat" || suffix == u"cmd")
@@ -107,6 +116,9 @@ ProgramKind programKind(const QFileInfo& file)
 // reads & | < > as operators and ( ) as a block.
 bool plainForCmd(const QString& text)
 {
+    // cmd reads its command line as text; a byte of a name that is not UTF-8 is no text.
+    if (printableFileName(text) != text)
+        return false;
     const bool quoted = text.isEmpty() || text.contains(u' ');
     for (const QChar c : text) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
@@ -154,9 +166,9 @@ bool XdgDesktopLauncher::openDocument(const QString& target)
 
 bool XdgDesktopLauncher::openHelp(const QString& path)
 {
-    if (!QDir::isAbsolutePath(path) || !QFileInfo(path).isFile())
+    if (!QDir::isAbsolutePath(path) || !isRegularFile(path))
         return false;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(localFileUrl(path));
 }
 
 bool XdgDesktopLauncher::openSettings()
@@ -177,13 +189,15 @@ bool XdgDesktopLauncher::runProgram(const QString& program, const QString& param
     const std::optional<QStringList> args = splitArguments(parameters);
     if (!args)
         return false;
-    const QFileInfo file(program);
-    if (!file.isFile())
+    // The file list hands over absolute paths; a relative one is not guessed at.
+    if (!QDir::isAbsolutePath(program) || !isRegularFile(program))
         return false;
-    const QString path = file.absoluteFilePath();
-    const QString folder = file.absolutePath();
+    const QString path = QDir::cleanPath(program);
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QString folder = slash == 0 ? QStringLiteral("/") : path.left(slash);
+    const QString fileName = path.mid(slash + 1);
 
-    switch (programKind(file)) {
+    switch (programKind(path)) {
     case ProgramKind::Native:
         return launcher_.startDetached(path, *args, folder);
     case ProgramKind::Windows: {
@@ -192,13 +206,13 @@ bool XdgDesktopLauncher::runProgram(const QString& program, const QString& param
     }
     case ProgramKind::Batch: {
         const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"), host_.searchPaths);
-        if (wine.isEmpty() || !plainForCmd(file.fileName())
+        if (wine.isEmpty() || !plainForCmd(fileName)
             || !std::all_of(args->cbegin(), args->cend(), plainForCmd))
             return false;
         // By its bare name in its own folder, so no Unix path has to become a drive path;
         // "call" keeps cmd from stripping the quotes Wine puts around a name with blanks.
         const QStringList cmdArgs{QStringLiteral("cmd"), QStringLiteral("/c"), QStringLiteral("call"),
-                                  file.fileName()};
+                                  fileName};
         return launcher_.startDetached(wine, cmdArgs + *args, folder);
     }
     case ProgramKind::None:

@@ -29,13 +29,15 @@ public:
 };
 
 // The Linux desktop behind DesktopLauncher. Documents, web addresses and help files go to
-// QDesktopServices, which Qt hands to xdg-open as one encoded URL argument, without a shell.
+// QDesktopServices, which Qt hands to xdg-open as one encoded URL argument, without a shell;
+// a local file's URL holds the bytes of its name, percent-encoded, even where they are not UTF-8.
 // The settings application is the running desktop's own, else the first one installed.
 // Native programs (ELF, or a script with #!, with execute permission) start directly; .exe
 // and .com through Wine. A .bat or .cmd file can only be run by Wine's cmd, which reads its
 // name and parameters as a command line, so one whose name or a parameter holds a character
 // cmd gives a meaning to is refused: % ! ^ " and control characters always, and in a word
-// without a blank (which Wine does not quote) also & | < > ( ) and the separators , ; =.
+// without a blank (which Wine does not quote) also & | < > ( ) and the separators , ; =, and a
+// name that is not UTF-8, which cmd cannot read as text.
 // Every program goes through the ProcessLauncher and runs in its own folder.
 class XdgDesktopLauncher final : public DesktopLauncher {
 public:

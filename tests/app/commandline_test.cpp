@@ -1,4 +1,5 @@
 #include "app/core/commandline.h"
+#include "common/core/filenames.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +80,24 @@ TEST(CommandLineReading, AddressesThatAreNotLocalFilesAreRefusedWithTheReason)
         EXPECT_TRUE(r.message.contains(QString::fromUtf8(c.given))) << r.message.toStdString();
         EXPECT_TRUE(r.message.contains(QString::fromUtf8(c.reason))) << r.message.toStdString();
     }
+}
+
+// A name that is not UTF-8 keeps its bytes, whether given as bytes (as a shell passes it) or
+// percent-encoded in a file address: the program carries it as the file list does.
+TEST(CommandLineReading, NamesThatAreNotUtf8KeepTheirBytes)
+{
+    const char* argv[] = {"orvane-viewer", "/tmp/caf\xe9 \x80\xff.bmp", "--help", "\xc3\xa9t\xc3\xa9"};
+    const QStringList args = orv::argumentsAfterProgram(4, argv);
+    ASSERT_EQ(args.size(), 3);
+    EXPECT_EQ(orv::encodeFileName(args[0]), QByteArray("/tmp/caf\xe9 \x80\xff.bmp"));
+    EXPECT_EQ(args[1], QStringLiteral("--help"));
+    EXPECT_EQ(args[2], QStringLiteral("\u00e9t\u00e9"));
+    EXPECT_TRUE(orv::argumentsAfterProgram(1, argv).isEmpty());
+
+    const CommandLineRequest r = readWith({QStringLiteral("file:///tmp/caf%E9%20%80%FF.bmp")});
+    EXPECT_EQ(r.kind, Kind::Run);
+    ASSERT_EQ(r.arguments.size(), 1);
+    EXPECT_EQ(r.arguments[0], args[0]);
 }
 
 // A file whose name only looks like an address is opened, not refused or rewritten.

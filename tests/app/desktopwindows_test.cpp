@@ -7,6 +7,10 @@
 #include "app/intro.h"
 #include "browser/frmplay.h"
 #include "browser/mainm.h"
+#include "editor/frmfind.h"
+#include "editor/frmmdi.h"
+#include "editor/frmnotepad.h"
+#include "editor/texteditor.h"
 #include "palette/palform.h"
 #include "slideshow/showpic.h"
 #include "slideshow/slideshow.h"
@@ -120,10 +124,15 @@ QStringList clippedTexts(QWidget* window)
     return clipped;
 }
 
+// The editor's frame, its first document and its find dialog are shown to be made.
 QList<QWidget*> allWindows(Application& app)
 {
+    TextEditor& editor = app.textEditor();
+    editor.show();
+    editor.showFindDialog(QString());
+    frmMDI* frame = editor.frame();
     return {app.findMainM(), &app.options(), &app.palForm(), &app.slideshow(), &app.intro(), &app.showpic(),
-            &app.player()};
+            &app.player(), frame, frame ? frame->activeDocument() : nullptr, editor.findDialog()};
 }
 
 } // namespace

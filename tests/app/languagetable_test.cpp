@@ -2,7 +2,6 @@
 #include "app/core/languagetable.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -35,7 +34,7 @@ std::vector<int> expectedWriteOrder()
     span(200, 207);
     span(33, 43);
     span(46, 93);
-    span(107, 109);
+    span(107, 111);
     return numbers;
 }
 
@@ -44,13 +43,13 @@ bool isTwoLineText(int number)
     return number == 62 || number == 78 || number == 79 || number == 80;
 }
 
-// Numbers 1-25, 200-207, 33-43, 46-93, 107-109 in that order, each once, nothing else.
+// Numbers 1-25, 200-207, 33-43, 46-93, 107-111 in that order, each once, nothing else.
 TEST(LanguageTable, HoldsEveryNumberOnceInWriteOrder)
 {
     std::vector<int> numbers;
     for (const LanguageText& t : languageTable())
         numbers.push_back(t.number);
-    EXPECT_EQ(numbers.size(), 95u);
+    EXPECT_EQ(numbers.size(), 97u);
     EXPECT_EQ(numbers, expectedWriteOrder());
 }
 
@@ -61,7 +60,7 @@ TEST(LanguageTable, LookupMatchesTableAndUnknownNumbersAreEmpty)
         EXPECT_EQ(en(t.number), QString::fromUtf16(t.english)) << t.number;
         EXPECT_EQ(fr(t.number), QString::fromUtf16(t.french)) << t.number;
     }
-    for (int n : {INT_MIN, -1, 0, 26, 32, 44, 45, 94, 106, 110, 199, 208, INT_MAX}) {
+    for (int n : {INT_MIN, -1, 0, 26, 32, 44, 45, 94, 106, 112, 199, 208, INT_MAX}) {
         EXPECT_TRUE(en(n).isNull()) << n;
         EXPECT_TRUE(fr(n).isNull()) << n;
     }
@@ -137,6 +136,8 @@ TEST(LanguageTable, SpotChecksInBothLanguages)
         {89, u"Not a 256 colors JASC palette !", u"La palette JASC n'es pas une palette 8 bits !"},
         {107, u"Play avi in full-screen mode ?", u"Jouer l'avi en mode plein \u00e9cran ?"},
         {109, u"&Maximize", u"&Maximiser"},
+        {110, u"No printer is set up. Choose one, or a file to print to, with \"Setup...\".",
+         u"Aucune imprimante n'est configur\u00e9e. Choisissez-en une, ou un fichier, avec \"Configuration...\"."},
         {200, u"All Supported Files", u"Fichiers Support\u00e9s"},
         {206, u"Pictures Files", u"Images"},
         {207, u"Text Files", u"Fichiers Textes"},
@@ -179,8 +180,7 @@ QString unescape(const QString& field)
 // Every entry matches the reviewed golden file, so any edit to the table shows up as a diff.
 TEST(LanguageTable, MatchesGoldenFile)
 {
-    const QString path = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath()
-                         + u"/data/language_texts.tsv"_s;
+    const QString path = QStringLiteral(ORVANE_LANGUAGE_TEXTS);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     const QString content = QString::fromUtf8(file.readAll());

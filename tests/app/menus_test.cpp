@@ -1,6 +1,7 @@
 // Menus, tray icon and its message numbers, the options dialog's storage rules, the About box
 // and the web-site label.
 #include "startedprogram.h"
+#include "eventually.h"
 
 #include "app/frmlang.h"
 #include "app/intro.h"
@@ -136,7 +137,7 @@ TEST(Tray, Messages)
     EXPECT_TRUE(m.windowState() & Qt::WindowMaximized);
 
     h.tray.send(&m, TrayMessage::RightButtonUp);
-    QTRY_VERIFY(control<QMenu>(m, "mnuTray").isVisible());
+    ASSERT_EVENTUALLY(control<QMenu>(m, "mnuTray").isVisible());
     control<QMenu>(m, "mnuTray").close();
     h.tray.send(&m, TrayMessage::LeftButtonUp);
     EXPECT_FALSE(control<QMenu>(m, "mnuTray").isVisible());
@@ -163,7 +164,7 @@ TEST(Options, ActivationAndCancel)
     control<QRadioButton>(*dlg, "optFrench").setChecked(true);
     const QByteArray before = storeBytes(h);
     dlg->btnExit_Click();
-    QTRY_VERIFY(!h.app->findOptions());
+    ASSERT_EVENTUALLY(!h.app->findOptions());
     EXPECT_EQ(storeBytes(h), before);
     EXPECT_EQ(h.read(QStringLiteral("Lang"), QStringLiteral("Lang")), QStringLiteral("English"));
 

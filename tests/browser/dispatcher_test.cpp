@@ -2,6 +2,11 @@
 // everything the system would do.
 #include "startedprogram.h"
 
+#include "app/core/commandline.h"
+#include "common/core/filenames.h"
+#include "support/rawname.h"
+#include "eventually.h"
+
 #include "browser/picturebox.h"
 #include "pictures/picturepreloader.h"
 #include "editor/frmmdi.h"
@@ -114,6 +119,29 @@ TEST(Dispatcher, CommandLinePicture)
     EXPECT_FALSE(m.isVisible());
 }
 
+// A picture whose folder and name are not UTF-8, named on the command line as the shell hands
+// over its bytes: shown, and its folder listed with it.
+TEST(Dispatcher, CommandLinePictureNamedInBytes)
+{
+    AppHost h;
+    const QString folder = orv::test::makeRawNamedFolder(h.dir.path(), "f\xeate");
+    ASSERT_FALSE(folder.isEmpty());
+    const QByteArray rawName = orv::test::notUtf8Name("bmp");
+    const QString path = orv::test::copyRawNamed(orv::test::samplesDir() + QStringLiteral("/sunset.bmp"), folder, rawName);
+    ASSERT_FALSE(path.isEmpty());
+    const QByteArray argument = orv::encodeFileName(path);
+    const char* argv[] = {"orvane-viewer", argument.constData()};
+    h.process.args = orv::argumentsAfterProgram(2, argv);
+    h.app->Main();
+    MainM& m = *h.app->findMainM();
+    EXPECT_TRUE(h.prompts.asked().isEmpty());
+    EXPECT_TRUE(control<PictureBox>(m, "Open").hasPicture());
+    EXPECT_EQ(m.currentFile(), path);
+    EXPECT_EQ(folderList(m).path(), folder);
+    ASSERT_EVENTUALLY(!fileList(m).isLoading() && fileList(m).count() > 0);
+    EXPECT_EQ(fileList(m).names(), QStringList{orv::decodeFileName(rawName)});
+}
+
 // A .emf is listed but matches no row: only the status bar changes.
 TEST(Dispatcher, UnknownTailOnlyUpdatesStatus)
 {
@@ -180,18 +208,18 @@ TEST(PictureArea, FullScreenView)
     QTest::mouseClick(view, Qt::MiddleButton);
     EXPECT_TRUE(b.h.app->findShowpic());
     QTest::keyClick(view, Qt::Key_Q);
-    QTRY_VERIFY(!b.h.app->findShowpic());
+    ASSERT_EVENTUALLY(!b.h.app->findShowpic());
     EXPECT_FALSE(b.h.ctx->singlePictureMode());
 
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
         b.m->btnFull_Click();
         ASSERT_TRUE(b.h.app->findShowpic());
         QTest::mouseClick(b.h.app->findShowpic(), button);
-        QTRY_VERIFY(!b.h.app->findShowpic());
+        ASSERT_EVENTUALLY(!b.h.app->findShowpic());
     }
     b.m->btnFull_Click();
     QTest::keyClick(b.h.app->findShowpic(), Qt::Key_Escape);
-    QTRY_VERIFY(!b.h.app->findShowpic());
+    ASSERT_EVENTUALLY(!b.h.app->findShowpic());
 }
 
 // Printing sends the picture at natural size; set-up reaches the printer dialog.
@@ -227,7 +255,7 @@ TEST(PictureArea, MetafileShowsPrintsAndGoesFullScreen)
     ASSERT_TRUE(control<PictureBox>(*b.m, "Open").hasPicture());
     EXPECT_EQ(control<PictureBox>(*b.m, "Open").picture().size(), QSize(302, 227));
     EXPECT_TRUE(control<QPushButton>(*b.m, "btnFull").isEnabled());
-    QTRY_VERIFY(control<PictureBox>(*b.m, "Open").showsAll());
+    ASSERT_EVENTUALLY(control<PictureBox>(*b.m, "Open").showsAll());
     const QImage whole = renderMetafile(readFile(orv::test::samplesDir() + QStringLiteral("/drawing.wmf")), 96, 96).image;
     ASSERT_FALSE(whole.isNull());
     const QImage area = control<PictureBox>(*b.m, "Open").grab().toImage();
@@ -237,7 +265,7 @@ TEST(PictureArea, MetafileShowsPrintsAndGoesFullScreen)
 
     b.h.printer.printable = QSize(100, 80);
     b.m->GoPrint_Click();
-    QTRY_COMPARE(b.h.printer.printed.size(), 1);
+    ASSERT_EVENTUALLY_EQ(b.h.printer.printed.size(), 1);
     EXPECT_EQ(b.h.printer.printed.front(), QSize(100, 80));
     EXPECT_EQ(b.h.printer.pictures.front(), whole.copy(0, 0, 100, 80));
 
@@ -245,10 +273,10 @@ TEST(PictureArea, MetafileShowsPrintsAndGoesFullScreen)
     Showpic* view = b.h.app->findShowpic();
     ASSERT_TRUE(view);
     const QPoint at(int(std::lround(b.m->fullScreenX() / 15.0)), int(std::lround(b.m->fullScreenY() / 15.0)));
-    QTRY_COMPARE(view->grab().toImage().pixel(at + QPoint(150, 100)), whole.pixel(150, 100));
+    ASSERT_EVENTUALLY_EQ(view->grab().toImage().pixel(at + QPoint(150, 100)), whole.pixel(150, 100));
     EXPECT_EQ(view->grab().toImage().pixel(at + QPoint(40, 40)), whole.pixel(40, 40));
     QTest::keyClick(view, Qt::Key_Escape);
-    QTRY_VERIFY(!b.h.app->findShowpic());
+    ASSERT_EVENTUALLY(!b.h.app->findShowpic());
 }
 
 // A metafile whose records fail once it is on its way to the area ends in the read error, as if
@@ -267,7 +295,7 @@ TEST(PictureArea, MetafileFailingWhileItIsDrawnShowsTheReadError)
     b.h.pictures = QtPictureLoader(96, 96, 256LL * 1024 * 1024, 0, 0);   // nothing waited for
     b.h.prompts.expectMessage(PromptAnswer::Ok);
     b.click(QStringLiteral("bad.wmf"));
-    QTRY_COMPARE(b.h.prompts.asked().size(), 1);
+    ASSERT_EVENTUALLY_EQ(b.h.prompts.asked().size(), 1);
     EXPECT_EQ(b.h.prompts.asked().front().text, kReadError);
     EXPECT_FALSE(control<PictureBox>(*b.m, "Open").hasPicture());
     EXPECT_FALSE(control<QPushButton>(*b.m, "btnFull").isEnabled());
@@ -416,7 +444,7 @@ TEST(Dispatcher, HandOverToTheDesktop)
     EXPECT_EQ(b.m->currentFile(), picture);  // the picture area still describes its picture
 
     b.m->selectFileType(5);
-    QTRY_VERIFY(!fileList(*b.m).isLoading());
+    ASSERT_EVENTUALLY(!fileList(*b.m).isLoading());
     b.click(QStringLiteral("site.html"));
     EXPECT_EQ(b.h.desktop.calls.size(), 4);
     b.h.desktop.result = false;

@@ -190,7 +190,8 @@ TEST(Habits, PrintingTellsWhenNothingWasPrinted)
 
     b.h.prompts.clear();
     b.h.printer.outcome = PrintOutcome::Failed;
-    b.h.write(QStringLiteral("Lang"), QStringLiteral("Lang"), QStringLiteral("French"));
+    b.h.app->options().findChild<QAbstractButton*>(QStringLiteral("optFrench"))->click();
+    b.h.app->SetLanguage(false);
     b.h.prompts.expectMessage(PromptAnswer::Ok);
     control<QAction>(*b.m, "GoPrint").trigger();
     ASSERT_EQ(b.h.prompts.asked().size(), 1);

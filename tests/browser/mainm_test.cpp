@@ -1,5 +1,6 @@
 // The main window's start-up side and folder navigation, on fakes and real temporary folders.
 #include "startedprogram.h"
+#include "eventually.h"
 
 #include "browsing/core/folderentries.h"
 #include "browsing/drivelistbox.h"
@@ -212,17 +213,17 @@ TEST(FileTypes, PopupAndClick)
     MainM& m = *h.app->findMainM();
     EXPECT_EQ(control<QComboBox>(m, "cmbFiles").currentIndex(), 0);
     ASSERT_TRUE(m.browser().enter(folder));
-    QTRY_VERIFY(!fileList(m).isLoading());
+    ASSERT_EVENTUALLY(!fileList(m).isLoading());
     EXPECT_EQ(fileList(m).count(), 5);
 
     control<QAction>(m, "ppaudio").trigger();
     EXPECT_EQ(control<QComboBox>(m, "cmbFiles").currentIndex(), 1);
-    QTRY_VERIFY(!fileList(m).isLoading());
+    ASSERT_EVENTUALLY(!fileList(m).isLoading());
     EXPECT_EQ(fileList(m).count(), 2);  // song.WAV, tune.xm; no .avi
 
     control<QAction>(m, "ppavi").trigger();
     EXPECT_EQ(control<QComboBox>(m, "cmbFiles").currentIndex(), 2);
-    QTRY_VERIFY(!fileList(m).isLoading());
+    ASSERT_EVENTUALLY(!fileList(m).isLoading());
     ASSERT_EQ(fileList(m).count(), 1);
     fileList(m).setFocus();
     fileList(m).setCurrentIndex(fileList(m).model()->index(0, 0));

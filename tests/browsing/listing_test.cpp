@@ -4,12 +4,17 @@
 #include "common/core/filenames.h"
 
 #include <QDir>
+#include <QSet>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -63,6 +68,52 @@ TEST(ListFiles, KeepsMatchingRegularFilesSortedIgnoringCase)
     const Listing empty = orv::listFiles(path, WildcardPattern(QStringLiteral("*.wav")));
     EXPECT_TRUE(empty.ok);
     EXPECT_TRUE(empty.files.isEmpty());
+}
+
+// Enough names that the sort splits across threads and merges; the order must be exactly the
+// plain one: case-folded names, ties by the raw bytes.
+TEST(ListFiles, HugeFolderKeepsThePlainCaseInsensitiveOrder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    static const char* const stems[] = {"img", "IMG", "Img", "caf\xc3\xa9", "CAF\xc3\x89", "stra\xc3\x9f" "e",
+                                        "\xce\xa3\xce\xbf", "\xcf\x83\xce\xbf", "x\xff", "X\xfe", "_a", "~z", "Z",
+                                        // past the first sixteen units; a surrogate pair and the
+                                        // private-use units above it
+                                        "holiday_in_the_mountains_", "HOLIDAY_IN_THE_MOUNTAINS", "holiday_in_the_mount",
+                                        "\xf0\x9f\x98\x80", "\xee\x80\x80", "a\xf0\x9f\x98\x80" "b", "a\xef\xbf\xbd"};
+    quint32 seed = 7;
+    QSet<QByteArray> made;
+    while (made.size() < 21000) {
+        seed = seed * 1664525u + 1013904223u;
+        const QByteArray name = QByteArray(stems[(seed >> 8) % std::size(stems)]) + QByteArray::number((seed >> 12) % 9000) +
+                                ((seed >> 4) % 3 == 0 ? ".JPG" : ".jpg");
+        if (!made.contains(name)) {
+            made.insert(name);
+            touch(dir.path(), name);
+        }
+    }
+    // Pairs that differ only in case, so ties between equal folded names are decided by bytes.
+    touch(dir.path(), "Tie.jpg");
+    touch(dir.path(), "tIE.jpg");
+    made.insert("Tie.jpg");
+    made.insert("tIE.jpg");
+
+    std::vector<QByteArray> expected(made.begin(), made.end());
+    std::sort(expected.begin(), expected.end(), [](const QByteArray& a, const QByteArray& b) {
+        const int byKey = orv::decodeFileName(a).toCaseFolded().compare(orv::decodeFileName(b).toCaseFolded());
+        return byKey != 0 ? byKey < 0 : a < b;
+    });
+
+    const Listing listing = orv::listFiles(dir.path(), WildcardPattern(QStringLiteral("*")));
+    ASSERT_TRUE(listing.ok);
+    ASSERT_EQ(std::size_t(listing.files.size()), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(listing.files.at(qsizetype(i)).raw, expected[i]) << "at row " << i;
+        ASSERT_EQ(listing.files.at(qsizetype(i)).display, orv::decodeFileName(expected[i]));
+    }
+    for (const QByteArray& name : made)
+        ::unlink((QFile::encodeName(dir.path()) + '/' + name).constData());
 }
 
 TEST(ListFiles, KeepsRawBytesOfNamesThatAreNotUtf8AndOddCharacters)

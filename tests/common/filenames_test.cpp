@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -69,4 +70,32 @@ TEST(FileNames, AFileNamedWithBytesThatAreNotUtf8Opens)
     EXPECT_FALSE(other.isOpen());
     EXPECT_FALSE(isRegularFile(fifo));
     EXPECT_FALSE(isRegularFile(QString()));
+}
+
+// A file URL carries the name's bytes percent-encoded, and reading it back gives the same
+// path: desktops hand such URLs over, and xdg-open is handed ours.
+TEST(FileNames, FileUrlsKeepTheBytes)
+{
+    QTemporaryDir dir;
+    const QString folder = test::makeRawNamedFolder(dir.path(), "f\xeate 100%");
+    ASSERT_FALSE(folder.isEmpty());
+    const QString path = test::writeRawNamed(folder, test::notUtf8Name("bmp"), "BM");
+    ASSERT_FALSE(path.isEmpty());
+    EXPECT_TRUE(isFolder(folder));
+    EXPECT_FALSE(isFolder(path));
+    EXPECT_TRUE(pathExists(folder));
+    EXPECT_TRUE(pathExists(path));
+    EXPECT_FALSE(pathExists(folder + QStringLiteral("/missing")));
+
+    const QUrl url = localFileUrl(path);
+    ASSERT_TRUE(url.isValid());
+    const QByteArray encoded = url.toEncoded();
+    EXPECT_TRUE(encoded.startsWith("file:///")) << encoded.toStdString();
+    EXPECT_TRUE(encoded.endsWith("/f%EAte%20100%25/caf%E9%20%80%FF.bmp")) << encoded.toStdString();
+    EXPECT_EQ(localFilePath(url), path);
+    EXPECT_EQ(localFilePath(QUrl::fromEncoded(encoded)), path);
+    // Plain names read as Qt reads them; other schemes name no file.
+    EXPECT_EQ(localFilePath(QUrl(QStringLiteral("file:///tmp/a%20b/%C3%A9.txt"))), QStringLiteral("/tmp/a b/\u00e9.txt"));
+    EXPECT_EQ(localFileUrl(QStringLiteral("/tmp/a b/\u00e9.txt")), QUrl::fromLocalFile(QStringLiteral("/tmp/a b/\u00e9.txt")));
+    EXPECT_EQ(localFilePath(QUrl(QStringLiteral("https://example.org/a.bmp"))), QString());
 }

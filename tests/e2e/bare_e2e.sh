@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program on a bare machine: no sound device, no tray host, no printer, no network
 # (when this user may take it away). A sound from the command line plays without a word, a
-# picture shows, and printing it says that no printer is set up.
+# picture shows, and printing it says that no printer is set up; a picture whose name is not
+# UTF-8 shows too.
 # Usage: bare_e2e.sh <orvane-viewer> <samples dir> <output dir>
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/e2e.sh"
@@ -62,6 +63,22 @@ sleep 0.3
 import -window root "$out/02-no-printer.png"
 xdotool key Return
 wait_for "the message to close" bash -c "[ \$(xdotool search --onlyvisible --name '^Orvane Viewer\$' | wc -l) -eq 1 ]"
+stop
+[ ! -s "$work/log" ] || { echo "the program wrote to its error output:"; cat "$work/log"; exit 1; }
+# A picture whose folder and name are not UTF-8, named from a launch folder that is not UTF-8
+# either, as a shell hands such names over: it shows, with no read error.
+raw="$work/f"$'\xea'"te"
+mkdir "$raw"
+cp "$samples/sunset.bmp" "$raw/caf"$'\xe9 \x80\xff'".bmp"
+cd "$raw"
+start "caf"$'\xe9 \x80\xff'".bmp"
+cd "$work"
+sleep 0.5
+import -window root "$out/03-name-not-utf8.png"
+[ "$(windows_named 'Read Error')" -eq 0 ] || { echo "a picture named in bytes that are not UTF-8 was reported as unreadable"; exit 1; }
+import -window "$main" "$work/main.png"
+corner=$(convert "$work/main.png" -crop 1x1+40+60 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:)
+[ "$corner" != "239,239,239" ] || { echo "a picture named in bytes that are not UTF-8 is not shown"; exit 1; }
 stop
 [ ! -s "$work/log" ] || { echo "the program wrote to its error output:"; cat "$work/log"; exit 1; }
 echo "bare-machine e2e passed; screenshots in $out"

@@ -11,6 +11,7 @@
 #include "editor/texteditor.h"
 #include "editor/toolbarbutton.h"
 #include "editortestfiles.h"
+#include "eventually.h"
 #include "fakeplatform.h"
 #include "scriptedprompts.h"
 
@@ -358,7 +359,7 @@ TEST(EditorToolbar, ButtonsAndTheToolbarEntry)
     EXPECT_TRUE(docEntry.isChecked());
     docEntry.trigger();
     EXPECT_TRUE(strip.isHidden());
-    QTRY_COMPARE(f.area().height(), areaHeight + 27);
+    ASSERT_EVENTUALLY_EQ(f.area().height(), areaHeight + 27);
     f.activeDocument()->mnuFClose_Click();
     QMenu& options = frameMenu(f, "mnuOptions");
     Q_EMIT options.aboutToShow();
@@ -536,7 +537,7 @@ TEST(EditorFind, FindDialogAndFindNext)
     QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(&box, u"cab"_s);
     control<QPushButton>(*find, "cmdcancel").click();
-    QTRY_VERIFY(!e.editor->findDialog());
+    ASSERT_EVENTUALLY(!e.editor->findDialog());
     EXPECT_EQ(e.editor->search().searchText, u"cab"_s);
     select(d, 0, 0);
     act(d, "mnuSFind").trigger();
@@ -549,7 +550,7 @@ TEST(EditorFind, FindDialogAndFindNext)
     control<QRadioButton>(*find, "optDirection1").click();
     QTest::keyClicks(&control<QPlainTextEdit>(*find, "Text1"), u"zzz"_s);
     find->close();
-    QTRY_VERIFY(!e.editor->findDialog());
+    ASSERT_EVENTUALLY(!e.editor->findDialog());
     EXPECT_EQ(e.editor->search().searchText, u"cab"_s);
     select(d, 0, 0);
     act(d, "mnuSFindNext").trigger();
@@ -654,7 +655,7 @@ TEST(EditorDocument, TheWindowMadeReadyStaysOutOfSight)
     Editor e;
     frmMDI& f = e.frame();
     act(doc(f, 1), "mnuFNew").trigger();
-    QTRY_COMPARE(f.area().subWindowList().size(), 3);
+    ASSERT_EVENTUALLY_EQ(f.area().subWindowList().size(), 3);
     QMdiSubWindow* spare = nullptr;
     for (QMdiSubWindow* sub : f.area().subWindowList()) {
         if (sub->isHidden())

@@ -3,6 +3,7 @@
 #include "apphost.h"
 #include "controls.h"
 #include "support/samplesdir.h"
+#include "eventually.h"
 
 #include "browser/mainm.h"
 #include "palette/palform.h"
@@ -296,7 +297,7 @@ TEST(PalForm, ImageButtons)
     EXPECT_TRUE(v.h.prompts.asked().isEmpty());
 
     Viewer::click(quit);
-    QTRY_VERIFY(!v.h.app->findPalForm());
+    ASSERT_EVENTUALLY(!v.h.app->findPalForm());
 }
 
 // The link turns red while held and blue after; a click hands the web address to the desktop.

@@ -5,6 +5,7 @@
 #include "pictures/pictureloader.h"
 #include "pictures/vectorpicture.h"
 
+#include "eventually.h"
 #include "hostilemetafiles.h"
 #include "metafilesamples.h"
 #include "wmfwriter.h"
@@ -91,7 +92,7 @@ TEST(VectorPicture, DrawsWhatIsShownAsTheWholePictureHasIt)
     // One tile holds the whole picture, rendered once.
     EXPECT_EQ(picture.tilesHeld(), 1);
     EXPECT_EQ(picture.renders(), 1);
-    QTRY_VERIFY(updated.count() >= 1);
+    ASSERT_EVENTUALLY(updated.count() >= 1);
 }
 
 // A frame of 3.19 m x 4.13 m: only the tiles around what is shown are ever drawn and held, and
@@ -108,7 +109,7 @@ TEST(VectorPicture, HugeFrameHoldsOnlyAScreensWorth)
     EXPECT_NE(first.pixel(150, 150), qRgb(255, 0, 255));
 
     // The ring around what is shown follows in the background.
-    QTRY_VERIFY(picture.tilesHeld() >= 2 && picture.isReady(QRect(0, 0, 1024, 1024)));
+    ASSERT_EVENTUALLY(picture.tilesHeld() >= 2 && picture.isReady(QRect(0, 0, 1024, 1024)));
     const int limit = picture.tileLimit();
     const qint64 tileBytes = qint64(VectorPicture::kTileSize) * VectorPicture::kTileSize * 4;
     for (int step = 1; step <= 24; ++step) {
@@ -137,7 +138,7 @@ TEST(VectorPicture, PartsComeToTheirContext)
             got = image;
             called = true;
         });
-        QTRY_VERIFY(called);
+        ASSERT_EVENTUALLY(called);
     }
     EXPECT_EQ(got, doc->render(QRect(10, 20, 100, 80)).image);
 
@@ -149,7 +150,7 @@ TEST(VectorPicture, PartsComeToTheirContext)
     bool after = false;
     QObject context;
     picture.renderPart(QRect(0, 0, 60, 60), &context, [&](const QImage&) { after = true; });
-    QTRY_VERIFY(after);
+    ASSERT_EVENTUALLY(after);
     EXPECT_FALSE(late);
 }
 
@@ -161,7 +162,7 @@ TEST(VectorPicture, FailingRecordsAreReported)
     QSignalSpy failed(&picture, &VectorPicture::failed);
     EXPECT_FALSE(picture.waitFor(QRect(0, 0, 10, 10), -1));
     EXPECT_FALSE(picture.error().isEmpty());
-    QTRY_COMPARE(failed.count(), 1);
+    ASSERT_EVENTUALLY_EQ(failed.count(), 1);
     bool delivered = false;
     QImage part = QImage(1, 1, QImage::Format_RGB32);
     QObject context;
@@ -169,7 +170,7 @@ TEST(VectorPicture, FailingRecordsAreReported)
         part = image;
         delivered = true;
     });
-    QTRY_VERIFY(delivered);
+    ASSERT_EVENTUALLY(delivered);
     EXPECT_TRUE(part.isNull());
 
     QTemporaryDir dir;

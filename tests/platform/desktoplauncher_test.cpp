@@ -1,5 +1,6 @@
 // Documents, help, settings and programs reach the desktop as they are, never through a shell.
 #include "platform/desktoplauncher.h"
+#include "support/rawname.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -10,6 +11,8 @@
 #include <QThread>
 #include <QUrl>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace orv;
 
@@ -132,6 +135,43 @@ TEST_F(DesktopLauncherTest, WindowsProgramsRunThroughWineWhenInstalled)
                                                              QString(), QStringLiteral("é/x.txt")}));
 }
 
+// Names from the file list that are not UTF-8 reach the launcher as the program carries them
+// (the real launcher turns them back into their bytes), and the desktop as a URL of their bytes.
+TEST_F(DesktopLauncherTest, NamesThatAreNotUtf8KeepTheirBytes)
+{
+    const QString folder = orv::test::makeRawNamedFolder(dir.path(), "d\xe9");
+    ASSERT_FALSE(folder.isEmpty());
+    const QString script = orv::test::writeRawNamed(folder, orv::test::notUtf8Name("sh"), "#!/bin/sh\n");
+    ASSERT_EQ(::chmod(orv::encodeFileName(script).constData(), 0755), 0);
+    const QString exe = orv::test::writeRawNamed(folder, orv::test::notUtf8Name("exe"), "MZ");
+    const QString bat = orv::test::writeRawNamed(folder, orv::test::notUtf8Name("bat"), "@echo off\r\n");
+    tool(QStringLiteral("wine"));
+
+    EXPECT_TRUE(desktopLauncher().runProgram(script, QStringLiteral("x")));
+    EXPECT_TRUE(desktopLauncher().runProgram(exe, {}));
+    // cmd reads the name as text, which these bytes are not.
+    EXPECT_FALSE(desktopLauncher().runProgram(bat, {}));
+    ASSERT_EQ(launcher.launches.size(), 2);
+    EXPECT_EQ(launcher.launches[0].program, script);
+    EXPECT_EQ(launcher.launches[0].args, QStringList{QStringLiteral("x")});
+    EXPECT_EQ(launcher.launches[0].folder, folder);
+    EXPECT_EQ(launcher.launches[1].args, QStringList{exe});
+    EXPECT_EQ(launcher.launches[1].folder, folder);
+
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    XdgDesktopLauncher s = desktopLauncher();
+    EXPECT_TRUE(s.openDocument(script));
+    EXPECT_TRUE(s.openHelp(exe));
+    EXPECT_TRUE(s.openDocument(QString::fromLatin1(orv::localFileUrl(bat).toEncoded())));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(catcher.urls.size(), 3);
+    EXPECT_TRUE(catcher.urls[0].toEncoded().endsWith("/d%E9/caf%E9%20%80%FF.sh")) << catcher.urls[0].toEncoded().toStdString();
+    EXPECT_EQ(orv::localFilePath(catcher.urls[0]), script);
+    EXPECT_EQ(orv::localFilePath(catcher.urls[1]), exe);
+    EXPECT_EQ(orv::localFilePath(catcher.urls[2]), bat);
+}
+
 TEST_F(DesktopLauncherTest, SettingsApplicationOfTheRunningDesktopFirst)
 {
     EXPECT_FALSE(desktopLauncher().openSettings());
@@ -214,6 +254,34 @@ TEST(DetachedProcessLauncher, NoShellRunsOnNameOrParameters)
     p.setPermissions(p.permissions() | QFile::ExeOwner);
     EXPECT_FALSE(DetachedProcessLauncher().startDetached(text, {}, dir.path()));
     EXPECT_FALSE(DetachedProcessLauncher().startDetached(QStringLiteral("true"), {}, {}));
+}
+
+// The real launcher hands the program, its arguments and its folder over as their bytes, where
+// QProcess would have sent UTF-8 in their place.
+TEST(DetachedProcessLauncher, NamesThatAreNotUtf8ReachTheProgramAsTheirBytes)
+{
+    QTemporaryDir dir;
+    const QString folder = orv::test::makeRawNamedFolder(dir.path(), "d\xe9 \xff");
+    ASSERT_FALSE(folder.isEmpty());
+    const QString script = orv::test::writeRawNamed(
+        folder, orv::test::notUtf8Name("sh"),
+        "#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" \"$(pwd -P)\" > argv.tmp && mv argv.tmp argv\n");
+    ASSERT_EQ(::chmod(orv::encodeFileName(script).constData(), 0755), 0);
+    const QString picture = folder + QLatin1Char('/') + orv::decodeFileName(orv::test::notUtf8Name("bmp"));
+
+    ASSERT_TRUE(DetachedProcessLauncher().startDetached(script, {picture, QStringLiteral("\u00e9t\u00e9")}, folder));
+    const QString out = folder + QStringLiteral("/argv");
+    const QDeadlineTimer deadline(20000);
+    while (!orv::isRegularFile(out) && !deadline.hasExpired())
+        QThread::msleep(20);
+    QFile argv;
+    ASSERT_EQ(orv::openForReading(argv, out), QString()) << "the script did not write its arguments in its folder";
+    const QByteArray expected = orv::encodeFileName(script) + '\n' + orv::encodeFileName(picture) + '\n'
+                                + QByteArray("\xc3\xa9t\xc3\xa9\n") + orv::encodeFileName(folder) + '\n';
+    EXPECT_EQ(argv.readAll().toHex(' ').toStdString(), expected.toHex(' ').toStdString());
+
+    // A folder that cannot be entered is a start that failed, not a program run elsewhere.
+    EXPECT_FALSE(DetachedProcessLauncher().startDetached(script, {}, folder + QStringLiteral("/missing")));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The media services load their library at first use; without it, sound is silent and video
 // refused.
 #include "platform/mediaservices.h"
+#include "eventually.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ TEST(LazyMediaServices, LoadsTheLibraryAndPlays)
     LazyMediaServices m(QStringLiteral(ORVANE_MEDIA_LIBRARY_DIR));
     EXPECT_FALSE(m.audio().isPlaying(AudioOutput::WaveSlot));  // nothing loaded by asking
     m.sound().play(qEnvironmentVariable("ORVANE_SAMPLES") + QStringLiteral("/chime.wav"));
-    QTRY_VERIFY_WITH_TIMEOUT(m.audio().isPlaying(AudioOutput::WaveSlot), 3000);
+    ASSERT_EVENTUALLY_WITHIN(m.audio().isPlaying(AudioOutput::WaveSlot), 3000);
     m.sound().stop();
-    QTRY_VERIFY_WITH_TIMEOUT(!m.audio().isPlaying(AudioOutput::WaveSlot), 3000);
+    ASSERT_EVENTUALLY_WITHIN(!m.audio().isPlaying(AudioOutput::WaveSlot), 3000);
 }

@@ -14,6 +14,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orv::test {
@@ -29,7 +30,7 @@ inline QByteArray notUtf8Name(QByteArrayView extension)
 // folder listing's name appended to the folder); empty when the file could not be made.
 inline QString writeRawNamed(const QString& folder, const QByteArray& rawName, const QByteArray& bytes)
 {
-    const QByteArray native = QFile::encodeName(folder) + '/' + rawName;
+    const QByteArray native = encodeFileName(folder) + '/' + rawName;
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return {};
@@ -38,10 +39,17 @@ inline QString writeRawNamed(const QString& folder, const QByteArray& rawName, c
     return written ? folder + u'/' + decodeFileName(rawName) : QString();
 }
 
+// Makes the folder `parent`/`rawName`; its path as the program carries it, empty on failure.
+inline QString makeRawNamedFolder(const QString& parent, const QByteArray& rawName)
+{
+    const QByteArray native = encodeFileName(parent) + '/' + rawName;
+    return ::mkdir(native.constData(), 0755) == 0 ? parent + u'/' + decodeFileName(rawName) : QString();
+}
+
 // How many entries `folder` holds, whatever their names.
 inline int entryCount(const QString& folder)
 {
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR* dir = ::opendir(encodeFileName(folder).constData());
     if (!dir)
         return -1;
     int n = 0;

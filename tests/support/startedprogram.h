@@ -3,6 +3,7 @@
 #include "apphost.h"
 #include "controls.h"
 #include "samplesdir.h"
+#include "eventually.h"
 
 #include "browser/mainm.h"
 #include "browser/statuspanels.h"
@@ -31,7 +32,7 @@ struct StartedProgram {
         h.app->Main();
         m = h.app->findMainM();
         m->browser().enter(folder);
-        QTRY_VERIFY(!fileList(*m).isLoading());
+        EXPECT_EVENTUALLY(!fileList(*m).isLoading());
         h.prompts.clear();
     }
 

@@ -1,5 +1,6 @@
 #include "app/core/commandline.h"
 
+#include "common/core/filenames.h"
 #include "common/core/version.h"
 
 #include <QRegularExpression>
@@ -18,6 +19,14 @@ CommandLineRequest refused(const QString& text, const QString& why)
 }
 
 } // namespace
+
+QStringList argumentsAfterProgram(int argc, const char* const* argv)
+{
+    QStringList out;
+    for (int i = 1; i < argc; ++i)
+        out.append(decodeFileName(argv[i]));
+    return out;
+}
 
 CommandLineRequest readCommandLine(const QStringList& arguments, const QString& hostName,
                                    const std::function<bool(const QString&)>& exists)
@@ -55,7 +64,7 @@ CommandLineRequest readCommandLine(const QStringList& arguments, const QString& 
     if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0
         && host.compare(hostName, Qt::CaseInsensitive) != 0)
         return refused(joined, QStringLiteral("the file is on another machine (%1)").arg(host));
-    const QString path = url.path(QUrl::FullyDecoded);
+    const QString path = localFilePath(url);
     if (path.isEmpty() || path.contains(QChar(0)) || url.hasQuery() || url.hasFragment())
         return refused(joined, QStringLiteral("not a valid file address"));
     r.arguments = QStringList{path};

@@ -20,6 +20,10 @@ struct CommandLineRequest {
     QString message;
 };
 
+// The arguments after the program name, each decoded as the file list decodes names, so a path
+// that is not valid UTF-8 still names its file.
+QStringList argumentsAfterProgram(int argc, const char* const* argv);
+
 // `arguments` are the ones after the program name. "--help" and "--version" count only when
 // alone (a file of that name opens as ./--help). A file:// URI, as desktops and browsers hand
 // files over, stands for its local path, percent-decoded; other URIs, and file URIs naming

@@ -125,9 +125,12 @@ constexpr LanguageText kTable[] = {
     {107, u"Play avi in full-screen mode ?", u"Jouer l'avi en mode plein écran ?"},
     {108, u"Movie", u"Film"},
     {109, u"&Maximize", u"&Maximiser"},
+    {110, u"No printer is set up. Choose one, or a file to print to, with \"Setup...\".",
+     u"Aucune imprimante n'est configurée. Choisissez-en une, ou un fichier, avec \"Configuration...\"."},
+    {111, u"The picture could not be printed.", u"L'image n'a pas pu être imprimée."},
 };
 
-static_assert(std::size(kTable) == 95);
+static_assert(std::size(kTable) == 97);
 
 } // namespace
 

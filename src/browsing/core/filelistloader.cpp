@@ -53,13 +53,17 @@ void FileListLoader::run()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return quit_ || pending_.has_value() || !trash_.isEmpty(); });
+        wake_.wait(lock, [this] { return quit_ || pending_.has_value() || !trash_.isEmpty() || !closing_.empty(); });
         if (quit_)
             return;
-        if (!trash_.isEmpty()) {
+        // A listing waited for goes ahead of freeing the old one and of closing the folders
+        // read.
+        if (!pending_.has_value()) {
             QList<QList<FileEntry>> freeing = std::exchange(trash_, {});
+            std::vector<OpenFolder> closing = std::exchange(closing_, {});
             lock.unlock();
             freeing.clear();
+            closing.clear();
             lock.lock();
             continue;
         }
@@ -69,7 +73,8 @@ void FileListLoader::run()
         const std::stop_token stop = runningStop_.get_token();
         lock.unlock();
 
-        Listing listing = listFiles(job.folder, job.pattern, stop);
+        OpenFolder read;
+        Listing listing = listFiles(job.folder, job.pattern, stop, &read);
 
         lock.lock();
         // Posting under the lock keeps it ahead of the destructor; ~QObject then drops any
@@ -80,6 +85,8 @@ void FileListLoader::run()
                 [this, generation = job.generation, result = std::move(listing)] { deliver(generation, result); },
                 Qt::QueuedConnection);
         }
+        if (read)
+            closing_.push_back(std::move(read));
     }
 }
 

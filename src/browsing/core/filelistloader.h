@@ -9,6 +9,7 @@
 #include <optional>
 #include <stop_token>
 #include <thread>
+#include <vector>
 
 namespace orv {
 
@@ -27,8 +28,8 @@ public:
 
     // Starts listing and returns this request's generation (1, 2, 3, ...).
     quint64 request(const QString& folder, const WildcardPattern& pattern);
-    // Frees a listing's files on the worker thread: a million names take longer to free than
-    // the UI thread may pause.
+    // Frees a listing's files on the worker thread, after any listing waited for: a million
+    // names take longer to free than the UI thread may pause.
     void discard(QList<FileEntry> files);
     // The generation of the newest request, 0 before the first.
     quint64 latest() const { return latest_; }
@@ -53,6 +54,7 @@ private:
     std::condition_variable wake_;
     std::optional<Job> pending_;     // guarded by mutex_
     QList<QList<FileEntry>> trash_;  // guarded by mutex_
+    std::vector<OpenFolder> closing_; // worker only
     std::stop_source runningStop_;   // guarded by mutex_
     bool quit_ = false;              // guarded by mutex_
     std::thread worker_;

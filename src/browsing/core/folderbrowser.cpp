@@ -1,11 +1,11 @@
 #include "browsing/core/folderbrowser.h"
 
 #include "browsing/core/folderentries.h"
+#include "common/core/filenames.h"
 #include "platform/core/processenvironment.h"
 #include "platform/core/volumelist.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace orv {
 
@@ -99,7 +99,7 @@ QString FolderBrowser::commandLinePath() const
         return cmd;
     // A path wrapped in double quotes (as some launchers pass it) names the path inside.
     if (cmd.size() >= 2 && cmd.startsWith(QLatin1Char('"')) && cmd.endsWith(QLatin1Char('"'))
-        && !QFileInfo::exists(cmd))
+        && !pathExists(cmd))
         cmd = cmd.mid(1, cmd.size() - 2);
     if (QDir::isRelativePath(cmd))
         cmd = QDir(process_.launchFolder()).absoluteFilePath(cmd);

@@ -6,7 +6,10 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <stop_token>
+
+#include <dirent.h>
 
 namespace orv {
 
@@ -27,10 +30,21 @@ struct Listing
     bool ok = false;
 };
 
+struct FolderCloser
+{
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+// A folder being read. Closing a folder of a million names takes the file system about as long
+// as reading it (it frees the index it built of them).
+using OpenFolder = std::unique_ptr<DIR, FolderCloser>;
+
 // The regular files of `folder` (symbolic links to regular files too, no folders) whose names
 // match `pattern`, sorted by name ignoring case, ties broken by the raw bytes. Reads the folder
 // with readdir and stats only matching names whose type the directory entry leaves open.
-// Thread-safe. When `stop` is requested the listing ends early, empty and not ok.
-Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::stop_token stop = {});
+// Thread-safe. When `stop` is requested the listing ends early, empty and not ok. With
+// `keepOpen`, a folder read to its end is handed over there still open, for the caller to close
+// once the listing is on its way.
+Listing listFiles(const QString& folder, const WildcardPattern& pattern, std::stop_token stop = {},
+                  OpenFolder* keepOpen = nullptr);
 
 } // namespace orv

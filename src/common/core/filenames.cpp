@@ -1,6 +1,7 @@
 #include "common/core/filenames.h"
 
 #include <QFile>
+#include <QUrl>
 #include <QUtf8StringView>
 
 #include <cerrno>
@@ -106,6 +107,32 @@ bool isRegularFile(const QString& path)
 {
     struct stat st;
     return !path.isEmpty() && ::stat(encodeFileName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool isFolder(const QString& path)
+{
+    struct stat st;
+    return !path.isEmpty() && ::stat(encodeFileName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool pathExists(const QString& path)
+{
+    struct stat st;
+    return !path.isEmpty() && ::stat(encodeFileName(path).constData(), &st) == 0;
+}
+
+QString localFilePath(const QUrl& url)
+{
+    if (!url.isLocalFile())
+        return {};
+    return decodeFileName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+QUrl localFileUrl(const QString& path)
+{
+    if (!path.startsWith(u'/'))
+        return QUrl::fromLocalFile(path);
+    return QUrl::fromEncoded("file://" + encodeFileName(path).toPercentEncoding("/"), QUrl::StrictMode);
 }
 
 QString openForReading(QFile& file, const QString& path)

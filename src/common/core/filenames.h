@@ -6,6 +6,7 @@
 #include <QStringView>
 
 class QFile;
+class QUrl;
 
 namespace orv {
 
@@ -23,6 +24,17 @@ QString printableFileName(QStringView name);
 
 // Whether `path` names a regular file (following links).
 bool isRegularFile(const QString& path);
+// Whether `path` names a folder (following links).
+bool isFolder(const QString& path);
+// Whether anything is there at `path` (following links).
+bool pathExists(const QString& path);
+
+// The path of a file URL, byte for byte: percent-encoded bytes that are not UTF-8 come back as
+// decodeFileName keeps them. Its host is not looked at.
+QString localFilePath(const QUrl& url);
+// A file URL naming the absolute `path` byte for byte; QUrl::fromLocalFile would store the
+// kept bytes as UTF-8 and so name another file.
+QUrl localFileUrl(const QString& path);
 
 // Opens `file` read-only on the regular file `path`, by its real bytes, never waiting. On failure `file` stays closed and the
 // system's reason is returned; an empty string means it opened.

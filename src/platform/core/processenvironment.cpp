@@ -1,28 +1,50 @@
 #include "platform/core/processenvironment.h"
 
+#include "common/core/filenames.h"
+
 #include <QCoreApplication>
-#include <QDir>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+#include <unistd.h>
 
 namespace orv {
 
-RealProcessEnvironment::RealProcessEnvironment() : launch_(QDir::currentPath()) {}
+namespace {
 
-QStringList RealProcessEnvironment::arguments() const
+// QDir::currentPath() decodes the folder's bytes and loses those that are not UTF-8.
+QString workingFolder()
 {
-    if (argumentsSet_)
-        return arguments_;
-    QStringList args = QCoreApplication::arguments();
-    if (!args.isEmpty())
-        args.removeFirst();
-    return args;
+    const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    return cwd ? decodeFileName(cwd.get()) : QString();
 }
+
+} // namespace
+
+RealProcessEnvironment::RealProcessEnvironment() : launch_(workingFolder()) {}
+
+QStringList RealProcessEnvironment::arguments() const { return arguments_; }
 
 QString RealProcessEnvironment::launchFolder() const { return launch_; }
 
-QString RealProcessEnvironment::executableFolder() const { return QCoreApplication::applicationDirPath(); }
+QString RealProcessEnvironment::executableFolder() const
+{
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", target, sizeof target);
+    if (n <= 0 || n >= ssize_t(sizeof target))
+        return QCoreApplication::applicationDirPath();
+    const QString path = decodeFileName(QByteArrayView(target, n));
+    return path.left(std::max<qsizetype>(1, path.lastIndexOf(u'/')));
+}
 
-QString RealProcessEnvironment::currentFolder() const { return QDir::currentPath(); }
+QString RealProcessEnvironment::currentFolder() const { return workingFolder(); }
 
-bool RealProcessEnvironment::setCurrentFolder(const QString& path) { return QDir::setCurrent(path); }
+bool RealProcessEnvironment::setCurrentFolder(const QString& path)
+{
+    return !path.isEmpty() && ::chdir(encodeFileName(path).constData()) == 0;
+}
 
 } // namespace orv

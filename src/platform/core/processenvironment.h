@@ -6,7 +6,8 @@
 namespace orv {
 
 // The process as the start-up sequence sees it: its command line, the folder it was started
-// in, its executable's folder and its current folder.
+// in, its executable's folder and its current folder. Paths are carried as the file list
+// carries names (decodeFileName), so a folder whose name is not UTF-8 keeps its bytes.
 class ProcessEnvironment {
 public:
     virtual ~ProcessEnvironment() = default;
@@ -24,8 +25,8 @@ class RealProcessEnvironment final : public ProcessEnvironment {
 public:
     // Captures the launch folder; construct it first thing in main().
     RealProcessEnvironment();
-    // The arguments as the start-up has read them (a file address turned into its path);
-    // until set, the process's own.
+    // The arguments as the start-up has read them from argv (a file address turned into its
+    // path); none until set.
     void setArguments(const QStringList& arguments) { arguments_ = arguments; argumentsSet_ = true; }
     QStringList arguments() const override;
     QString launchFolder() const override;

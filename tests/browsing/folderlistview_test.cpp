@@ -1,0 +1,53 @@
+// Rule: the folder list filled while hidden shows the current folder's line in the middle of
+// the list once it appears, with the folder icons on its lines.
+#include "browsing/core/folderbrowser.h"
+#include "browsing/folderlistview.h"
+#include "fakeplatform.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace orv;
+using namespace orv::test;
+
+TEST(FolderListView, FilledWhileHiddenCentresTheCurrentFolderWhenShown)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Enough lines above and below the current folder that it cannot sit at either end.
+    QString deep = dir.path();
+    for (int level = 0; level < 12; ++level)
+        deep += QStringLiteral("/level%1").arg(level);
+    ASSERT_TRUE(QDir().mkpath(deep));
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(QDir(deep).mkdir(QStringLiteral("sub%1").arg(i, 2, 10, QLatin1Char('0'))));
+
+    FakeVolumeList volumes;
+    FakeProcessEnvironment process;
+    process.current = dir.path();
+    process.launch = dir.path();
+    process.exeFolder = dir.path();
+    FolderBrowser browser(volumes, process);
+    FolderListView view(browser);
+    view.resize(200, 160);
+    ASSERT_TRUE(browser.enter(deep));
+    ASSERT_EQ(view.highlightedPath(), QDir::cleanPath(deep));
+    ASSERT_GT(view.count(), 50);
+
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QRect line = view.visualItemRect(view.currentItem());
+    const QRect shown = view.viewport()->rect();
+    ASSERT_TRUE(shown.contains(line)) << "line at y " << line.y() << ", list " << shown.height() << " high";
+    EXPECT_LE(std::abs(line.center().y() - shown.center().y()), line.height());
+    EXPECT_FALSE(view.currentItem()->icon().isNull());
+    EXPECT_FALSE(view.item(view.count() - 1)->icon().isNull());
+
+    // Filled again while shown, it centres at once.
+    ASSERT_TRUE(browser.enter(deep + QStringLiteral("/sub20")));
+    ASSERT_TRUE(browser.enter(deep));
+    EXPECT_TRUE(view.viewport()->rect().contains(view.visualItemRect(view.currentItem())));
+}
