@@ -203,6 +203,15 @@ PictureResult QtPictureLoader::loadWhole(const QString& path, std::stop_token st
     return r;
 }
 
+PictureResult QtPictureLoader::loadAhead(const QString& path, std::stop_token stop)
+{
+    // A worker may wait for a metafile to be sized; a JPEG still comes as its first rows.
+    PictureResult r = read(path, firstRows_, true, stop);
+    if (stop.stop_requested())
+        return failure(QStringLiteral("cancelled"));
+    return r;
+}
+
 PictureResult QtPictureLoader::read(const QString& path, int firstRows, bool whole, std::stop_token stop)
 {
     if (!isRegularFile(path))

@@ -96,6 +96,12 @@ public:
     // The whole picture before returning (never a completion), for work off the UI thread:
     // safe to call from any thread. Gives up with an error once stop is requested.
     virtual PictureResult loadWhole(const QString& path, std::stop_token stop);
+    // As load(), for work off the UI thread: a large picture may come with its first rows and
+    // the rest on its way (completion), so whoever wants it before it is whole can show it as
+    // it fills in. Gives up with an error once stop is requested before the first rows are in;
+    // the rest stops when the completion is dropped. The picture's objects live in the calling
+    // thread. By default the whole picture (loadWhole).
+    virtual PictureResult loadAhead(const QString& path, std::stop_token stop) { return loadWhole(path, stop); }
 };
 
 // Qt's image readers for raster formats, our own renderer for metafiles. dpiX/dpiY are the
@@ -112,6 +118,7 @@ public:
                     int firstPartMs = 50);
     PictureResult load(const QString& path) override;
     PictureResult loadWhole(const QString& path, std::stop_token stop) override;
+    PictureResult loadAhead(const QString& path, std::stop_token stop) override;
 
 private:
     PictureResult read(const QString& path, int firstRows, bool whole, std::stop_token stop);

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <condition_variable>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <optional>
@@ -20,8 +21,10 @@ namespace orv {
 // step to one of them shows it at once. A picture is known by its path and the file's
 // modification time and size: a file changed since it was decoded is read again, never shown
 // stale. At most `capacity` decoded pictures are held, counting the one being decoded; pictures
-// no longer wanted are dropped and their decoding stopped. Use it from one thread (the one it
-// lives in); results come back there.
+// no longer wanted are dropped and their decoding stopped. A large picture is held as soon as
+// its first rows are in, the rest following on (its completion): a step that comes while it is
+// still being decoded takes it over as it is, so no picture is ever decoded twice. One picture
+// is decoded at a time. Use it from one thread (the one it lives in); results come back there.
 class PicturePreloader : public QObject {
     Q_OBJECT
 public:
@@ -37,7 +40,9 @@ public:
     void want(const QStringList& paths);
 
     // The picture for path when it has been decoded (or refused: the result carries the
-    // error) and the file has not changed since; it stays held while it is wanted.
+    // error) and the file has not changed since; it stays held while it is wanted. A picture
+    // whose rows are still arriving comes with its completion. When path is being read right
+    // now, this waits for its first rows rather than having the caller read it again.
     std::optional<PictureResult> take(const QString& path);
 
     // Hands over a picture the caller decoded itself (say, the one it shows) so it is not
@@ -70,8 +75,15 @@ private:
 
     static FileKey keyOf(const QString& path);
     void run();
-    void trimLocked();
+    void trimLocked(std::list<Entry>& dropped);
     bool isWantedLocked(const QString& path) const;
+    // Moves the entries of path (all when empty) into dropped.
+    void dropLocked(std::list<Entry>& dropped, const std::function<bool(const Entry&)>& which);
+    void forgetRestLocked();
+    // Destroys pictures dropped under the lock, outside it.
+    void release(std::list<Entry>& dropped);
+    // The picture this preloader began has all its rows, or was dropped.
+    void restEnded(const QObject* completion);
 
     PictureLoader& loader_;
     const int capacity_;
@@ -80,7 +92,9 @@ private:
     std::condition_variable wake_;
     QStringList wanted_;         // guarded by mutex_
     std::list<Entry> entries_;   // guarded by mutex_
-    QString running_;            // guarded by mutex_: the path being decoded, empty when idle
+    size_t dropping_ = 0;        // guarded by mutex_: dropped, not yet destroyed
+    QString running_;            // guarded by mutex_: the path whose first rows are being read
+    const QObject* restRunning_ = nullptr;  // guarded by mutex_: the rest of a held picture on its way
     std::stop_source runningStop_;  // guarded by mutex_
     bool quit_ = false;          // guarded by mutex_
     std::thread worker_;

@@ -10,9 +10,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <tuple>
 #include <unistd.h>
@@ -230,6 +233,52 @@ TEST(PictureLoader, TruncatedJpegKeepsItsRows)
         EXPECT_EQ(r.picture.image.size(), QSize(400, 1200));
         EXPECT_EQ(r.picture.image.pixel(200, 1199), qRgb(128, 128, 128)) << firstRows;
         EXPECT_NE(r.picture.image.pixel(200, 10), qRgb(128, 128, 128)) << firstRows;
+    }
+}
+
+// A picture large enough for a mapping of its own, whose pages fault in on a second thread
+// while its rows decode: its pixels are exactly the library's, and one cut short shows grey,
+// never what an earlier picture left in that memory.
+TEST(PictureLoader, LargeJpegIsExactAndNeverShowsOldMemory)
+{
+    QTemporaryDir dir;
+    const QString path = makeJpeg(dir, QSize(2400, 1800));
+    QImageReader reader(path);
+    const QImage reference = reader.read().convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(reference.isNull());
+    for (int firstRows : {0, 16}) {
+        PictureResult r = QtPictureLoader(96, 96, 256LL * 1024 * 1024, firstRows).load(path);
+        ASSERT_TRUE(r.ok()) << firstRows;
+        if (r.picture.completion)
+            r.picture.completion->waitUntilDone();
+        EXPECT_EQ(r.picture.image, reference) << firstRows;
+    }
+
+    // Another picture of the same size, in other colours, to leave its pixels behind.
+    QImage inverted = reference;
+    inverted.invertPixels();
+    const QString other = dir.filePath(QStringLiteral("other.jpg"));
+    ASSERT_TRUE(inverted.save(other, "JPEG"));
+    const QByteArray bytes = readAll(path);
+    const QString cut = dir.filePath(QStringLiteral("cut.jpg"));
+    writeBytes(cut, bytes.left(bytes.size() / 2));
+    for (int firstRows : {0, 16}) {
+        // The cut picture decoded in memory each of the two whole ones may have given back:
+        // the same pixels both times, grey where the file ends.
+        QList<QImage> shown;
+        for (const QString& before : {path, other}) {
+            PictureResult whole = QtPictureLoader(96, 96).load(before);
+            ASSERT_TRUE(whole.ok());
+            whole = PictureResult();
+            PictureResult r = QtPictureLoader(96, 96, 256LL * 1024 * 1024, firstRows).load(cut);
+            ASSERT_TRUE(r.ok()) << firstRows;
+            if (r.picture.completion)
+                r.picture.completion->waitUntilDone();
+            shown.append(r.picture.image);
+        }
+        EXPECT_EQ(shown[0], shown[1]) << firstRows;
+        EXPECT_EQ(shown[0].pixel(1200, 1799), qRgb(128, 128, 128)) << firstRows;
+        EXPECT_NE(shown[0].pixel(1200, 10), qRgb(128, 128, 128)) << firstRows;
     }
 }
 

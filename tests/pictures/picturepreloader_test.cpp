@@ -9,8 +9,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <QImageWriter>
+
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <thread>
 
 using namespace orv;
 
@@ -24,14 +30,15 @@ public:
 
     PictureResult loadWhole(const QString& path, std::stop_token stop) override
     {
-        std::unique_lock lock(mutex_);
-        started_.append(path);
-        ++inside_;
-        changed_.notify_all();
+        // Outside the lock: a stop requested already runs the callback at once.
         const std::stop_callback onStop(stop, [this] {
             const std::lock_guard l(mutex_);
             changed_.notify_all();
         });
+        std::unique_lock lock(mutex_);
+        started_.append(path);
+        ++inside_;
+        changed_.notify_all();
         changed_.wait(lock, [&] { return open_ || stop.stop_requested(); });
         --inside_;
         if (stop.stop_requested()) {
@@ -75,6 +82,101 @@ private:
     QStringList started_;
     QStringList stopped_;
 };
+
+// The rest of a picture that the test finishes by hand. It reports on the thread it lives in,
+// which is the preloader's once handed over.
+class HeldBackRest final : public PictureCompletion {
+public:
+    HeldBackRest(std::atomic<int>& alive, std::function<void()> onDrop) : alive_(alive), onDrop_(std::move(onDrop))
+    {
+        ++alive_;
+    }
+    ~HeldBackRest() override
+    {
+        onDrop_();
+        --alive_;
+    }
+    int rowsReady() const override { return done_ ? 2 : 1; }
+    bool isDone() const override { return done_; }
+    void waitUntilDone() override {}
+    void finish()
+    {
+        done_ = true;
+        Q_EMIT progressed();
+    }
+
+private:
+    std::atomic<int>& alive_;
+    std::function<void()> onDrop_;
+    std::atomic<bool> done_{false};
+};
+
+// Hands out two-row pictures with their first row in and the second held back.
+class PartLoader final : public PictureLoader {
+public:
+    PictureResult load(const QString& path) override { return loadAhead(path, {}); }
+    PictureResult loadAhead(const QString& path, std::stop_token) override
+    {
+        const std::lock_guard lock(mutex_);
+        started_.append(path);
+        mostAliveAtStart = std::max(mostAliveAtStart.load(), alive.load());
+        startedOne_.notify_all();
+        PictureResult r;
+        r.picture.image = QImage(int(path.size()), 2, QImage::Format_RGB32);
+        r.picture.completion = std::make_shared<HeldBackRest>(alive, [this, path] {
+            lingerOnDrop();
+            const std::lock_guard l(mutex_);
+            gone_.append(path);
+        });
+        return r;
+    }
+    QStringList started() const
+    {
+        const std::lock_guard lock(mutex_);
+        return started_;
+    }
+    // Pictures whose decoding has been dropped.
+    QStringList gone() const
+    {
+        const std::lock_guard lock(mutex_);
+        return gone_;
+    }
+    std::atomic<int> alive{0};
+    // Pictures that were still there when a decoding began.
+    std::atomic<int> mostAliveAtStart{0};
+
+private:
+    // A dropped picture takes its time to go (as a decoding thread does to stop): long enough
+    // for a decoding begun too early to show.
+    void lingerOnDrop()
+    {
+        std::unique_lock lock(mutex_);
+        const qsizetype before = started_.size();
+        startedOne_.wait_for(lock, std::chrono::milliseconds(200), [&] { return started_.size() != before; });
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable startedOne_;
+    QStringList started_;
+    QStringList gone_;
+};
+
+HeldBackRest* restOf(const PictureResult& r)
+{
+    return dynamic_cast<HeldBackRest*>(r.picture.completion.get());
+}
+
+QString writeJpeg(const QTemporaryDir& dir, const QString& name, QSize size, int seed)
+{
+    QImage img(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            img.setPixel(x, y, qRgb((x * seed) & 255, (y * 3) & 255, ((x + y) * 5) & 255));
+    const QString path = dir.filePath(name);
+    QImageWriter w(path, "jpeg");
+    EXPECT_TRUE(w.write(img));
+    return path;
+}
 
 void writeImage(const QString& path, QSize size)
 {
@@ -231,4 +333,138 @@ TEST(PicturePreloader, ReadyIsSignalledOnItsOwnThread)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty(); }, 5000));
     EXPECT_EQ(seen, a);
     EXPECT_EQ(thread, QThread::currentThreadId());
+}
+
+// A step that comes while the picture beside it is still being decoded takes that decoding over:
+// the rows in so far are shown, the rest keep coming, and the picture is decoded once. The next
+// picture waits until it is whole.
+TEST(PicturePreloader, StepTakesOverADecodingUnderWay)
+{
+    QTemporaryDir dir;
+    const QString a = touch(dir, QStringLiteral("a"));
+    const QString b = touch(dir, QStringLiteral("bb"));
+    const QString c = touch(dir, QStringLiteral("ccc"));
+    PartLoader loader;
+    PicturePreloader pre(loader, 3);
+
+    pre.want({a, b});
+    ASSERT_TRUE(waitHeld(pre, a));
+    QTest::qWait(50);
+    EXPECT_EQ(loader.started(), QStringList{a});  // one decoding at a time
+
+    // The step to a: shown as it is, with its rest still on its way.
+    const std::optional<PictureResult> shown = pre.take(a);
+    ASSERT_TRUE(shown && shown->ok());
+    HeldBackRest* rest = restOf(*shown);
+    ASSERT_NE(rest, nullptr);
+    EXPECT_FALSE(rest->isDone());
+    EXPECT_EQ(rest->thread(), pre.thread());  // its reports reach whoever shows it
+    int reports = 0;
+    QObject::connect(rest, &PictureCompletion::progressed, [&] { ++reports; });
+
+    // Its neighbours are wanted now; a is not decoded again, c waits until a is whole.
+    pre.want({a, b, c});
+    QTest::qWait(50);
+    EXPECT_EQ(loader.started(), QStringList{a});
+    rest->finish();
+    EXPECT_EQ(reports, 1);
+    ASSERT_TRUE(waitHeld(pre, b));
+    restOf(*pre.take(b))->finish();
+    ASSERT_TRUE(waitHeld(pre, c));
+    EXPECT_EQ(loader.started(), (QStringList{a, b, c}));
+    EXPECT_EQ(pre.take(a)->picture.completion.get(), rest);
+}
+
+// The selection jumps while a picture is being decoded ahead: that decoding is dropped (and with
+// it stopped) unless it is shown, and the pictures now wanted are decoded.
+TEST(PicturePreloader, JumpDropsADecodingUnderWay)
+{
+    QTemporaryDir dir;
+    const QString a = touch(dir, QStringLiteral("a"));
+    const QString b = touch(dir, QStringLiteral("bb"));
+    const QString c = touch(dir, QStringLiteral("ccc"));
+    PartLoader loader;
+    std::optional<PictureResult> shown;
+    {
+        PicturePreloader pre(loader, 2);
+        pre.want({a});
+        ASSERT_TRUE(waitHeld(pre, a));
+        EXPECT_EQ(loader.alive, 1);
+        pre.want({b});
+        EXPECT_EQ(loader.gone(), QStringList{a});  // nobody shows a: its decoding is gone
+        ASSERT_TRUE(waitHeld(pre, b));
+
+        // b is shown; jumping away from it keeps it decoding for the view, and c is decoded.
+        shown = pre.take(b);
+        ASSERT_TRUE(shown);
+        pre.want({c});
+        ASSERT_TRUE(waitHeld(pre, c));
+        EXPECT_FALSE(restOf(*shown)->isDone());
+        EXPECT_EQ(loader.alive, 2);
+        EXPECT_EQ(loader.started(), (QStringList{a, b, c}));
+    }
+    EXPECT_EQ(loader.alive, 1);  // only the one still shown
+}
+
+// A step to the picture whose first rows are being read waits for them instead of reading it
+// again.
+TEST(PicturePreloader, TakeWaitsForFirstRowsBeingRead)
+{
+    QTemporaryDir dir;
+    const QString a = touch(dir, QStringLiteral("a"));
+    GatedLoader loader;
+    loader.setOpen(false);
+    PicturePreloader pre(loader, 2);
+    pre.want({a});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loader.inside() == 1; }, 5000));
+    std::thread opener([&] { loader.setOpen(true); });
+    const std::optional<PictureResult> r = pre.take(a);
+    opener.join();
+    ASSERT_TRUE(r && r->ok());
+    EXPECT_EQ(loader.started(), QStringList{a});
+    EXPECT_TRUE(loader.stopped().isEmpty());
+}
+
+// Real JPEGs: the picture taken while its rows still come fills in to the picture a whole
+// decode gives, and its last report reaches this thread (the next picture waits for it).
+TEST(PicturePreloader, JpegTakenOverFillsInWhole)
+{
+    QTemporaryDir dir;
+    const QString a = writeJpeg(dir, QStringLiteral("a.jpg"), QSize(1200, 1600), 7);
+    const QString b = writeJpeg(dir, QStringLiteral("b.jpg"), QSize(1200, 1600), 11);
+    QtPictureLoader loader(96, 96, 256LL * 1024 * 1024, 16);
+    PicturePreloader pre(loader, 2);
+    pre.want({a, b});
+    ASSERT_TRUE(waitHeld(pre, a));
+    const std::optional<PictureResult> r = pre.take(a);
+    ASSERT_TRUE(r && r->ok());
+    EXPECT_GE(r->picture.rowsReady(), 16);
+    ASSERT_TRUE(waitHeld(pre, b));
+    ASSERT_TRUE(!r->picture.completion || r->picture.completion->isDone());
+    EXPECT_EQ(r->picture.rowsReady(), 1600);
+    EXPECT_EQ(r->picture.image, QtPictureLoader(96, 96).load(a).picture.image);
+}
+
+// Pictures dropped by a step count until they are gone: the next decoding never begins beside
+// them, so no more than the capacity is ever held.
+TEST(PicturePreloader, NewDecodingWaitsUntilDroppedPicturesAreGone)
+{
+    QTemporaryDir dir;
+    const QString a = touch(dir, QStringLiteral("a"));
+    const QString b = touch(dir, QStringLiteral("bb"));
+    const QString c = touch(dir, QStringLiteral("ccc"));
+    const QString d = touch(dir, QStringLiteral("dddd"));
+    PartLoader loader;
+    PicturePreloader pre(loader, 2);
+    pre.want({a, b});
+    ASSERT_TRUE(waitHeld(pre, a));
+    restOf(*pre.take(a))->finish();
+    ASSERT_TRUE(waitHeld(pre, b));
+    restOf(*pre.take(b))->finish();
+    pre.want({c, d});
+    ASSERT_TRUE(waitHeld(pre, c));
+    restOf(*pre.take(c))->finish();
+    ASSERT_TRUE(waitHeld(pre, d));
+    EXPECT_EQ(loader.alive, 2);
+    EXPECT_LE(loader.mostAliveAtStart, 1);
 }
