@@ -573,6 +573,8 @@ void MainM::lookAhead(bool keepCurrent)
         if (name.isEmpty())
             continue;
         const QString path = pathInFolder(name);
+        if (path == leftUnfinished_)
+            continue;
         const DispatchPlan plan = planDispatch(path, cmbFiles_->currentIndex());
         if (plan.byTail == FileAction::ShowPicture && !plan.playModuleFirst && !plan.handHtmlFirst)
             paths.append(path);
@@ -614,6 +616,11 @@ void MainM::disablePictureControls()
 void MainM::showPicture()
 {
     const BusyCursor busy;
+    // A picture left before it was whole is not finished on the side: stepping on quickly, its
+    // decoding would only compete with the one the user waits for.
+    const Picture& leaving = Open_->picture();
+    leftUnfinished_ = leaving.completion && !leaving.completion->isDone() ? shownFile_ : QString();
+    shownFile_.clear();
     clearPictureArea();
     if (!preloader_) {
         // The shown picture and one on each side.
@@ -638,6 +645,7 @@ void MainM::showLoaded(const PictureResult& r, bool decodedAhead)
     if (!r.ok())
         throw DispatchFailure{r.error};
     Open_->setPicture(r.picture);
+    shownFile_ = currentFile_;
     btnFull_->setEnabled(true);
     setUpScrollBars();
 }
