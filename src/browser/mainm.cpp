@@ -369,6 +369,7 @@ void MainM::Form_Load()
         if (parent != kNoParent) {
             // The file first: its folder is listed behind it rather than competing with it.
             fileFilter_->deferNextFill();
+            dirDrive_->deferNextFill();
             browser_->enterOrFallback(parent);
             dispatchFile(cmd);
             listFolderBehindPicture();
@@ -540,18 +541,22 @@ void MainM::listFolderBehindPicture()
                 Qt::QueuedConnection);
         return;
     }
+    const auto release = [this] {
+        fileFilter_->releaseFill();
+        dirDrive_->releaseFill();
+    };
     const std::shared_ptr<PictureCompletion> pending = Open_->completion();
     if (!pending || pending->isDone()) {
-        fileFilter_->releaseFill();
+        release();
         return;
     }
-    // Done, or dropped before it was (another file shown): either way the list may fill.
+    // Done, or dropped before it was (another file shown): either way the lists may fill.
     PictureCompletion* c = pending.get();
-    connect(c, &PictureCompletion::progressed, fileFilter_, [this, c] {
+    connect(c, &PictureCompletion::progressed, fileFilter_, [c, release] {
         if (c->isDone())
-            fileFilter_->releaseFill();
+            release();
     });
-    connect(c, &QObject::destroyed, fileFilter_, &FileListView::releaseFill);
+    connect(c, &QObject::destroyed, fileFilter_, release);
 }
 
 QString MainM::pathInFolder(const QString& name) const
