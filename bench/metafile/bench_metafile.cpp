@@ -5,6 +5,7 @@
 //   bench_metafile [runs [work folder [file...]]]   the table (medians of runs, default 5), for
 //                                                 the files named, else all
 //   bench_metafile --memory <file>          (internal) opens one file, prints peak RSS in KB
+#include "realservices.h"
 #include "browser/mainm.h"
 #include "browser/picturebox.h"
 #include "common/appcontext.h"
@@ -33,6 +34,7 @@
 #include <vector>
 
 using namespace orv;
+using orv::bench::peakKb;
 
 namespace {
 
@@ -51,16 +53,7 @@ Stats stats(std::vector<double> v)
 }
 
 // The main window on the real services, as the program builds it.
-struct Host {
-    QTemporaryDir dir;
-    SettingsStore store{dir.filePath(QStringLiteral("config"))};
-    QtPrompts prompts;
-    QtScreenMetrics screen;
-    StorageVolumeList volumes;
-    RealProcessEnvironment process;
-    QtPictureLoader pictures{1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY(),
-                             256LL * 1024 * 1024, 384};
-    AppContext ctx{store, prompts, PlatformServices{&screen, &volumes, nullptr, &process, &pictures}};
+struct Host : orv::bench::RealServices {
     MainM main{ctx};
     PictureBox& area = *main.findChild<PictureBox*>(QStringLiteral("Open"));
 
@@ -140,18 +133,6 @@ Open open(Host& host, const QString& path)
     });
     loop.exec();
     return result;
-}
-
-long peakKb()
-{
-    // VmHWM is this process's own; ru_maxrss would count what the parent held before the exec.
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return 0;
 }
 
 int memoryRun(const QString& path)

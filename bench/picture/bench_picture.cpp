@@ -5,6 +5,7 @@
 //   bench_picture --memory <picture>     (internal) opens one picture and reports peak RSS
 //   bench_picture --stepping [work folder]  steps through 50 24 MP JPEGs in the file list
 //   bench_picture --step-run <folder> <pace ms>  (internal) one stepping run in a fresh process
+#include "realservices.h"
 #include "browser/mainm.h"
 #include "browser/picturebox.h"
 #include "browsing/filelistview.h"
@@ -39,6 +40,7 @@
 #include <vector>
 
 using namespace orv;
+using orv::bench::peakKb;
 
 namespace {
 
@@ -80,16 +82,7 @@ QImage scenery(QSize size)
 }
 
 // Everything the main window needs for pictures, on the real services.
-struct Host {
-    QTemporaryDir dir;
-    SettingsStore store{dir.filePath(QStringLiteral("config"))};
-    QtPrompts prompts;
-    QtScreenMetrics screen;
-    StorageVolumeList volumes;
-    RealProcessEnvironment process;
-    QtPictureLoader pictures{1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY(),
-                             256LL * 1024 * 1024, 384};
-    AppContext ctx{store, prompts, PlatformServices{&screen, &volumes, nullptr, &process, &pictures}};
+struct Host : orv::bench::RealServices {
     MainM main{ctx};
     PictureBox& area = *main.findChild<PictureBox*>(QStringLiteral("Open"));
 
@@ -132,16 +125,8 @@ int memoryRun(const QString& path)
 {
     Host host;
     host.openMs(path);
-    // VmHWM belongs to this process's own memory map; ru_maxrss would also count what the
-    // parent held before the exec.
-    long hwmKb = 0;
+    const long hwmKb = peakKb();
     QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                hwmKb = line.mid(6).trimmed().split(' ').value(0).toLong();
-        status.close();
-    }
     const QImage& img = host.area.image();
     std::printf("%ld %lld\n", hwmKb, static_cast<long long>(img.sizeInBytes()));
     // Where it goes (for a look by hand): the process's own memory and the mapped libraries.
@@ -169,18 +154,6 @@ int memoryRun(const QString& path)
             std::fprintf(stderr, "%8ld kB  %s\n", top[i].first, top[i].second.constData());
     }
     return host.area.hasPicture() ? 0 : 1;
-}
-
-long peakRssKb()
-{
-    long hwmKb = 0;
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                hwmKb = line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return hwmKb;
 }
 
 // One pass down the file list of `folder` with the Down key, `paceMs` apart (0: as fast as the
@@ -219,7 +192,7 @@ int stepRun(const QString& folder, int paceMs)
             (host.area.completion() && !host.area.completion()->isDone() ? takenOver : aheadSteps).push_back(steps.back());
     }
     const double slowest = *std::max_element(steps.begin(), steps.end());
-    std::printf("%.2f %.2f %ld %lld %d %.2f %d %.2f\n", median(steps), slowest, peakRssKb(),
+    std::printf("%.2f %.2f %ld %lld %d %.2f %d %.2f\n", median(steps), slowest, peakKb(),
                 static_cast<long long>(host.area.image().sizeInBytes()), int(aheadSteps.size()), median(aheadSteps),
                 int(takenOver.size()), median(takenOver));
     return 0;

@@ -4,6 +4,7 @@
 //
 //   bench_slideshow [work folder]        step times and peak memory
 //   bench_slideshow --memory <folder>    (internal) plays the 24 MP show, reports peak RSS
+#include "realservices.h"
 #include "common/appcontext.h"
 #include "common/core/settingsstore.h"
 #include "common/qtprompts.h"
@@ -31,6 +32,7 @@
 #include <vector>
 
 using namespace orv;
+using orv::bench::peakKb;
 
 namespace {
 
@@ -72,16 +74,7 @@ struct Show final : SlideShowSource {
 };
 
 // The player on the real picture loader, as the program builds it.
-struct Host {
-    QTemporaryDir dir;
-    SettingsStore store{dir.filePath(QStringLiteral("config"))};
-    QtPrompts prompts;
-    QtScreenMetrics screen;
-    StorageVolumeList volumes;
-    RealProcessEnvironment process;
-    QtPictureLoader pictures{1440.0 / screen.twipsPerPixelX(), 1440.0 / screen.twipsPerPixelY(),
-                             256LL * 1024 * 1024, 384};
-    AppContext ctx{store, prompts, PlatformServices{&screen, &volumes, nullptr, &process, &pictures}};
+struct Host : orv::bench::RealServices {
     Showpic* player = nullptr;
     Show show;
 
@@ -172,17 +165,6 @@ Timing timeShow(const QStringList& entries, int steps)
     }
     return {median(aheadPainted), median(aheadWhole), median(rushedPainted), median(rushedWhole), median(dj),
             median(ratio)};
-}
-
-long peakKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return 0;
 }
 
 int memoryRun(const QString& work)

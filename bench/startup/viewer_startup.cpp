@@ -2,6 +2,7 @@
 // soon as the splash has painted with the main window created behind it.
 // With a file argument (the program's own command line), the splash is dismissed as soon as it
 // has painted, and it quits once the main window's picture area has painted the picture.
+#include "app/core/commandline.h"
 #include "app/intro.h"
 #include "app/realprogram.h"
 #include "browser/mainm.h"
@@ -60,6 +61,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(orv::programIcon());
     orv::deferStandardIcons();
+    process.setArguments(orv::argumentsAfterProgram(argc, argv));
     orv::RealProgram program(process);
     PaintWatch watch(program.app, argc > 1);
     // A first start shows the options dialog and asks nothing; normal starts are measured.

@@ -369,6 +369,7 @@ void MainM::Form_Load()
         if (parent != kNoParent) {
             // The file first: its folder is listed behind it rather than competing with it.
             fileFilter_->deferNextFill();
+            dirDrive_->deferNextFill();
             browser_->enterOrFallback(parent);
             dispatchFile(cmd);
             listFolderBehindPicture();
@@ -540,18 +541,22 @@ void MainM::listFolderBehindPicture()
                 Qt::QueuedConnection);
         return;
     }
+    const auto release = [this] {
+        fileFilter_->releaseFill();
+        dirDrive_->releaseFill();
+    };
     const std::shared_ptr<PictureCompletion> pending = Open_->completion();
     if (!pending || pending->isDone()) {
-        fileFilter_->releaseFill();
+        release();
         return;
     }
-    // Done, or dropped before it was (another file shown): either way the list may fill.
+    // Done, or dropped before it was (another file shown): either way the lists may fill.
     PictureCompletion* c = pending.get();
-    connect(c, &PictureCompletion::progressed, fileFilter_, [this, c] {
+    connect(c, &PictureCompletion::progressed, fileFilter_, [c, release] {
         if (c->isDone())
-            fileFilter_->releaseFill();
+            release();
     });
-    connect(c, &QObject::destroyed, fileFilter_, &FileListView::releaseFill);
+    connect(c, &QObject::destroyed, fileFilter_, release);
 }
 
 QString MainM::pathInFolder(const QString& name) const
@@ -573,6 +578,8 @@ void MainM::lookAhead(bool keepCurrent)
         if (name.isEmpty())
             continue;
         const QString path = pathInFolder(name);
+        if (path == leftUnfinished_)
+            continue;
         const DispatchPlan plan = planDispatch(path, cmbFiles_->currentIndex());
         if (plan.byTail == FileAction::ShowPicture && !plan.playModuleFirst && !plan.handHtmlFirst)
             paths.append(path);
@@ -614,6 +621,11 @@ void MainM::disablePictureControls()
 void MainM::showPicture()
 {
     const BusyCursor busy;
+    // A picture left before it was whole is not finished on the side: stepping on quickly, its
+    // decoding would only compete with the one the user waits for.
+    const Picture& leaving = Open_->picture();
+    leftUnfinished_ = leaving.completion && !leaving.completion->isDone() ? shownFile_ : QString();
+    shownFile_.clear();
     clearPictureArea();
     if (!preloader_) {
         // The shown picture and one on each side.
@@ -638,6 +650,7 @@ void MainM::showLoaded(const PictureResult& r, bool decodedAhead)
     if (!r.ok())
         throw DispatchFailure{r.error};
     Open_->setPicture(r.picture);
+    shownFile_ = currentFile_;
     btnFull_->setEnabled(true);
     setUpScrollBars();
 }

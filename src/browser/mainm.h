@@ -178,6 +178,9 @@ private:
 
     // Form-level fields.
     QString currentFile_;
+    // The picture in the area, and the one just left before all its rows were in.
+    QString shownFile_;
+    QString leftUnfinished_;
     QString previousFile_;
     qint16 openedFromCommandLine_ = 0;
     qint16 soundShown_ = 0;

@@ -38,9 +38,24 @@ void FolderListView::refresh()
         fill();
 }
 
+void FolderListView::deferNextFill()
+{
+    deferral_ = Deferral::Armed;
+}
+
+void FolderListView::releaseFill()
+{
+    const bool waiting = deferral_ == Deferral::Waiting;
+    deferral_ = Deferral::None;
+    if (waiting)
+        fill();
+}
+
 void FolderListView::fill()
 {
-    const FolderEntries fe = folderEntries(path_);
+    const bool subfolders = deferral_ != Deferral::Armed;
+    deferral_ = subfolders ? Deferral::None : Deferral::Waiting;
+    const FolderEntries fe = folderEntries(path_, subfolders);
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     setUpdatesEnabled(false);

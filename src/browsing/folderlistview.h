@@ -23,6 +23,10 @@ public:
     // Enters the highlighted folder (what Enter does). A folder that cannot be entered (gone
     // meanwhile, no permission) leaves the browser where it is; the list is re-read and beeps.
     bool openHighlighted();
+    // The next fill shows the open folders only; their sub-folders wait for releaseFill() (or
+    // the fill after), so reading a huge folder does not compete with the picture opened in it.
+    void deferNextFill();
+    void releaseFill();
 
 Q_SIGNALS:
     void rightButtonPressed(QPoint globalPos);
@@ -40,6 +44,7 @@ private:
     FolderBrowser& browser_;
     QString path_;
     bool centreOnShow_ = false;
+    enum class Deferral { None, Armed, Waiting } deferral_ = Deferral::None;
 };
 
 } // namespace orv

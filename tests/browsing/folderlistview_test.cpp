@@ -51,3 +51,46 @@ TEST(FolderListView, FilledWhileHiddenCentresTheCurrentFolderWhenShown)
     ASSERT_TRUE(browser.enter(deep));
     EXPECT_TRUE(view.viewport()->rect().contains(view.visualItemRect(view.currentItem())));
 }
+
+// A deferred fill lists the open folders only; their sub-folders come with the release, or with
+// the next folder entered, and a release with nothing waiting reads nothing again.
+TEST(FolderListView, DeferredFillListsSubfoldersOnRelease)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString top = dir.path() + QStringLiteral("/top");
+    for (const char* sub : {"a", "b", "c"})
+        ASSERT_TRUE(QDir().mkpath(top + QLatin1Char('/') + QLatin1String(sub)));
+
+    FakeVolumeList volumes;
+    FakeProcessEnvironment process;
+    process.current = dir.path();
+    process.launch = dir.path();
+    process.exeFolder = dir.path();
+    FolderBrowser browser(volumes, process);
+    FolderListView view(browser);
+    const auto lines = [&] {
+        QStringList out;
+        for (int i = 0; i < view.count(); ++i)
+            out.append(view.item(i)->text().trimmed());
+        return out;
+    };
+
+    view.deferNextFill();
+    ASSERT_TRUE(browser.enter(top));
+    EXPECT_EQ(lines().last(), QStringLiteral("top"));
+    EXPECT_EQ(view.highlightedPath(), QDir::cleanPath(top));
+    const int open = view.count();
+    view.releaseFill();
+    EXPECT_EQ(lines().mid(open), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    EXPECT_EQ(view.highlightedPath(), QDir::cleanPath(top));
+
+    ASSERT_TRUE(QDir().mkpath(top + QStringLiteral("/d")));
+    view.releaseFill();
+    EXPECT_EQ(view.count(), open + 3);
+
+    view.deferNextFill();
+    ASSERT_TRUE(browser.enter(top + QStringLiteral("/a")));
+    ASSERT_TRUE(browser.enter(top));
+    EXPECT_EQ(view.count(), open + 4);
+}

@@ -168,16 +168,11 @@ QPoint plotPoint(qint64 i)
     return QPoint(along / 2, std::clamp(y + wave, 0, 1499));
 }
 
-} // namespace
-
-QByteArray HostileMetafiles::manyRecordsWmf(qint64 bytes)
+// The contour plot's strokes, a new line every 4000 points.
+template <class Writer>
+QByteArray plotted(Writer& w, qint64 records)
 {
-    WmfWriter w;
-    w.setWindowOrg(QPoint(0, 0));
-    w.setWindowExt(QSize(2000, 1500));
-    w.selectObject(w.createPen(0, 1, QColor(0x1f, 0x4e, 0x79)));
-    constexpr qint64 kRecordBytes = 10;
-    const qint64 records = std::max<qint64>(bytes / kRecordBytes, 2);
+    records = std::max<qint64>(records, 2);
     for (qint64 i = 0; i < records; ++i) {
         const QPoint p = plotPoint(i);
         if (i % 4000 == 0)
@@ -188,6 +183,17 @@ QByteArray HostileMetafiles::manyRecordsWmf(qint64 bytes)
     return w.finish();
 }
 
+} // namespace
+
+QByteArray HostileMetafiles::manyRecordsWmf(qint64 bytes)
+{
+    WmfWriter w;
+    w.setWindowOrg(QPoint(0, 0));
+    w.setWindowExt(QSize(2000, 1500));
+    w.selectObject(w.createPen(0, 1, QColor(0x1f, 0x4e, 0x79)));
+    return plotted(w, bytes / 10);   // a line is 10 bytes
+}
+
 QByteArray HostileMetafiles::manyRecordsEmf(qint64 bytes)
 {
     EmfWriter w(QRect(0, 0, 20000, 15000));
@@ -195,16 +201,7 @@ QByteArray HostileMetafiles::manyRecordsEmf(qint64 bytes)
     w.setWindowExt(QSize(2000, 1500));
     w.setViewportExt(QSize(756, 567));
     w.selectObject(w.createPen(0, 1, QColor(0x1f, 0x4e, 0x79)));
-    constexpr qint64 kRecordBytes = 16;
-    const qint64 records = std::max<qint64>(bytes / kRecordBytes, 2);
-    for (qint64 i = 0; i < records; ++i) {
-        const QPoint p = plotPoint(i);
-        if (i % 4000 == 0)
-            w.moveTo(p);
-        else
-            w.lineTo(p);
-    }
-    return w.finish();
+    return plotted(w, bytes / 16);   // a line is 16 bytes
 }
 
 } // namespace orv

@@ -57,7 +57,7 @@ bool listSubfolders(const QString& folder, QStringList& out)
 
 } // namespace
 
-FolderEntries folderEntries(const QString& folder)
+FolderEntries folderEntries(const QString& folder, bool withSubfolders)
 {
     FolderEntries result;
     const QString path = cleanFolderPath(folder);
@@ -73,7 +73,8 @@ FolderEntries folderEntries(const QString& folder)
     result.currentIndex = int(result.entries.size()) - 1;
 
     QStringList subs;
-    result.readable = listSubfolders(path, subs);
+    if (withSubfolders)
+        result.readable = listSubfolders(path, subs);
     std::sort(subs.begin(), subs.end(), [](const QString& a, const QString& b) {
         const int c = a.compare(b, Qt::CaseInsensitive);
         return c != 0 ? c < 0 : a < b;

@@ -25,7 +25,7 @@ QString cleanFolderPath(const QString& path);
 
 // Sub-folders are sorted case-insensitively; hidden ones (leading '.') are left out.
 // Fast on huge folders: reads the folder once with readdir and d_type.
-FolderEntries folderEntries(const QString& folder);
+FolderEntries folderEntries(const QString& folder, bool withSubfolders = true);
 
 // Whether path names a folder that can be entered (exists, is a folder, is searchable).
 bool canEnterFolder(const QString& path);

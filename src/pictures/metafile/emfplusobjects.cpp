@@ -61,8 +61,10 @@ QColor mix(const QColor& a, const QColor& b, double t)
                             float(a.blueF() + (b.blueF() - a.blueF()) * t), float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
 }
 
-// Preset colours: positions and colours of their own.
-std::optional<Gradient> presetColours(ByteReader& r)
+// Both blends are a count, that many positions, then one value per position: stops from the
+// positions and the colours colourAt reads.
+template <class ColourAt>
+std::optional<Gradient> blend(ByteReader& r, ColourAt colourAt)
 {
     const quint32 count = r.u32();
     if (!r.ok() || count < 2 || !r.has(qint64(count) * 8))
@@ -73,24 +75,20 @@ std::optional<Gradient> presetColours(ByteReader& r)
         positions.append(real(r, &ok));
     Gradient g;
     for (quint32 i = 0; i < count; ++i)
-        g.stops.append({std::clamp(positions[i], 0.0, 1.0), argb(r.u32())});
+        g.stops.append({std::clamp(positions[i], 0.0, 1.0), colourAt(&ok)});
     return ok ? std::optional(g) : std::nullopt;
+}
+
+// Preset colours: positions and colours of their own.
+std::optional<Gradient> presetColours(ByteReader& r)
+{
+    return blend(r, [&r](bool*) { return argb(r.u32()); });
 }
 
 // Blend factors: how far from the first colour to the second each position is.
 std::optional<Gradient> blendFactors(ByteReader& r, const QColor& from, const QColor& to)
 {
-    const quint32 count = r.u32();
-    if (!r.ok() || count < 2 || !r.has(qint64(count) * 8))
-        return std::nullopt;
-    QList<double> positions;
-    bool ok = true;
-    for (quint32 i = 0; i < count; ++i)
-        positions.append(real(r, &ok));
-    Gradient g;
-    for (quint32 i = 0; i < count; ++i)
-        g.stops.append({std::clamp(positions[i], 0.0, 1.0), mix(from, to, real(r, &ok))});
-    return ok ? std::optional(g) : std::nullopt;
+    return blend(r, [&](bool* ok) { return mix(from, to, real(r, ok)); });
 }
 
 // The blend a gradient brush may carry after its fixed fields: preset colours or blend factors,
