@@ -132,6 +132,19 @@ void VideoWindow::present()
 {
     if (presented_ || !player_)
         return;
+    // A video that loads while a question is open (the one about the next file, or a read
+    // error) would show under it, blocked yet given the keys by a window manager that activates
+    // every new window: the question could not be answered from the keyboard, and once it went
+    // the keys went nowhere until the video window went too. It shows when the question goes.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
+        if (waitingOn_ != modal) {
+            stopWaiting();
+            waitingOn_ = modal;
+            modal->installEventFilter(this);
+        }
+        return;
+    }
+    stopWaiting();
     presented_ = true;
     QSize size = player_->metaData().value(QMediaMetaData::Resolution).toSize();
     if (size.isEmpty())
@@ -168,8 +181,24 @@ void VideoWindow::frameArrived(QSize size)
     }
 }
 
+void VideoWindow::stopWaiting()
+{
+    if (waitingOn_)
+        waitingOn_->removeEventFilter(this);
+    waitingOn_ = nullptr;
+}
+
+bool VideoWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Queued: the question is still the modal window while its hide is under way.
+    if (watched == waitingOn_ && event->type() == QEvent::Hide)
+        QMetaObject::invokeMethod(this, &VideoWindow::present, Qt::QueuedConnection);
+    return QWidget::eventFilter(watched, event);
+}
+
 void VideoWindow::release()
 {
+    stopWaiting();
     if (!player_)
         return;
     // Called from the player's own signals too: it goes once they are done.

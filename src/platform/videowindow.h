@@ -38,10 +38,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void mediaStatusChanged(QMediaPlayer::MediaStatus status);
     void present();
+    void stopWaiting();
     void frameArrived(QSize size);
     void fitTo(QSize videoSize);
 
@@ -54,6 +56,8 @@ private:
     // The window that had the keys when this one showed.
     QPointer<QWidget> hadKeys_;
     QPointer<QWidget> keysTo_;
+    // The question the window waits on before it shows (see present()).
+    QPointer<QWidget> waitingOn_;
 };
 
 } // namespace orv

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
@@ -237,4 +238,46 @@ TEST(QtMediaControl, KeysPassOnFromAVideoInAWindow)
     QTest::keyClick(video, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !media.current(); }, LoadWait));
     EXPECT_EQ(list->currentRow(), 1);
+}
+
+// A video that loads while a question is open shows only once the question has gone: under it,
+// blocked by it, it took the keys a window manager gives every new window, so the question could
+// not be answered from the keyboard and the keys then went nowhere. One stopped meanwhile never
+// shows.
+TEST(QtMediaControl, AVideoWaitsForTheOpenQuestion)
+{
+    QWidget main;
+    main.show();
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Movie"), QStringLiteral("?"),
+                         QMessageBox::Yes | QMessageBox::No, &main);
+    question.setWindowModality(Qt::ApplicationModal);
+    const auto loaded = [](QtMediaControl& media) {
+        return QTest::qWaitFor([&] {
+            return !media.current() || (media.current()->player()->hasVideo()
+                                        && media.current()->player()->position() > 0);
+        }, LoadWait);
+    };
+
+    QtMediaControl media;
+    question.show();
+    media.play(sample("clip.avi"), false);
+    QPointer<VideoWindow> video = media.current();
+    ASSERT_TRUE(video);
+    ASSERT_TRUE(loaded(media));
+    ASSERT_TRUE(media.current()) << "the player gave up on the sample";
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(video->isVisible());
+    question.hide();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return video->isVisible(); }, LoadWait));
+    EXPECT_EQ(video->size(), QSize(320, 240));
+
+    question.show();
+    media.play(sample("clip.avi"), false);
+    EXPECT_FALSE(video->isVisible());
+    ASSERT_TRUE(loaded(media));
+    video->close();
+    ASSERT_FALSE(media.current());
+    question.hide();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(video->isVisible());
 }
