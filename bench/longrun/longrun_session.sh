@@ -121,6 +121,7 @@ settle() {
 focus_main
 echo "pass,files,kib" >"$out/curve.csv"
 for ((pass = 1; pass <= passes; pass++)); do
+  echo "files $pass" >"$work/phase"
   if (( pass > 1 )); then
     settle
     xdotool key Home
@@ -175,6 +176,12 @@ for w in $(visible); do
     sleep 0.05
   done
 done
+# The per-second samples of each pass: where it starts and ends, its lowest and highest.
+awk -F, '$2 ~ /^files / { split($2, w, " "); p = w[2]; if (!(p in s)) { s[p] = $3; lo[p] = $3; hi[p] = $3; order[++n] = p }
+                           e[p] = $3; if ($3 < lo[p]) lo[p] = $3; if ($3 > hi[p]) hi[p] = $3 }
+         END { for (i = 1; i <= n; i++) { p = order[i]
+                 printf "pass %s, RSS KiB each second: starts %d, ends %d, lowest %d, highest %d\n", p, s[p], e[p], lo[p], hi[p] } }' \
+  "$out/rss.csv" | tee -a "$out/summary.txt"
 echo "stepped $passes time(s) through $files files in $((SECONDS - step_start)) s, answering $answered questions" \
   | tee -a "$out/summary.txt"
 # The first hundred files have shown every kind in every state (a shorter folder: its first
@@ -269,7 +276,7 @@ sleep 2
 focus_main
 xdotool mousemove --window "$main" 12 8 click 1
 wait_exit "$pid" "Quit" || fail "the viewer did not quit cleanly"
-awk -F, 'NR == 1 { s = $3 } $2 == "files" && !f { f = $3 } { if ($3 > m) m = $3; e = $3; p = $2 }
+awk -F, 'NR == 1 { s = $3 } $2 ~ /^files/ && !f { f = $3 } { if ($3 > m) m = $3; e = $3; p = $2 }
          END { printf "RSS KiB: at start %d, first file pass begins %d, peak %d, at the end (%s) %d\n", s, f, m, p, e }' \
   "$out/rss.csv" | tee -a "$out/summary.txt"
 echo "no crash, no stuck window" | tee -a "$out/summary.txt"

@@ -6,7 +6,8 @@
 # view). Its resident memory is sampled every second. Fails on a crash, on a window that does
 # not appear or close within 20 s, or on a question left unanswered.
 # Usage: bench/longrun/run_longrun.sh BUILD_DIR [FILES [CYCLES [OUTPUT_DIR [PASSES]]]]
-# Writes OUTPUT_DIR/rss.csv (seconds, phase, KiB) and OUTPUT_DIR/summary.txt.
+# Writes OUTPUT_DIR/rss.csv (seconds, phase, KiB; "files N" is pass N over the folder), curve.csv
+# (the RSS every twenty files) and OUTPUT_DIR/summary.txt.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
