@@ -10,6 +10,7 @@
 #include <QSysInfo>
 
 #include <cstdio>
+#include <malloc.h>
 #include <optional>
 
 namespace {
@@ -49,6 +50,12 @@ int main(int argc, char** argv)
     if (const std::optional<int> status = answer(read(orv::argumentsAfterProgram(argc, argv))))
         return *status;
 
+#ifdef M_ARENA_MAX
+    // Videos, sounds and modules play on threads of their own, and malloc gives new threads pools
+    // of their own (up to eight a core), each keeping what was freed in it: over a long run
+    // through a folder those pools held about half of what the program grew by.
+    mallopt(M_ARENA_MAX, 2);
+#endif
     orv::RealProcessEnvironment process;  // before anything can change the current folder
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(orv::ProgramName);
