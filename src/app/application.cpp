@@ -15,6 +15,7 @@
 #include "platform/moduleplugin.h"
 #include "platform/screenmetrics.h"
 #include "platform/windowfocus.h"
+#include "platform/windowplacement.h"
 #include "slideshow/showpic.h"
 #include "slideshow/slideshow.h"
 

@@ -7,6 +7,7 @@
 #include "platform/core/processenvironment.h"
 #include "platform/core/volumelist.h"
 #include "platform/screenmetrics.h"
+#include "platform/windowplacement.h"
 
 #include <QButtonGroup>
 #include <QEvent>

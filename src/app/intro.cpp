@@ -4,6 +4,7 @@
 #include "common/art.h"
 #include "common/deferredicons.h"
 #include "common/twipslayout.h"
+#include "platform/windowplacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -7,6 +7,7 @@
 #include "platform/screenmetrics.h"
 #include "platform/trayicons.h"
 #include "platform/windowfocus.h"
+#include "platform/windowplacement.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

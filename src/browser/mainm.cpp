@@ -27,6 +27,7 @@
 #include "platform/printerservice.h"
 #include "platform/screenmetrics.h"
 #include "platform/soundplayer.h"
+#include "platform/windowplacement.h"
 
 #include <QAction>
 #include <QApplication>

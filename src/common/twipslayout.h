@@ -1,8 +1,6 @@
 #pragma once
 
-#include "common/core/placement.h"
 #include "common/core/units.h"
-#include "platform/screenmetrics.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -43,24 +41,6 @@ inline void fitTextInBox(QLabel* label)
         font.setPointSizeF(font.pointSizeF() - 1);
     }
     label->setFont(font);
-}
-
-// Centres a top-level window on the screen, inside the area windows may cover; where the window
-// system places windows itself (Wayland), that is left to it.
-inline void centreOnScreen(QWidget* w, const ScreenMetrics& screen)
-{
-    if (!screen.mayPlaceWindows())
-        return;
-    const QSize s = w->frameSize().isValid() && w->isVisible() ? w->frameSize() : w->size();
-    w->move(centredPosition(screen.screenPixels(), screen.availablePixels(), s));
-}
-
-// Raises a window and gives it the focus, where the window system lets a program do that.
-inline void bringToFront(QWidget* w, const ScreenMetrics& screen)
-{
-    w->raise();
-    if (screen.mayPlaceWindows())
-        w->activateWindow();
 }
 
 } // namespace orv

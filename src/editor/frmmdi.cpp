@@ -11,6 +11,7 @@
 #include "editor/toolbarbutton.h"
 #include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
+#include "platform/windowplacement.h"
 
 #include <QAction>
 #include <QClipboard>

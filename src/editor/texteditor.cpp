@@ -5,6 +5,7 @@
 #include "editor/frmfind.h"
 #include "editor/frmmdi.h"
 #include "editor/frmnotepad.h"
+#include "platform/windowplacement.h"
 
 namespace orv {
 

@@ -15,7 +15,7 @@ namespace orv {
 class ModPlayerInstance;
 
 // What the plug-in draws in the player window: the module's title and format, the time played,
-// a level meter per side and an oscilloscope of what the audio thread last played, 25 times a
+// a level meter per side and an oscilloscope of what the audio thread last played, ten times a
 // second. The view keeps the picture it shows: what never moves is drawn once, and a frame
 // redraws and repaints only the parts that changed, the trace plotted column by column
 // (QPainter's line stroker costs more than all the rest of a frame). Nothing ticks while the

@@ -7,6 +7,7 @@
 #include "platform/core/processenvironment.h"
 #include "platform/desktoplauncher.h"
 #include "platform/screenmetrics.h"
+#include "platform/windowplacement.h"
 
 #include <QDir>
 #include <QEvent>

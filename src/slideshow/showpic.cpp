@@ -8,6 +8,7 @@
 #include "pictures/picturepreloader.h"
 #include "pictures/vectorpicture.h"
 #include "platform/soundplayer.h"
+#include "platform/windowplacement.h"
 #include "slideshow/slideshowsource.h"
 
 #include <QCloseEvent>

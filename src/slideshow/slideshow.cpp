@@ -8,6 +8,7 @@
 #include "common/twipslayout.h"
 #include "platform/core/processenvironment.h"
 #include "platform/screenmetrics.h"
+#include "platform/windowplacement.h"
 
 #include <QAction>
 #include <QApplication>

@@ -22,12 +22,12 @@ pid=$!
 
 # A window that answers within wait_for's ten seconds: drawing the file whole took 42 s.
 wait_for "the splash" xdotool search --onlyvisible --classname orvane-viewer
+# A first start asks for the options too, a moment after the splash shows; Cancel closes them.
+wait_for "the options dialog of a first start" bash -c 'xdotool search --onlyvisible --name "^Options\$" | grep -q .'
 opts=$(xdotool search --onlyvisible --name '^Options$' | head -1)
-if [ -n "$opts" ]; then
-  eval "$(xdotool getwindowgeometry --shell "$opts")"
-  xdotool mousemove --window "$opts" $((WIDTH - 45)) $((HEIGHT - 22)) click 1
-  wait_for "the options dialog to close" bash -c '! xdotool search --onlyvisible --name "^Options\$" | grep -q .'
-fi
+eval "$(xdotool getwindowgeometry --shell "$opts")"
+xdotool mousemove --window "$opts" $((WIDTH - 45)) $((HEIGHT - 22)) click 1
+wait_for "the options dialog to close" bash -c '! xdotool search --onlyvisible --name "^Options\$" | grep -q .'
 splash=$(xdotool search --onlyvisible --classname orvane-viewer | head -1)
 xdotool mousemove --window "$splash" 5 5 click 1
 main_window() { xdotool search --onlyvisible --name '^Orvane Viewer$' | grep -vx "$splash" | head -1; }

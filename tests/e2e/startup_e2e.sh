@@ -28,8 +28,8 @@ grep -q 'Version=172' "$settings" || { echo "no version stamp in $settings"; exi
 grep -q 'Lang=English' "$settings" || { echo "no language in $settings"; exit 1; }
 
 # The options dialog comes up beside the splash on a first start; Cancel closes it.
+wait_for "the options dialog on a first start" bash -c 'xdotool search --onlyvisible --name "^Options\$" | grep -q .'
 opts=$(xdotool search --onlyvisible --name '^Options$' | head -1)
-[ -n "$opts" ] || { echo "options dialog not shown on a first start"; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$opts")"
 xdotool mousemove --window "$opts" $((WIDTH - 45)) $((HEIGHT - 22)) click 1
 wait_for "the options dialog to close" bash -c '! xdotool search --onlyvisible --name "^Options\$" | grep -q .'
