@@ -232,6 +232,7 @@ open_close() {
   done
   (( SECONDS - t0 > slowest )) && slowest=$((SECONDS - t0))
   focus_main
+  echo "$c,$what,$(rss_now)" >>"$out/windows.csv"
 }
 # Menu-bar entries by where they sit in the main window; Modules opens a menu, whose entry is
 # then chosen by its letter.
@@ -255,6 +256,7 @@ full_screen() { pick p; sleep 0.5; xdotool mousemove --window "$main" 296 331 cl
 
 echo windows >"$work/phase"
 win_start=$SECONDS
+echo "cycle,window,rss_kib after it closed" >"$out/windows.csv"
 for ((c = 1; c <= cycles; c++)); do
   alive
   open_close "the slide-show editor" "^Slide Show" wm menu Modules s
@@ -268,6 +270,13 @@ for ((c = 1; c <= cycles; c++)); do
 done
 echo "opened and closed 7 windows $cycles times each in $((SECONDS - win_start)) s; slowest open+close ${slowest} s" \
   | tee -a "$out/summary.txt"
+# What the resident memory gained across each window's opening and closing, from the eleventh
+# cycle on (the first ones load what stays loaded).
+awk -F, 'NR > 1 { if (prev != "" && $1 > 10) { gain[$2] += $3 - prev; n[$2]++ } prev = $3
+                  if (!($2 in seen)) { seen[$2] = 1; order[++k] = $2 } }
+         END { for (i = 1; i <= k; i++) { w = order[i]
+                 if (n[w]) printf "%s: %+.1f KiB a cycle over %d cycles\n", w, gain[w] / n[w], n[w] } }' \
+  "$out/windows.csv" | tee -a "$out/summary.txt"
 import -window root "$out/02-end.png"
 
 # 3. Quit from the main window's menu bar; the program must end cleanly.
