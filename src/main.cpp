@@ -56,6 +56,12 @@ int main(int argc, char** argv)
     // through a folder those pools held about half of what the program grew by.
     mallopt(M_ARENA_MAX, 2);
 #endif
+#ifdef M_MMAP_THRESHOLD
+    // A freed picture of a few megabytes would otherwise raise the size malloc serves from its
+    // pools to match, and later pictures would fill those pools with holes it never hands back.
+    // Fixed, every block from a megabyte up is mapped on its own and returned when freed.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
     orv::RealProcessEnvironment process;  // before anything can change the current folder
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(orv::ProgramName);
