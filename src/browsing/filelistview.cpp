@@ -57,27 +57,23 @@ void FileListView::setPattern(const QString& pattern)
 
 void FileListView::deferNextFill()
 {
-    deferral_ = Deferral::Armed;
+    deferral_.arm();
 }
 
 void FileListView::releaseFill()
 {
-    const bool waiting = deferral_ == Deferral::Waiting;
-    deferral_ = Deferral::None;
-    if (waiting)
+    if (deferral_.release())
         refresh();
 }
 
 void FileListView::refresh()
 {
-    if (deferral_ == Deferral::Armed) {
-        deferral_ = Deferral::Waiting;
+    if (deferral_.takeArmed()) {
         awaited_ = 0;
         const QScopedValueRollback quiet(userInput_, 0);
         loader_->discard(model_->takeFiles());
         return;
     }
-    deferral_ = Deferral::None;
     awaited_ = folder_.isEmpty() ? 0 : loader_->request(folder_, WildcardPattern(pattern_));
     const QScopedValueRollback quiet(userInput_, 0);
     loader_->discard(model_->takeFiles());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "browsing/core/filldeferral.h"
+
 #include <QByteArray>
 #include <QListView>
 #include <QPoint>
@@ -80,7 +82,7 @@ private:
     QString folder_;
     QString pattern_;
     quint64 awaited_ = 0;
-    enum class Deferral { None, Armed, Waiting } deferral_ = Deferral::None;
+    FillDeferral deferral_;
     bool error_ = false;
     int userInput_ = 0; // > 0 while a mouse or key event is being handled
 };

@@ -40,21 +40,18 @@ void FolderListView::refresh()
 
 void FolderListView::deferNextFill()
 {
-    deferral_ = Deferral::Armed;
+    deferral_.arm();
 }
 
 void FolderListView::releaseFill()
 {
-    const bool waiting = deferral_ == Deferral::Waiting;
-    deferral_ = Deferral::None;
-    if (waiting)
+    if (deferral_.release())
         fill();
 }
 
 void FolderListView::fill()
 {
-    const bool subfolders = deferral_ != Deferral::Armed;
-    deferral_ = subfolders ? Deferral::None : Deferral::Waiting;
+    const bool subfolders = !deferral_.takeArmed();
     const FolderEntries fe = folderEntries(path_, subfolders);
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "browsing/core/filldeferral.h"
+
 #include <QListWidget>
 
 namespace orv {
@@ -44,7 +46,7 @@ private:
     FolderBrowser& browser_;
     QString path_;
     bool centreOnShow_ = false;
-    enum class Deferral { None, Armed, Waiting } deferral_ = Deferral::None;
+    FillDeferral deferral_;
 };
 
 } // namespace orv
