@@ -13,6 +13,26 @@
 using namespace orv;
 using namespace orv::test;
 
+namespace {
+
+// A browser whose process starts, was launched and lives in one folder.
+struct Browsing {
+    explicit Browsing(const QString& folder) : process(in(folder)) {}
+    static FakeProcessEnvironment in(const QString& folder)
+    {
+        FakeProcessEnvironment p;
+        p.current = folder;
+        p.launch = folder;
+        p.exeFolder = folder;
+        return p;
+    }
+    FakeVolumeList volumes;
+    FakeProcessEnvironment process;
+    FolderBrowser browser {volumes, process};
+};
+
+} // namespace
+
 TEST(FolderListView, FilledWhileHiddenCentresTheCurrentFolderWhenShown)
 {
     QTemporaryDir dir;
@@ -25,12 +45,8 @@ TEST(FolderListView, FilledWhileHiddenCentresTheCurrentFolderWhenShown)
     for (int i = 0; i < 40; ++i)
         ASSERT_TRUE(QDir(deep).mkdir(QStringLiteral("sub%1").arg(i, 2, 10, QLatin1Char('0'))));
 
-    FakeVolumeList volumes;
-    FakeProcessEnvironment process;
-    process.current = dir.path();
-    process.launch = dir.path();
-    process.exeFolder = dir.path();
-    FolderBrowser browser(volumes, process);
+    Browsing at(dir.path());
+    FolderBrowser& browser = at.browser;
     FolderListView view(browser);
     view.resize(200, 160);
     ASSERT_TRUE(browser.enter(deep));
@@ -62,12 +78,8 @@ TEST(FolderListView, DeferredFillListsSubfoldersOnRelease)
     for (const char* sub : {"a", "b", "c"})
         ASSERT_TRUE(QDir().mkpath(top + QLatin1Char('/') + QLatin1String(sub)));
 
-    FakeVolumeList volumes;
-    FakeProcessEnvironment process;
-    process.current = dir.path();
-    process.launch = dir.path();
-    process.exeFolder = dir.path();
-    FolderBrowser browser(volumes, process);
+    Browsing at(dir.path());
+    FolderBrowser& browser = at.browser;
     FolderListView view(browser);
     const auto lines = [&] {
         QStringList out;
