@@ -1,5 +1,6 @@
 #include "common/qtprompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -39,6 +40,7 @@ PromptAnswer QtPrompts::message(const QString& text, const QString& title, Promp
         break;
     case PromptButtons::RetryCancel: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
     }
+    shareButtonIcons(box);
     switch (box.exec()) {
     case QMessageBox::Yes: return PromptAnswer::Yes;
     case QMessageBox::No: return PromptAnswer::No;
@@ -49,6 +51,18 @@ PromptAnswer QtPrompts::message(const QString& text, const QString& title, Promp
         // Escape or the close box.
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok
              : buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Cancel;
+    }
+}
+
+void QtPrompts::shareButtonIcons(QMessageBox& box)
+{
+    for (QAbstractButton* button : box.buttons()) {
+        const int kind = box.standardButton(button);
+        auto shared = buttonIcons_.constFind(kind);
+        if (shared == buttonIcons_.constEnd())
+            buttonIcons_.insert(kind, button->icon());
+        else
+            button->setIcon(*shared);
     }
 }
 

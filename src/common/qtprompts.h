@@ -2,7 +2,11 @@
 
 #include "common/core/prompts.h"
 
+#include <QHash>
+#include <QIcon>
+
 class QFileDialog;
+class QMessageBox;
 
 namespace orv {
 
@@ -16,6 +20,13 @@ public:
     QString openFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) override;
     QString saveFileName(const QString& title, const QString& start, const QList<FileFilter>& filters) override;
     std::optional<quint32> colour(quint32 initial) override;
+
+private:
+    // Qt gives every standard button of every box an icon of its own, and each leaves pixmaps
+    // in Qt's pixmap cache until that fills (10 MB): a long session grew by about a kilobyte a
+    // question. One icon per kind of button, kept here, serves every box.
+    void shareButtonIcons(QMessageBox& box);
+    QHash<int, QIcon> buttonIcons_;
 };
 
 // File dialogs are the program's own, not the desktop's: a desktop dialog adds the masks to a

@@ -9,8 +9,13 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace orv;
@@ -34,7 +39,70 @@ QStringList shownFiles(const QFileDialog& dialog)
     return names;
 }
 
+// Shows a message and answers it with its first button the moment it is up; returns its
+// title and the icon of each of its buttons.
+struct ShownMessage {
+    QString title;
+    QList<QIcon> buttonIcons;
+    PromptAnswer answer = PromptAnswer::Cancel;
+};
+
+ShownMessage showAndAnswer(QtPrompts& prompts, PromptButtons buttons)
+{
+    ShownMessage shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll.stop();
+        shown.title = box->windowTitle();
+        for (QAbstractButton* button : box->buttons())
+            shown.buttonIcons.append(button->icon());
+        box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->buttons().first()->click();
+    });
+    poll.start(10);
+    shown.answer = prompts.message(QStringLiteral("Line one\rline two"), QStringLiteral("Title"),
+                                   PromptIcon::Critical, buttons);
+    return shown;
+}
+
+// Buttons carry icons where the desktop's style says so, as under X11; the test platform's
+// style says not.
+class ButtonIconStyle : public QProxyStyle {
+public:
+    ButtonIconStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        return hint == SH_DialogButtonBox_ButtonsHaveIcons ? 1 : QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 } // namespace
+
+// Every box shows the same icon for the same button: a box that made its own left it behind
+// in Qt's pixmap cache, and a long session grew with every question answered.
+TEST(QtPrompts, MessageBoxesShareTheirButtonIcons)
+{
+    const QString style = QApplication::style()->name();
+    QApplication::setStyle(new ButtonIconStyle);
+    QtPrompts prompts;
+    const ShownMessage first = showAndAnswer(prompts, PromptButtons::OkCancel);
+    const ShownMessage second = showAndAnswer(prompts, PromptButtons::OkCancel);
+    const ShownMessage other = showAndAnswer(prompts, PromptButtons::Ok);
+
+    EXPECT_EQ(first.title, QStringLiteral("Title"));
+    EXPECT_EQ(first.answer, PromptAnswer::Ok);
+    EXPECT_EQ(other.answer, PromptAnswer::Ok);
+    ASSERT_EQ(first.buttonIcons.size(), 2);
+    ASSERT_EQ(second.buttonIcons.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_FALSE(first.buttonIcons[i].isNull()) << i;
+        EXPECT_EQ(second.buttonIcons[i].cacheKey(), first.buttonIcons[i].cacheKey()) << i;
+    }
+    QApplication::setStyle(style);
+}
 
 TEST(QtPrompts, FileDialogLabelsReadAsWrittenAndMasksIgnoreCase)
 {
