@@ -20,6 +20,7 @@ first=000-start.bmp
 cp "$build/samples/tune.mod" "$work/mixed/m-tune.mod"
 cp "$build/samples/sunset.bmp" "$work/mixed/p-sunset.bmp"
 cp "$build/samples/clip.avi" "$work/mixed/v-clip.avi"
+cp "$build/samples/readme.txt" "$work/mixed/t-readme.txt"
 
 E2E_LOG="$out/viewer.log"
 cd "$work/mixed"
@@ -112,10 +113,13 @@ rss_now() { awk '/^VmRSS/ { print $2 }' "/proc/$pid/status"; }
 # The status bar's first panel: the path of the file chosen last.
 chosen() { import -window "$main" -crop 470x14+4+346 +repage gray:- 2>/dev/null | md5sum; }
 # The editor, once a text file opened it, stands over the main window with the keys: the user
-# goes back to the main window.
+# closes the document (Ctrl+D) and goes back to the main window. Every text file opens a further
+# document, so with LONGRUN_KEEP_DOCUMENTS set they stay open and memory grows with them.
 settle() {
   case "$(xdotool getwindowfocus getwindowname 2>/dev/null || true)" in
-    "Vellum Pad"*|*.txt) xdotool windowraise "$main" 2>/dev/null || true; focus_main ;;
+    "Vellum Pad"*|*.txt|*.TXT)
+      [ -n "${LONGRUN_KEEP_DOCUMENTS:-}" ] || { xdotool key ctrl+d; sleep 0.1; answer_questions; }
+      xdotool windowraise "$main" 2>/dev/null || true; focus_main ;;
   esac
 }
 focus_main
@@ -161,6 +165,24 @@ for ((pass = 1; pass <= passes; pass++)); do
       import -window root "$out/files-$pass-$i.png"
     fi
   done
+  # Where the memory sits at each pass's end, mapping by mapping.
+  cp "/proc/$pid/smaps" "$out/smaps-$pass.txt" 2>/dev/null || true
+  # What malloc holds and what of it is in use, into the viewer's log.
+  if [ -n "${LONGRUN_MALLOC_STATS:-}" ]; then
+    gdb -p "$pid" -batch -ex 'call (void) malloc_stats()' >/dev/null 2>&1 || true
+  fi
+  # heaptrack follows the allocations from the end of the first pass on; the viewer is killed at
+  # the end of the last, so what is alive then shows as leaked (heaptrack_print --print-leaks).
+  if [ -n "${LONGRUN_HEAPTRACK:-}" ]; then
+    if (( pass == 1 )); then
+      heaptrack -o "$out/heaptrack" -p "$pid" >"$out/heaptrack.log" 2>&1 &
+      sleep 15
+    elif (( pass == passes )); then
+      sleep 3; kill -9 "$pid"; sleep 5
+      echo "heaptrack: $out/heaptrack.zst" | tee -a "$out/summary.txt"
+      exit 0
+    fi
+  fi
 done
 sleep 1
 answer_questions
@@ -182,6 +204,10 @@ awk -F, '$2 ~ /^files / { split($2, w, " "); p = w[2]; if (!(p in s)) { s[p] = $
          END { for (i = 1; i <= n; i++) { p = order[i]
                  printf "pass %s, RSS KiB each second: starts %d, ends %d, lowest %d, highest %d\n", p, s[p], e[p], lo[p], hi[p] } }' \
   "$out/rss.csv" | tee -a "$out/summary.txt"
+if [ -n "${LONGRUN_MALLOC_STATS:-}" ]; then
+  awk '/^Total/ { t = 1; next } t && /in use bytes/ { printf "pass %d, malloc in use at its end: %d KiB\n", ++n, $5 / 1024; t = 0 }' \
+    "$E2E_LOG" | tee -a "$out/summary.txt"
+fi
 echo "stepped $passes time(s) through $files files in $((SECONDS - step_start)) s, answering $answered questions" \
   | tee -a "$out/summary.txt"
 # The first hundred files have shown every kind in every state (a shorter folder: its first
@@ -253,6 +279,37 @@ pick() {
   xdotool type --delay 30 "$1"
 }
 full_screen() { pick p; sleep 0.5; xdotool mousemove --window "$main" 296 331 click 1; }
+# The editor's find dialog, from the Search menu of a text the editor opened.
+find_dialog() {
+  local deadline=$((SECONDS + 20)) w
+  pick t
+  until w=$(window_named_like "^Vellum Pad"); do
+    [ $SECONDS -lt $deadline ] || fail "the editor did not open for the find dialog"
+    sleep 0.05
+  done
+  sleep 0.3
+  xdotool windowfocus --sync "$w" 2>/dev/null || true
+  xdotool key alt+s
+  sleep 0.3
+  xdotool key f
+}
+# The first visible window whose name matches the pattern $1.
+window_named_like() {
+  local w
+  for w in $(visible); do [[ "$(name_of "$w")" =~ $1 ]] && { echo "$w"; return 0; }; done
+  return 1
+}
+# Closes the editor left open by the find dialog's cycle.
+close_editor() {
+  local w deadline=$((SECONDS + 20))
+  w=$(window_named_like "^Vellum Pad") || return 0
+  close_window "$w"
+  while visible | grep -qx "$w"; do
+    [ $SECONDS -lt $deadline ] || fail "the editor did not close after the find dialog"
+    sleep 0.05
+  done
+  focus_main
+}
 
 echo windows >"$work/phase"
 win_start=$SECONDS
@@ -266,9 +323,12 @@ for ((c = 1; c <= cycles; c++)); do
   open_close "the module player" "^Module player\$" wm pick m
   open_close "the video" "^v-clip.avi\$" wm pick v
   open_close "the full-screen view" "Full Screen" space full_screen
+  open_close "the text editor" "^Vellum Pad" wm pick t
+  open_close "the find dialog" "^Find\$" wm find_dialog
+  close_editor
   if (( c % 10 == 0 )); then echo "  $c cycles, $((SECONDS - win_start)) s"; fi
 done
-echo "opened and closed 7 windows $cycles times each in $((SECONDS - win_start)) s; slowest open+close ${slowest} s" \
+echo "opened and closed 9 windows $cycles times each in $((SECONDS - win_start)) s; slowest open+close ${slowest} s" \
   | tee -a "$out/summary.txt"
 # What the resident memory gained across each window's opening and closing, from the eleventh
 # cycle on (the first ones load what stays loaded).

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # The long run: the real viewer under Xvfb and a window manager steps with the arrow keys
 # through FILES files of every kind (whole, cut short, with a garbled header, noise), answering
-# the questions and read errors they raise; then opens and closes each of its windows CYCLES
-# times (slide-show editor, palette viewer, options, about, module player, video, full-screen
-# view). Its resident memory is sampled every second. Fails on a crash, on a window that does
-# not appear or close within 20 s, or on a question left unanswered.
+# the questions and read errors they raise and closing each text the editor opened; then opens
+# and closes each of its windows CYCLES times (slide-show editor, palette viewer, options, about,
+# module player, video, full-screen view, text editor, the editor's find dialog). Its resident
+# memory is sampled every second. Fails on a crash, on a window that does not appear or close
+# within 20 s, or on a question left unanswered.
+# LONGRUN_KINDS=avi,mod keeps those kinds only; LONGRUN_KEEP_DOCUMENTS=1 leaves the texts open;
+# LONGRUN_MALLOC_STATS=1 (gdb) reports malloc's bytes in use at each pass's end;
+# LONGRUN_HEAPTRACK=1 follows allocations with heaptrack from pass 2 on and ends the run there.
 # Usage: bench/longrun/run_longrun.sh BUILD_DIR [FILES [CYCLES [OUTPUT_DIR [PASSES]]]]
 # Writes OUTPUT_DIR/rss.csv (seconds, phase, KiB; "files N" is pass N over the folder), curve.csv
 # (the RSS every twenty files) and OUTPUT_DIR/summary.txt.
