@@ -270,9 +270,12 @@ menu() {
   if [ -n "${2:-}" ]; then sleep 0.3; xdotool key "$2"; fi
 }
 # A file chosen by its first letter; a click on the list's top row first gives the list the keys.
+# The wheel first brings the list back to its top (it leaves the choice alone): the row the click
+# lands on is then the start picture, not whatever file the last choice scrolled there.
 pick() {
   focus_main
-  xdotool mousemove --window "$main" 584 26 click 1
+  xdotool mousemove --window "$main" 584 26 click --repeat "$((files / 3 + 10))" --delay 1 4
+  xdotool click 1
   sleep 0.5
   answer_questions
   focus_main
