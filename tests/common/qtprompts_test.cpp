@@ -1,5 +1,6 @@
 // Rule: a file dialog shows each filter's label exactly as written, with none of the masks
 // added to it, and lists the files its masks let through in either letter case, and no others.
+// Message boxes share one icon per kind of button, so answering questions costs no memory.
 #include "common/qtprompts.h"
 #include "eventually.h"
 
@@ -39,8 +40,8 @@ QStringList shownFiles(const QFileDialog& dialog)
     return names;
 }
 
-// Shows a message and answers it with its first button the moment it is up; returns its
-// title and the icon of each of its buttons.
+// Shows a message and answers it (OK where it has one) the moment it is up; returns its title
+// and the icon of each of its buttons.
 struct ShownMessage {
     QString title;
     QList<QIcon> buttonIcons;
@@ -91,6 +92,7 @@ TEST(QtPrompts, MessageBoxesShareTheirButtonIcons)
     const ShownMessage first = showAndAnswer(prompts, PromptButtons::OkCancel);
     const ShownMessage second = showAndAnswer(prompts, PromptButtons::OkCancel);
     const ShownMessage other = showAndAnswer(prompts, PromptButtons::Ok);
+    QApplication::setStyle(style);
 
     EXPECT_EQ(first.title, QStringLiteral("Title"));
     EXPECT_EQ(first.answer, PromptAnswer::Ok);
@@ -101,7 +103,6 @@ TEST(QtPrompts, MessageBoxesShareTheirButtonIcons)
         EXPECT_FALSE(first.buttonIcons[i].isNull()) << i;
         EXPECT_EQ(second.buttonIcons[i].cacheKey(), first.buttonIcons[i].cacheKey()) << i;
     }
-    QApplication::setStyle(style);
 }
 
 TEST(QtPrompts, FileDialogLabelsReadAsWrittenAndMasksIgnoreCase)
