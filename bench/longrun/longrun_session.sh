@@ -149,8 +149,15 @@ for ((pass = 1; pass <= passes; pass++)); do
       answer_questions
       now=$(chosen)
       [ "$now" != "$was" ] && break
-      # An editor that came up late took the key: once it is closed, the user presses it again.
-      if [ -z "${LONGRUN_KEEP_DOCUMENTS:-}" ] && settle; then xdotool key Down; fi
+      # An editor that came up late may have taken the key: once it is closed and the list still
+      # has not moved, the user presses the key again.
+      if [ -z "${LONGRUN_KEEP_DOCUMENTS:-}" ] && settle; then
+        sleep 2
+        answer_questions
+        now=$(chosen)
+        [ "$now" != "$was" ] && break
+        xdotool key Down
+      fi
       if [ $SECONDS -ge $deadline ]; then
         import -window root "$out/stuck-$pass-$i.png"
         fail "the Down key did not move the file list at file $i of pass $pass (focus: $(xdotool getwindowfocus getwindowname 2>/dev/null || true))"

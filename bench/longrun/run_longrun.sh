@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The long run: the real viewer under Xvfb and a window manager steps with the arrow keys
 # through FILES files of every kind (whole, cut short, with a garbled header, noise), answering
-# the questions and read errors they raise and closing each text the editor opened; then opens
+# the questions and read errors they raise and closing the editor each text opens; then opens
 # and closes each of its windows CYCLES times (slide-show editor, palette viewer, options, about,
 # module player, video, full-screen view, text editor, the editor's find dialog). Its resident
 # memory is sampled every second. Fails on a crash, on a window that does not appear or close
