@@ -1,5 +1,7 @@
 #include "dibreader.h"
 
+#include "pictures/core/checkedmath.h"
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -85,7 +87,9 @@ bool readHeader(ByteReader r, Header& h, qint64 pixelLimit = DibReader::maxPixel
     } else {
         return false;
     }
-    if (!r.ok() || h.width <= 0 || h.height <= 0 || h.width * h.height > pixelLimit)
+    // An OS/2 header's sizes are unsigned 32-bit: their product can pass 64 bits.
+    const std::optional<qint64> pixels = checkedMul(h.width, h.height);
+    if (!r.ok() || h.width <= 0 || h.height <= 0 || !pixels || *pixels > pixelLimit)
         return false;
     switch (h.bpp) {
     case 1: case 2: case 4: case 8: case 16: case 24: case 32:
