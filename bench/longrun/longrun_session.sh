@@ -41,6 +41,15 @@ fail() {
   for w in $(visible); do echo "  window $w: $(name_of "$w")"; done
   echo "  focus: $(xdotool getwindowfocus getwindowname 2>/dev/null || true)"
   import -window root "$out/failure.png" || true
+  # What holds the keys, every window on the screen, and where each of the viewer's threads is.
+  { local f
+    f=$(xdotool getwindowfocus 2>/dev/null || true)
+    echo "== focused window $f"
+    [ -n "$f" ] && xprop -id "$f" WM_NAME WM_CLASS _NET_WM_PID WM_TRANSIENT_FOR 2>&1
+    echo "== windows"
+    xwininfo -root -tree 2>&1
+  } >"$out/failure-windows.txt"
+  gdb -p "$pid" -batch -ex 'thread apply all bt' >"$out/failure-threads.txt" 2>&1 || true
   exit 1
 }
 alive() { kill -0 "$pid" 2>/dev/null || fail "the viewer ended (crash?); see $E2E_LOG"; }
