@@ -63,6 +63,14 @@ window_named_like() {
   for w in $(visible); do [[ "$(name_of "$w")" =~ $1 ]] && { echo "$w"; return 0; }; done
   return 1
 }
+# Waits up to 20 s for the window $1 to go; fails with the message $2 if it stays.
+wait_gone() {
+  local deadline=$((SECONDS + 20))
+  while visible | grep -qx "$1"; do
+    [ $SECONDS -lt $deadline ] || fail "$2"
+    sleep 0.05
+  done
+}
 
 # Start-up: the first-start options dialog and the splash.
 wait_for "the splash" bash -c "xdotool search --onlyvisible --pid $pid | grep -q ."
@@ -83,7 +91,7 @@ import -window root "$out/01-start.png"
 answered=0
 asked=
 answer_questions() {
-  local w n deadline
+  local w n
   for w in $(visible); do
     n=$(name_of "$w")
     case "$n" in
@@ -93,11 +101,7 @@ answer_questions() {
     esac
     xdotool windowfocus --sync "$w" 2>/dev/null || true
     xdotool key "$key"
-    deadline=$((SECONDS + 20))
-    while visible | grep -qx "$w"; do
-      [ $SECONDS -lt $deadline ] || fail "the question \"$n\" did not go away"
-      sleep 0.05
-    done
+    wait_gone "$w" "the question \"$n\" did not go away"
     answered=$((answered + 1))
     asked="$asked $n"
     echo "$n" >>"$out/questions.log"
@@ -126,14 +130,11 @@ chosen() { import -window "$main" -crop 470x14+4+346 +repage gray:- 2>/dev/null 
 # editor left open would hold them all; with LONGRUN_KEEP_DOCUMENTS set it stays open and memory
 # grows with them. Returns 1 when there was no editor.
 settle() {
-  local w deadline=$((SECONDS + 20))
+  local w
   w=$(window_named_like "^Vellum Pad") || return 1
   if [ -z "${LONGRUN_KEEP_DOCUMENTS:-}" ]; then
     close_window "$w"
-    while visible | grep -qx "$w"; do
-      [ $SECONDS -lt $deadline ] || fail "the editor did not close"
-      sleep 0.05
-    done
+    wait_gone "$w" "the editor did not close"
   fi
   xdotool windowraise "$main" 2>/dev/null || true
   focus_main
@@ -217,11 +218,7 @@ for w in $(visible); do
   [ "$w" = "$main" ] && continue
   n=$(name_of "$w")
   close_window "$w"
-  deadline=$((SECONDS + 20))
-  while visible | grep -qx "$w"; do
-    [ $SECONDS -lt $deadline ] || fail "\"$n\" did not close after the files"
-    sleep 0.05
-  done
+  wait_gone "$w" "\"$n\" did not close after the files"
 done
 # The per-second samples of each pass: where it starts and ends, its lowest and highest.
 awk -F, '$2 ~ /^files / { split($2, w, " "); p = w[2]; if (!(p in s)) { s[p] = $3; lo[p] = $3; hi[p] = $3; order[++n] = p }
@@ -323,13 +320,10 @@ find_dialog() {
 }
 # Closes the editor left open by the find dialog's cycle.
 close_editor() {
-  local w deadline=$((SECONDS + 20))
+  local w
   w=$(window_named_like "^Vellum Pad") || return 0
   close_window "$w"
-  while visible | grep -qx "$w"; do
-    [ $SECONDS -lt $deadline ] || fail "the editor did not close after the find dialog"
-    sleep 0.05
-  done
+  wait_gone "$w" "the editor did not close after the find dialog"
   focus_main
 }
 
