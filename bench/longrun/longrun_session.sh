@@ -39,10 +39,11 @@ sampler=$!
 fail() {
   echo "FAILED: $*" | tee -a "$out/summary.txt"
   for w in $(visible); do echo "  window $w: $(name_of "$w")"; done
-  echo "  focus: $(xdotool getwindowfocus getwindowname 2>/dev/null || true)"
+  echo "  focus: $(xdotool getwindowfocus getwindowname 2>/dev/null || true) ($(python3 "$here/x_focus.py" 2>&1))"
   import -window root "$out/failure.png" || true
   # What holds the keys, every window on the screen, and where each of the viewer's threads is.
   { local f
+    echo "== X focus: $(python3 "$here/x_focus.py" 2>&1)"
     f=$(xdotool getwindowfocus 2>/dev/null || true)
     echo "== focused window $f"
     [ -n "$f" ] && xprop -id "$f" WM_NAME WM_CLASS _NET_WM_PID WM_TRANSIENT_FOR 2>&1
@@ -50,6 +51,9 @@ fail() {
     xwininfo -root -tree 2>&1
   } >"$out/failure-windows.txt"
   gdb -p "$pid" -batch -ex 'thread apply all bt' >"$out/failure-threads.txt" 2>&1 || true
+  # Whether what stood unpainted is painted a few seconds on.
+  sleep 5
+  import -window root "$out/failure-later.png" || true
   exit 1
 }
 alive() { kill -0 "$pid" 2>/dev/null || fail "the viewer ended (crash?); see $E2E_LOG"; }
