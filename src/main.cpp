@@ -1,5 +1,5 @@
 #include "app/core/commandline.h"
-#include "app/intro.h"
+#include "common/art.h"
 #include "app/realprogram.h"
 #include "common/core/filenames.h"
 #include "common/core/settingsnotice.h"

@@ -7,6 +7,7 @@
 #include "app/realprogram.h"
 #include "browser/mainm.h"
 #include "browser/picturebox.h"
+#include "common/art.h"
 #include "common/deferredicons.h"
 
 #include <QApplication>

@@ -15,14 +15,6 @@
 
 namespace orv {
 
-QIcon programIcon()
-{
-    QIcon icon;
-    for (const char* name : {"icon-16", "icon-32", "icon-48", "icon-64", "icon-256"})
-        icon.addPixmap(QPixmap::fromImage(artImage(name)));
-    return icon;
-}
-
 Intro::Intro(AppContext& ctx, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ctx_(ctx), banner_(QPixmap::fromImage(artImage("banner")))
 {

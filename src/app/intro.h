@@ -30,7 +30,4 @@ private:
     bool painted_ = false;
 };
 
-// The program's icon, shared by the windows and the tray.
-QIcon programIcon();
-
 } // namespace orv

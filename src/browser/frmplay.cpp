@@ -30,7 +30,7 @@ frmPlay::frmPlay(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window)
     // Nothing in it takes keys: the window a module opens leaves them with the file list.
     setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     setWindowTitle(QStringLiteral("Module player"));
-    setWindowIcon(QIcon(QPixmap::fromImage(artImage("player"))));
+    setWindowIcon(artIcon("player"));
     const ScreenMetrics& screen = *ctx_.services().screen;
     setFixedSize(TwipsLayout(screen.twipsPerPixelX(), screen.twipsPerPixelY()).size(kClientWidth, kClientHeight));
 }

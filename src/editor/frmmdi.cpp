@@ -50,14 +50,6 @@ QString literalCaption(QString text) { return text.replace(u'&', QStringLiteral(
 // A size as the store keeps it: the text of a single-precision number.
 QString sizeText(double twips) { return QString::number(float(twips), 'g', 7); }
 
-QIcon programIcon()
-{
-    QIcon icon;
-    for (const char* name : {"icon-16", "icon-32", "icon-48", "icon-64"})
-        icon.addPixmap(QPixmap::fromImage(artImage(name)));
-    return icon;
-}
-
 } // namespace
 
 frmMDI::frmMDI(AppContext& ctx, TextEditor& editor)
@@ -66,7 +58,6 @@ frmMDI::frmMDI(AppContext& ctx, TextEditor& editor)
     setObjectName(QStringLiteral("frmMDI"));
     setWindowTitle(EditorDocuments::FrameCaption);
     setWindowIcon(programIcon());
-    documentIcon_ = QIcon(QPixmap::fromImage(artImage("document-16")));
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* centre = new QWidget(this);
@@ -367,7 +358,7 @@ QMdiSubWindow* frmMDI::makeDocumentWindow()
     auto* document = new frmNotePad(*this, 0);
     QMdiSubWindow* sub = mdiArea_->addSubWindow(document);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(documentIcon_);
+    sub->setWindowIcon(artIcon("document-16"));
     sub->hide();
     return sub;
 }

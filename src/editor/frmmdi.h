@@ -4,7 +4,6 @@
 #include "editor/core/documents.h"
 
 #include <QHash>
-#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -112,7 +111,6 @@ private:
     QHash<int, QPointer<frmNotePad>> windows_;
     // A document window made ready in idle time, so opening a file costs less.
     QPointer<QMdiSubWindow> spare_;
-    QIcon documentIcon_;
     QMdiArea* mdiArea_ = nullptr;
     QWidget* picToolbar_ = nullptr;
     ToolbarButton* imgFileNewButton_ = nullptr;

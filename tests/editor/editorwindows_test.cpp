@@ -293,6 +293,28 @@ TEST(EditorFrame, HandedOverFilesOpenInNewDocumentWindows)
     EXPECT_EQ(act(frameMenu(f, "mnuFile"), "mnuRecentFile2").text(), a);
 }
 
+// A frame closed and made again, as at each text the browser hands over once the user has closed
+// the editor, shows the same icons: icons of its own would each leave their scaled copies in
+// Qt's pixmap cache, and a long session would grow with every text read.
+TEST(EditorFrame, FramesMadeAgainShareTheirIcons)
+{
+    Editor e;
+    const QString path = e.file(u"a.txt"_s, "alpha");
+    const auto iconsOfAFrame = [&] {
+        frmMDI& f = e.frame(path);
+        EXPECT_FALSE(f.windowIcon().isNull());
+        EXPECT_FALSE(doc(f, 2).parentWidget()->windowIcon().isNull());
+        const std::pair<qint64, qint64> keys{f.windowIcon().cacheKey(),
+                                             doc(f, 2).parentWidget()->windowIcon().cacheKey()};
+        EXPECT_TRUE(f.close());
+        EXPECT_EQ(e.editor->frame(), nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return keys;
+    };
+    const auto first = iconsOfAFrame();
+    EXPECT_EQ(iconsOfAFrame(), first);
+}
+
 // Recent files survive a restart: the frame's and a new document's File menus list them, most
 // recent first, and an entry opens its file without the Open dialog.
 TEST(EditorFrame, RecentFilesAfterARestart)
