@@ -53,13 +53,17 @@ void FolderListView::fill()
 {
     const bool subfolders = !deferral_.takeArmed();
     const FolderEntries fe = folderEntries(path_, subfolders);
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    // Made once: icons made at every fill would each leave their scaled copies in Qt's pixmap
+    // cache, a little more for every folder entered.
+    if (openIcon_.isNull()) {
+        openIcon_ = style()->standardIcon(QStyle::SP_DirOpenIcon);
+        closedIcon_ = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    }
     setUpdatesEnabled(false);
     clear();
     for (const FolderEntry& e : fe.entries) {
         auto* item = new QListWidgetItem(QString(e.depth * 2, QLatin1Char(' ')) + e.label, this);
-        item->setIcon(e.open ? openIcon : closedIcon);
+        item->setIcon(e.open ? openIcon_ : closedIcon_);
         item->setData(kPathRole, e.path);
         item->setToolTip(e.path);
     }

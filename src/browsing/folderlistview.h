@@ -2,6 +2,7 @@
 
 #include "browsing/core/filldeferral.h"
 
+#include <QIcon>
 #include <QListWidget>
 
 namespace orv {
@@ -47,6 +48,8 @@ private:
     QString path_;
     bool centreOnShow_ = false;
     FillDeferral deferral_;
+    QIcon openIcon_;
+    QIcon closedIcon_;
 };
 
 } // namespace orv

@@ -1,5 +1,5 @@
 // Rule: the folder list filled while hidden shows the current folder's line in the middle of
-// the list once it appears, with the folder icons on its lines.
+// the list once it appears, with the folder icons on its lines; every fill shares those icons.
 #include "browsing/core/folderbrowser.h"
 #include "browsing/folderlistview.h"
 #include "fakeplatform.h"
@@ -62,10 +62,15 @@ TEST(FolderListView, FilledWhileHiddenCentresTheCurrentFolderWhenShown)
     EXPECT_FALSE(view.currentItem()->icon().isNull());
     EXPECT_FALSE(view.item(view.count() - 1)->icon().isNull());
 
-    // Filled again while shown, it centres at once.
+    // Filled again while shown, it centres at once. Its lines keep the same two icons: icons
+    // made anew at every fill would each leave their scaled copies in Qt's pixmap cache.
+    const qint64 openIcon = view.currentItem()->icon().cacheKey();
+    const qint64 closedIcon = view.item(view.count() - 1)->icon().cacheKey();
     ASSERT_TRUE(browser.enter(deep + QStringLiteral("/sub20")));
     ASSERT_TRUE(browser.enter(deep));
     EXPECT_TRUE(view.viewport()->rect().contains(view.visualItemRect(view.currentItem())));
+    EXPECT_EQ(view.currentItem()->icon().cacheKey(), openIcon);
+    EXPECT_EQ(view.item(view.count() - 1)->icon().cacheKey(), closedIcon);
 }
 
 // A deferred fill lists the open folders only; their sub-folders come with the release, or with
