@@ -39,11 +39,13 @@ sampler=$!
 fail() {
   echo "FAILED: $*" | tee -a "$out/summary.txt"
   for w in $(visible); do echo "  window $w: $(name_of "$w")"; done
-  echo "  focus: $(xdotool getwindowfocus getwindowname 2>/dev/null || true) ($(python3 "$here/x_focus.py" 2>&1))"
+  local keys
+  keys=$(python3 "$here/x_focus.py" 2>&1)
+  echo "  focus: $(xdotool getwindowfocus getwindowname 2>/dev/null || true) ($keys)"
   import -window root "$out/failure.png" || true
   # What holds the keys, every window on the screen, and where each of the viewer's threads is.
   { local f
-    echo "== X focus: $(python3 "$here/x_focus.py" 2>&1)"
+    echo "== X focus: $keys"
     f=$(xdotool getwindowfocus 2>/dev/null || true)
     echo "== focused window $f"
     [ -n "$f" ] && xprop -id "$f" WM_NAME WM_CLASS _NET_WM_PID WM_TRANSIENT_FOR 2>&1
